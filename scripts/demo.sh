@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds ZarvoCustomActionDll.dll and runs its demo: the sample package installed under
+# Wine in a fresh 64-bit prefix, with a report of what each action did.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" windows ZarvoCustomActionDll
+build=$root/build/windows
+echo "built $build/ZarvoCustomActionDll.dll"
+prefix=$build/demo-prefix
+"$root/tests/wine/make-prefix.sh" "$prefix" win64
+xvfb-run -a "$root/tests/wine/in-prefix.sh" "$prefix" win64 \
+    "$root/tests/package/package-test.sh" "$build/ZarvoCustomActionDll.dll" "$build/demo"

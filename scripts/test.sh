@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every test layer: native unit and scenario tests over the simulated machine (with
+# AddressSanitizer and UBSan), then the DLL file check, the scenarios against the real DLL
+# and the sample package under Wine, in a 64-bit and a 32-bit prefix.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh" || exit 1
+
+passed=0 failed=0
+run_ctest() {  # adds a ctest run's counts to the totals
+    local folder=$1; shift
+    local log="$folder/ctest-summary.txt"
+    (cd "$folder" && "$@" ctest --output-on-failure --timeout 900) | tee "$log"
+    local line total bad
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+    passed=$((passed + total - bad)) failed=$((failed + bad))
+}
+
+if "$root/scripts/build.sh" native; then
+    run_ctest "$root/build/native"
+else
+    echo "FAIL: the native build"; failed=$((failed + 1))
+fi
+if "$root/scripts/build.sh" windows; then
+    run_ctest "$root/build/windows" xvfb-run -a
+else
+    echo "FAIL: the Windows build"; failed=$((failed + 1))
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,36 @@
+#include "frame/action_table.h"
+
+#include "frame/result_codes.h"
+#include "processes/date_time_property.h"
+
+namespace zarvo {
+namespace {
+
+constexpr ActionEntry kActions[] = {
+    {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
+};
+
+}  // namespace
+
+std::span<const ActionEntry> ActionTable()
+{
+    return kActions;
+}
+
+const ActionEntry* FindAction(std::string_view name)
+{
+    for (const ActionEntry& entry : kActions)
+        if (entry.name == name) return &entry;
+    return nullptr;
+}
+
+WinResult InvokeAction(const ActionEntry& entry, Platform& platform, InstallerHandle session)
+{
+    try {
+        return entry.action(platform, session);
+    } catch (...) {
+        return entry.answerWhenStopped;
+    }
+}
+
+}  // namespace zarvo

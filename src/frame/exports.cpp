@@ -1,0 +1,29 @@
+// Windows only: the module's entry point and the exported actions. Each export builds the
+// real platform on its stack and runs the portable action behind its name.
+#include <windows.h>
+
+#include <msi.h>
+
+#include "frame/action_table.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+UINT RunExported(std::string_view name, MSIHANDLE session)
+{
+    zarvo::win32::Win32Platform real;
+    return zarvo::InvokeAction(*zarvo::FindAction(name), real.platform(), session);
+}
+
+}  // namespace
+
+// Nothing is set up at load and nothing is torn down at unload.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}
+
+extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)
+{
+    return RunExported("SetDateTimeProperty", session);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Numbers read from text the way the wide formatted scan reads "%d" and "%lu": white space
+// skipped, one optional sign, decimal digits. Our own scanner, so that every platform
+// reads package data alike.
+#include <cstdint>
+
+namespace zarvo {
+
+// Reads one number at text, moving text past it. False, with text unmoved, when no digit
+// follows the white space and sign. A minus sign gives the 32-bit two's complement of the
+// magnitude; a magnitude above 4294967295 is stored as 4294967295, whatever its sign.
+bool ScanNumber(const char16_t*& text, std::uint32_t& value);
+
+}  // namespace zarvo

@@ -1,0 +1,31 @@
+#include "frame/versions.h"
+
+#include "frame/text_scan.h"
+
+namespace zarvo {
+
+FourPartVersion ParseVersion(const char16_t* text)
+{
+    FourPartVersion version;
+    std::uint32_t* const parts[] = {&version.part1, &version.part2, &version.part3,
+                                    &version.part4};
+    for (std::uint32_t* part : parts) {
+        if (part != parts[0]) {
+            // The dot must follow the previous number at once: no white space before it.
+            if (*text != u'.') break;
+            ++text;
+        }
+        if (!ScanNumber(text, *part)) break;
+    }
+    return version;
+}
+
+bool VersionLess(const FourPartVersion& a, const FourPartVersion& b)
+{
+    if (a.part1 != b.part1) return a.part1 < b.part1;
+    if (a.part2 != b.part2) return a.part2 < b.part2;
+    if (a.part3 != b.part3) return a.part3 < b.part3;
+    return a.part4 < b.part4;
+}
+
+}  // namespace zarvo

@@ -1,0 +1,111 @@
+#include "platform/sim/sim_processes.h"
+
+#include <utility>
+
+namespace zarvo::sim {
+namespace {
+
+constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+constexpr std::uint32_t kStartfUseShowWindow = 0x1;
+constexpr std::uint16_t kSwShowNormal = 1;
+
+std::optional<std::u16string> Copy(const char16_t* text)
+{
+    return text ? std::optional<std::u16string>(text) : std::nullopt;
+}
+
+// The program a command line names: its first token, quoted or ended by a blank.
+std::u16string FirstToken(std::u16string_view commandLine)
+{
+    if (commandLine.starts_with(u'"'))
+        return std::u16string(commandLine.substr(1, commandLine.find(u'"', 1) - 1));
+    return std::u16string(commandLine.substr(0, commandLine.find_first_of(u" \t")));
+}
+
+}  // namespace
+
+SimProcesses::SimProcesses(SimLedger& ledger) : ledger_(ledger)
+{
+    startup_.size = sizeof(StartupInfo);
+    startup_.desktop = desktopText_.data();
+    startup_.title = titleText_.data();
+    startup_.flags = kStartfUseShowWindow;
+    startup_.showWindow = kSwShowNormal;
+}
+
+void SimProcesses::ReadStartupInfo(StartupInfo* startup)
+{
+    ledger_.FailThisCall();
+    *startup = startup_;
+}
+
+bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine,
+                          bool inheritHandles, std::uint32_t creationFlags,
+                          const StartupInfo* startup, ProcessInformation* information)
+{
+    const bool failed = ledger_.FailThisCall();
+    CreateCall call;
+    call.applicationName = Copy(applicationName);
+    call.commandLine = Copy(commandLine);
+    call.inheritHandles = inheritHandles;
+    call.creationFlags = creationFlags;
+    if (startup) {
+        call.startup = *startup;
+        call.desktop = Copy(startup->desktop);
+        call.title = Copy(startup->title);
+    }
+    const bool starts =
+        !failed && startup && information && !IsMissing(applicationName, commandLine);
+    if (starts) *information = call.started = Start();
+    calls_.push_back(std::move(call));
+    return starts;
+}
+
+std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds)
+{
+    const bool failed = ledger_.FailThisCall();
+    const std::uint32_t answer =
+        !failed && ledger_.IsOpen(HandleKind::Kernel, handle) ? waitAnswer_ : kWaitFailed;
+    calls_.push_back(WaitCall{handle, milliseconds, answer});
+    return answer;
+}
+
+bool SimProcesses::CloseHandle(KernelHandle handle)
+{
+    const bool failed = ledger_.FailThisCall();
+    const bool answer = ledger_.Close(HandleKind::Kernel, handle) && !failed;
+    calls_.push_back(CloseCall{handle, answer});
+    return answer;
+}
+
+void SimProcesses::Sleep(std::uint32_t milliseconds)
+{
+    ledger_.FailThisCall();
+    calls_.push_back(SleepCall{milliseconds});
+}
+
+bool SimProcesses::AllowSetForegroundWindow(std::uint32_t processId)
+{
+    const bool answer = !ledger_.FailThisCall();
+    calls_.push_back(AllowForegroundCall{processId, answer});
+    return answer;
+}
+
+// CreateProcessW looks for the application name when one is given, else for the command
+// line's first token.
+bool SimProcesses::IsMissing(const char16_t* applicationName, const char16_t* commandLine) const
+{
+    if (applicationName) return missing_.contains(applicationName);
+    return !commandLine || missing_.contains(FirstToken(commandLine));
+}
+
+ProcessInformation SimProcesses::Start()
+{
+    const KernelHandle process = ledger_.Open(HandleKind::Kernel);
+    const KernelHandle thread = ledger_.Open(HandleKind::Kernel);
+    const ProcessInformation started{process, thread, nextId_, nextId_ + 4};
+    nextId_ += 8;
+    return started;
+}
+
+}  // namespace zarvo::sim

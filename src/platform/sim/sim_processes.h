@@ -1,0 +1,86 @@
+#pragma once
+// Process start-up as the actions see it, recorded call by call so a test can read back
+// exactly what was started, waited for, closed and allowed to come to the foreground.
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/processes.h"
+#include "platform/sim/sim_ledger.h"
+
+namespace zarvo::sim {
+
+struct CreateCall {
+    std::optional<std::u16string> applicationName;
+    std::optional<std::u16string> commandLine;
+    bool inheritHandles = false;
+    std::uint32_t creationFlags = 0;
+    // As passed; its pointers are the caller's, so read the texts from desktop and title.
+    std::optional<StartupInfo> startup;
+    std::optional<std::u16string> desktop;
+    std::optional<std::u16string> title;
+    ProcessInformation started;  // all zero when the call failed
+};
+struct WaitCall {
+    KernelHandle handle = 0;
+    std::uint32_t milliseconds = 0;
+    std::uint32_t answer = 0;
+};
+struct CloseCall {
+    KernelHandle handle = 0;
+    bool answer = false;
+};
+struct SleepCall {
+    std::uint32_t milliseconds = 0;
+};
+struct AllowForegroundCall {
+    std::uint32_t processId = 0;
+    bool answer = false;
+};
+using ProcessCall = std::variant<CreateCall, WaitCall, CloseCall, SleepCall, AllowForegroundCall>;
+
+class SimProcesses final : public Processes {
+public:
+    explicit SimProcesses(SimLedger& ledger);
+    SimProcesses(const SimProcesses&) = delete;
+    SimProcesses& operator=(const SimProcesses&) = delete;
+
+    // GetStartupInfoW cannot fail, so a failed call still fills the record.
+    void ReadStartupInfo(StartupInfo* startup) override;
+    bool Create(const char16_t* applicationName, char16_t* commandLine, bool inheritHandles,
+                std::uint32_t creationFlags, const StartupInfo* startup,
+                ProcessInformation* information) override;
+    std::uint32_t Wait(KernelHandle handle, std::uint32_t milliseconds) override;
+    bool CloseHandle(KernelHandle handle) override;
+    void Sleep(std::uint32_t milliseconds) override;
+    bool AllowSetForegroundWindow(std::uint32_t processId) override;
+
+    // What ReadStartupInfo hands out. By default it is filled as a real process's is: flags
+    // set, and desktop and title pointing at texts this object owns.
+    void SetStartupInfo(const StartupInfo& startup) { startup_ = startup; }
+    // Create fails for a program whose application name, or else first command-line
+    // token (quotes removed), is exactly this text.
+    void MarkMissing(std::u16string program) { missing_.insert(std::move(program)); }
+    // What Wait answers for an open handle; WAIT_OBJECT_0 (0) unless told otherwise.
+    void AnswerWaitsWith(std::uint32_t answer) { waitAnswer_ = answer; }
+    // Every call made, in order, failed ones included.
+    const std::vector<ProcessCall>& Calls() const { return calls_; }
+
+private:
+    bool IsMissing(const char16_t* applicationName, const char16_t* commandLine) const;
+    ProcessInformation Start();
+
+    SimLedger& ledger_;
+    std::u16string desktopText_ = u"WinSta0\\Default";
+    std::u16string titleText_ = u"C:\\Windows\\System32\\msiexec.exe";
+    StartupInfo startup_;
+    std::set<std::u16string> missing_;
+    std::uint32_t waitAnswer_ = 0;
+    std::uint32_t nextId_ = 0x1100;
+    std::vector<ProcessCall> calls_;
+};
+
+}  // namespace zarvo::sim

@@ -1,0 +1,17 @@
+#include "platform/win32/win32_clock.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace zarvo::win32 {
+
+static_assert(sizeof(SystemTime) == sizeof(SYSTEMTIME));
+static_assert(offsetof(SystemTime, second) == offsetof(SYSTEMTIME, wSecond));
+
+void Win32Clock::GetLocalTime(SystemTime* time)
+{
+    ::GetLocalTime(reinterpret_cast<SYSTEMTIME*>(time));
+}
+
+}  // namespace zarvo::win32

@@ -1,0 +1,20 @@
+#include "processes/date_time_property.h"
+
+#include "frame/bounded_format.h"
+#include "frame/result_codes.h"
+
+namespace zarvo {
+
+WinResult SetDateTimeProperty(Platform& platform, InstallerHandle session)
+{
+    SystemTime now;
+    platform.clock.GetLocalTime(&now);
+    // Six fields of at most five digits each: the text always fits.
+    char16_t text[256];
+    FormatBounded(text, 256, u"%02d.%02d.%04d;%02d:%02d:%02d",
+                  {now.day, now.month, now.year, now.hour, now.minute, now.second});
+    platform.installer.SetProperty(session, u"DateTime", text);
+    return kErrorSuccess;
+}
+
+}  // namespace zarvo

@@ -1,0 +1,173 @@
+// Windows only: the scenario fixture over the real installer and the built DLL. Each
+// machine writes a small package, opens an installation session on it, and calls the
+// DLL's exports the way the installer's custom-action host does.
+#include <windows.h>
+
+#include <msi.h>
+#include <msiquery.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_platform.h"
+#include "scenario/machine.h"
+
+namespace zarvo::test {
+namespace {
+
+using win32::Wide;
+
+void Check(UINT answer, const char* what)
+{
+    if (answer != ERROR_SUCCESS)
+        throw std::runtime_error(std::string(what) + " answered " + std::to_string(answer));
+}
+
+std::wstring TemporaryPackagePath()
+{
+    wchar_t folder[MAX_PATH];
+    wchar_t path[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"zca", 0, path);
+    return path;
+}
+
+void RunSql(MSIHANDLE database, const wchar_t* sql)
+{
+    MSIHANDLE view = 0;
+    Check(MsiDatabaseOpenViewW(database, sql, &view), "MsiDatabaseOpenViewW");
+    const UINT executed = MsiViewExecute(view, 0);
+    MsiCloseHandle(view);
+    Check(executed, "MsiViewExecute");
+}
+
+// The installer opens only a package that carries summary information.
+void WriteSummary(MSIHANDLE database)
+{
+    MSIHANDLE summary = 0;
+    Check(MsiGetSummaryInformationW(database, nullptr, 5, &summary), "MsiGetSummaryInformationW");
+    MsiSummaryInfoSetPropertyW(summary, 7, VT_LPSTR, 0, nullptr, L"Intel;1033");
+    MsiSummaryInfoSetPropertyW(summary, 9, VT_LPSTR, 0, nullptr,
+                               L"{6C2B3A1E-8E3B-4C55-9A0E-2F1D7C4B9A10}");
+    MsiSummaryInfoSetPropertyW(summary, 14, VT_I4, 200, nullptr, nullptr);
+    MsiSummaryInfoSetPropertyW(summary, 15, VT_I4, 2, nullptr, nullptr);
+    Check(MsiSummaryInfoPersist(summary), "MsiSummaryInfoPersist");
+    MsiCloseHandle(summary);
+}
+
+void WritePackage(const std::wstring& path)
+{
+    MSIHANDLE database = 0;
+    Check(MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_CREATE, &database), "MsiOpenDatabaseW");
+    RunSql(database,
+           L"CREATE TABLE `Property` (`Property` CHAR(72) NOT NULL, `Value` CHAR(0) NOT NULL "
+           L"PRIMARY KEY `Property`)");
+    RunSql(database, L"INSERT INTO `Property` (`Property`, `Value`) VALUES ('ProductCode', "
+                     L"'{1F0E8C2A-5D7B-4E3C-9B1A-6D2C8E4F0A31}')");
+    WriteSummary(database);
+    Check(MsiDatabaseCommit(database), "MsiDatabaseCommit");
+    MsiCloseHandle(database);
+}
+
+class RealMachine final : public Machine {
+public:
+    RealMachine() : library_(LoadLibraryW(L"ZarvoCustomActionDll.dll"))
+    {
+        if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
+        MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+    }
+    ~RealMachine() override
+    {
+        if (session_ != 0) MsiCloseHandle(session_);
+        if (!packagePath_.empty()) DeleteFileW(packagePath_.c_str());
+        FreeLibrary(library_);
+    }
+
+    Platform& platform() override { return real_.platform(); }
+
+    InstallerHandle Session() override
+    {
+        if (session_ != 0) return session_;
+        packagePath_ = TemporaryPackagePath();
+        WritePackage(packagePath_);
+        Check(MsiOpenPackageW(packagePath_.c_str(), &session_), "MsiOpenPackageW");
+        return session_;
+    }
+    void SetProperty(const std::u16string& name, const std::u16string& value) override
+    {
+        Check(MsiSetPropertyW(Session(), Wide(name.c_str()), Wide(value.c_str())),
+              "MsiSetPropertyW");
+    }
+    std::u16string Property(const std::u16string& name) override
+    {
+        DWORD count = 0;
+        wchar_t empty[1] = {L'\0'};
+        MsiGetPropertyW(Session(), Wide(name.c_str()), empty, &count);
+        std::wstring value(count + 1, L'\0');
+        count += 1;
+        Check(MsiGetPropertyW(Session(), Wide(name.c_str()), value.data(), &count),
+              "MsiGetPropertyW");
+        value.resize(count);
+        return std::u16string(value.begin(), value.end());
+    }
+    WinResult RunAction(const char* name) override
+    {
+        using Export = UINT(WINAPI*)(MSIHANDLE);
+        const auto action = reinterpret_cast<Export>(
+            reinterpret_cast<void*>(GetProcAddress(library_, name)));
+        if (action == nullptr) throw std::runtime_error(std::string("no export ") + name);
+        return action(Session());
+    }
+
+    InstallerHandle CreateRecord(std::uint32_t fields) override { return MsiCreateRecord(fields); }
+    void SetRecordField(InstallerHandle record, std::uint32_t field,
+                        const std::u16string& text) override
+    {
+        Check(MsiRecordSetStringW(record, field, Wide(text.c_str())), "MsiRecordSetStringW");
+    }
+    std::optional<std::u16string> RecordField(InstallerHandle record, std::uint32_t field) override
+    {
+        if (MsiRecordIsNull(record, field)) return std::nullopt;
+        DWORD count = 0;
+        wchar_t empty[1] = {L'\0'};
+        MsiRecordGetStringW(record, field, empty, &count);
+        std::wstring value(count + 1, L'\0');
+        count += 1;
+        Check(MsiRecordGetStringW(record, field, value.data(), &count), "MsiRecordGetStringW");
+        value.resize(count);
+        return std::u16string(value.begin(), value.end());
+    }
+    void CloseRecord(InstallerHandle record) override { MsiCloseHandle(record); }
+
+    SystemTime LocalTime() override
+    {
+        SystemTime now;
+        real_.platform().clock.GetLocalTime(&now);
+        return now;
+    }
+    bool SetLocalTime(const SystemTime&) override { return false; }
+    bool IsWindows64() override
+    {
+        // The test run names the prefix it made: 64-bit ("win64") or 32-bit ("win32").
+        const char* arch = std::getenv("ZARVO_WINEARCH");
+        return arch == nullptr || std::string(arch) != "win32";
+    }
+    bool SetWindows64(bool) override { return false; }
+
+private:
+    HMODULE library_;
+    win32::Win32Platform real_;
+    std::wstring packagePath_;
+    MSIHANDLE session_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> MakeMachine()
+{
+    return std::make_unique<RealMachine>();
+}
+
+}  // namespace zarvo::test
