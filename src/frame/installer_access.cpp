@@ -17,20 +17,29 @@ OwnedText AllocateText(std::uint32_t length)
     return OwnedText(new (std::nothrow) char16_t[characters]);
 }
 
+// Asks for the length with a call that leaves no room even for the terminator, then reads
+// into a buffer of exactly the size needed. An answer of 0 to the first call tells no
+// length, so the read fails rather than guess at one.
+template <typename ReadCall>
+OwnedText ReadSizedText(ReadCall read)
+{
+    char16_t empty[1] = {u'\0'};
+    std::uint32_t count = 0;
+    if (read(empty, &count) != kErrorMoreData) return nullptr;
+    OwnedText text = AllocateText(count);
+    if (!text) return nullptr;
+    count += 1;
+    if (read(text.get(), &count) != kErrorSuccess) return nullptr;
+    return text;
+}
+
 }  // namespace
 
 OwnedText ReadPropertyAlloc(Installer& installer, InstallerHandle session, const char16_t* name)
 {
-    char16_t empty[1] = {u'\0'};
-    std::uint32_t count = 0;
-    // An answer of 0 to a call that leaves no room for the terminator tells no length;
-    // the read fails rather than guess at one.
-    if (installer.GetProperty(session, name, empty, &count) != kErrorMoreData) return nullptr;
-    OwnedText text = AllocateText(count);
-    if (!text) return nullptr;
-    count += 1;
-    if (installer.GetProperty(session, name, text.get(), &count) != kErrorSuccess) return nullptr;
-    return text;
+    return ReadSizedText([&](char16_t* buffer, std::uint32_t* count) {
+        return installer.GetProperty(session, name, buffer, count);
+    });
 }
 
 WinResult ReadPropertyFixed(Installer& installer, InstallerHandle session, const char16_t* name,
@@ -48,15 +57,9 @@ OwnedText ReadRecordField(Installer& installer, InstallerHandle session, Install
     if (!FormatBounded(fieldTemplate, 10, u"[%d]", {static_cast<std::int32_t>(field)}))
         return nullptr;
     if (installer.SetRecordString(record, 0, fieldTemplate) != kErrorSuccess) return nullptr;
-    char16_t empty[1] = {u'\0'};
-    std::uint32_t count = 0;
-    if (installer.FormatRecord(session, record, empty, &count) != kErrorMoreData) return nullptr;
-    OwnedText text = AllocateText(count);
-    if (!text) return nullptr;
-    count += 1;
-    if (installer.FormatRecord(session, record, text.get(), &count) != kErrorSuccess)
-        return nullptr;
-    return text;
+    return ReadSizedText([&](char16_t* buffer, std::uint32_t* count) {
+        return installer.FormatRecord(session, record, buffer, count);
+    });
 }
 
 InstallerHandle* InstallerHandleGuard::Receive()

@@ -11,6 +11,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# The README's WiX snippet must stand, line for line, in the package installed here.
+readme=$here/../../README.md
+snippet=$(sed -n '/<!-- wix-snippet -->/,/^```$/p' "$readme" | sed '1,2d;$d')
+[ -n "$snippet" ] || fail "the README has no WiX snippet"
+while IFS= read -r line; do
+    line=$(sed 's/^[[:space:]]*//' <<<"$line")
+    [ -z "$line" ] || grep -qF -- "$line" "$here/demo.wxs" || fail "README snippet line not in demo.wxs: $line"
+done <<<"$snippet"
+
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 cp "$here/demo.wxs" "$dll" .
 echo "Read me: installed by the Zarvo demo package." > readme.txt
