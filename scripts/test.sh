@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test layer: native unit and scenario tests over the simulated machine (with
-# AddressSanitizer and UBSan), then the DLL file check, the scenarios against the real DLL
+# AddressSanitizer and UBSan), the fuzz targets for a bounded time, then the DLL file check, the scenarios against the real DLL
 # and the sample package under Wine, in a 64-bit and a 32-bit prefix.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +23,11 @@ if "$root/scripts/build.sh" native; then
     run_ctest "$root/build/native"
 else
     echo "FAIL: the native build"; failed=$((failed + 1))
+fi
+if "$root/scripts/build.sh" fuzz; then
+    run_ctest "$root/build/fuzz"
+else
+    echo "FAIL: the fuzz build"; failed=$((failed + 1))
 fi
 if "$root/scripts/build.sh" windows; then
     run_ctest "$root/build/windows" xvfb-run -a
