@@ -48,4 +48,5 @@ wine msiexec /x demo.msi /qn /l*v uninstall.log
 [ -z "$(ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/readme.txt 2>/dev/null)" ] ||
     fail "the package's file is still there after uninstalling"
 
+wineserver -k 2>/dev/null
 if [ $failures -eq 0 ]; then echo "package test passed"; else exit 1; fi

@@ -1,4 +1,4 @@
-#include "sim_ledger.h"
+#include "platform/sim/sim_ledger.h"
 
 namespace zarvo::sim {
 

@@ -1,12 +1,9 @@
 #include "platform/sim/sim_query.h"
 
+#include "frame/letter_case.h"
+
 namespace zarvo::sim {
 namespace {
-
-char16_t FoldCase(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 class QueryReader {
 public:
@@ -26,9 +23,7 @@ public:
     bool Keyword(std::u16string_view word)
     {
         SkipSpace();
-        if (text_.size() - position_ < word.size()) return false;
-        for (std::size_t i = 0; i < word.size(); ++i)
-            if (FoldCase(text_[position_ + i]) != word[i]) return false;
+        if (!SameIgnoringLetterCase(text_.substr(position_, word.size()), word)) return false;
         const std::size_t end = position_ + word.size();
         if (end < text_.size() && IsNameCharacter(text_[end])) return false;
         position_ = end;
@@ -60,7 +55,7 @@ public:
 private:
     static bool IsNameCharacter(char16_t c)
     {
-        return (c >= u'0' && c <= u'9') || (FoldCase(c) >= u'A' && FoldCase(c) <= u'Z') ||
+        return (c >= u'0' && c <= u'9') || (UpperLetter(c) >= u'A' && UpperLetter(c) <= u'Z') ||
                c == u'_' || c == u'.';
     }
 

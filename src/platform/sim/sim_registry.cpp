@@ -1,18 +1,14 @@
-#include "sim_registry.h"
+#include "platform/sim/sim_registry.h"
 
 #include <algorithm>
 #include <iterator>
 
+#include "frame/letter_case.h"
+#include "frame/result_codes.h"
+
 namespace zarvo::sim {
 namespace {
 
-constexpr WinResult kErrorSuccess = 0;
-constexpr WinResult kErrorFileNotFound = 2;
-constexpr WinResult kErrorAccessDenied = 5;
-constexpr WinResult kErrorInvalidHandle = 6;
-constexpr WinResult kErrorInvalidParameter = 87;
-constexpr WinResult kErrorMoreData = 234;
-constexpr WinResult kErrorNoMoreItems = 259;
 
 constexpr std::uint32_t kKeyQueryValue = 0x1;
 constexpr std::uint32_t kKeySetValue = 0x2;
@@ -21,16 +17,9 @@ constexpr std::uint32_t kBothViews = kKeyWow64_64Key | kKeyWow64_32Key;
 
 using Path = std::vector<std::u16string>;
 
-// The registry compares names by their upper-case forms; only A-Z are folded here.
-char16_t Fold(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
 bool SameName(std::u16string_view a, std::u16string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
+    return SameIgnoringLetterCase(a, b);
 }
 
 // Subkeys are kept, and so enumerated, in the order of their upper-case names.
@@ -40,7 +29,7 @@ struct FoldedLess {
     {
         return std::lexicographical_compare(
             a.begin(), a.end(), b.begin(), b.end(),
-            [](char16_t x, char16_t y) { return Fold(x) < Fold(y); });
+            [](char16_t x, char16_t y) { return UpperLetter(x) < UpperLetter(y); });
     }
 };
 

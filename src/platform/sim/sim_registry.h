@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "sim_ledger.h"
+#include "platform/sim/sim_ledger.h"
 
 namespace zarvo::sim {
 
