@@ -9,5 +9,5 @@ build=$root/build/windows
 echo "built $build/ZarvoCustomActionDll.dll"
 prefix=$build/demo-prefix
 "$root/tests/wine/make-prefix.sh" "$prefix" win64
-xvfb-run -a "$root/tests/wine/in-prefix.sh" "$prefix" win64 \
+WINEPREFIX=$prefix WINEDEBUG=-all xvfb-run -a \
     "$root/tests/package/package-test.sh" "$build/ZarvoCustomActionDll.dll" "$build/demo"
