@@ -5,10 +5,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
 namespace zarvo::test {
+
+struct TableColumn {
+    std::u16string name;
+    bool integer = false;
+};
+using TableRow = std::vector<std::optional<std::u16string>>;  // nullopt: a null field
 
 class Machine {
 public:
@@ -20,6 +27,13 @@ public:
     virtual InstallerHandle Session() = 0;
     virtual void SetProperty(const std::u16string& name, const std::u16string& value) = 0;
     virtual std::u16string Property(const std::u16string& name) = 0;
+    // Adds a table to the package, before its session is opened. The first column is the
+    // primary key, so the rows must differ in it.
+    virtual void AddTable(const std::u16string& name, const std::vector<TableColumn>& columns,
+                          const std::vector<TableRow>& rows) = 0;
+    // Adds an empty table that lives only in the running installation.
+    virtual void AddTemporaryTable(const std::u16string& name,
+                                   const std::vector<TableColumn>& columns) = 0;
     // Calls the exported action of that name with the session.
     virtual WinResult RunAction(const char* name) = 0;
 

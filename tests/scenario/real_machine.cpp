@@ -34,14 +34,61 @@ std::wstring TemporaryPackagePath()
     return path;
 }
 
-void RunSql(MSIHANDLE database, const wchar_t* sql)
+void RunSql(MSIHANDLE database, const std::wstring& sql, MSIHANDLE parameters = 0)
 {
     MSIHANDLE view = 0;
-    Check(MsiDatabaseOpenViewW(database, sql, &view), "MsiDatabaseOpenViewW");
-    const UINT executed = MsiViewExecute(view, 0);
+    Check(MsiDatabaseOpenViewW(database, sql.c_str(), &view), "MsiDatabaseOpenViewW");
+    const UINT executed = MsiViewExecute(view, parameters);
     MsiCloseHandle(view);
     Check(executed, "MsiViewExecute");
 }
+
+std::wstring Quoted(const std::u16string& name)
+{
+    return L"`" + std::wstring(name.begin(), name.end()) + L"`";
+}
+
+// CREATE TABLE for the columns, the first one the primary key; every column TEMPORARY and
+// the table held for the session when it is to live only in the running installation.
+std::wstring CreateTableSql(const std::u16string& name, const std::vector<TableColumn>& columns,
+                            bool temporary)
+{
+    std::wstring sql = L"CREATE TABLE " + Quoted(name) + L" (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        sql += (i ? L", " : L"") + Quoted(columns[i].name);
+        sql += columns[i].integer ? L" INT" : L" CHAR(0)";
+        if (i == 0) sql += L" NOT NULL";
+        if (temporary) sql += L" TEMPORARY";
+    }
+    sql += L" PRIMARY KEY " + Quoted(columns[0].name) + L")";
+    return temporary ? sql + L" HOLD" : sql;
+}
+
+void InsertRow(MSIHANDLE database, const std::u16string& table,
+               const std::vector<TableColumn>& columns, const TableRow& row)
+{
+    std::wstring names, marks;
+    const MSIHANDLE values = MsiCreateRecord(static_cast<UINT>(columns.size()));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        names += (i ? L", " : L"") + Quoted(columns[i].name);
+        marks += i ? L", ?" : L"?";
+        const auto field = static_cast<UINT>(i + 1);
+        if (!row[i]) continue;
+        if (columns[i].integer)
+            MsiRecordSetInteger(values, field, std::stoi(std::wstring(row[i]->begin(), row[i]->end())));
+        else
+            MsiRecordSetStringW(values, field, Wide(row[i]->c_str()));
+    }
+    RunSql(database, L"INSERT INTO " + Quoted(table) + L" (" + names + L") VALUES (" + marks + L")",
+           values);
+    MsiCloseHandle(values);
+}
+
+struct PackageTable {
+    std::u16string name;
+    std::vector<TableColumn> columns;
+    std::vector<TableRow> rows;
+};
 
 // The installer opens only a package that carries summary information.
 void WriteSummary(MSIHANDLE database)
@@ -57,7 +104,7 @@ void WriteSummary(MSIHANDLE database)
     MsiCloseHandle(summary);
 }
 
-void WritePackage(const std::wstring& path)
+void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tables)
 {
     MSIHANDLE database = 0;
     Check(MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_CREATE, &database), "MsiOpenDatabaseW");
@@ -66,6 +113,10 @@ void WritePackage(const std::wstring& path)
            L"PRIMARY KEY `Property`)");
     RunSql(database, L"INSERT INTO `Property` (`Property`, `Value`) VALUES ('ProductCode', "
                      L"'{1F0E8C2A-5D7B-4E3C-9B1A-6D2C8E4F0A31}')");
+    for (const PackageTable& table : tables) {
+        RunSql(database, CreateTableSql(table.name, table.columns, false));
+        for (const TableRow& row : table.rows) InsertRow(database, table.name, table.columns, row);
+    }
     WriteSummary(database);
     Check(MsiDatabaseCommit(database), "MsiDatabaseCommit");
     MsiCloseHandle(database);
@@ -91,7 +142,7 @@ public:
     {
         if (session_ != 0) return session_;
         packagePath_ = TemporaryPackagePath();
-        WritePackage(packagePath_);
+        WritePackage(packagePath_, tables_);
         Check(MsiOpenPackageW(packagePath_.c_str(), &session_), "MsiOpenPackageW");
         return session_;
     }
@@ -111,6 +162,19 @@ public:
               "MsiGetPropertyW");
         value.resize(count);
         return std::u16string(value.begin(), value.end());
+    }
+    void AddTable(const std::u16string& name, const std::vector<TableColumn>& columns,
+                  const std::vector<TableRow>& rows) override
+    {
+        if (session_ != 0) throw std::logic_error("tables are added before the session opens");
+        tables_.push_back({name, columns, rows});
+    }
+    void AddTemporaryTable(const std::u16string& name,
+                           const std::vector<TableColumn>& columns) override
+    {
+        const MSIHANDLE database = MsiGetActiveDatabase(Session());
+        RunSql(database, CreateTableSql(name, columns, true));
+        MsiCloseHandle(database);
     }
     WinResult RunAction(const char* name) override
     {
@@ -159,6 +223,7 @@ public:
 private:
     HMODULE library_;
     win32::Win32Platform real_;
+    std::vector<PackageTable> tables_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
 };

@@ -6,6 +6,13 @@
 namespace zarvo::test {
 namespace {
 
+std::vector<sim::SimColumn> SimColumns(const std::vector<TableColumn>& columns)
+{
+    std::vector<sim::SimColumn> simColumns;
+    for (const TableColumn& column : columns) simColumns.push_back({column.name, column.integer});
+    return simColumns;
+}
+
 class SimMachine final : public Machine {
 public:
     Platform& platform() override { return sim_.platform(); }
@@ -22,6 +29,16 @@ public:
     std::u16string Property(const std::u16string& name) override
     {
         return sim_.installer.PropertyValue(Session(), name);
+    }
+    void AddTable(const std::u16string& name, const std::vector<TableColumn>& columns,
+                  const std::vector<TableRow>& rows) override
+    {
+        database_->tables[name] = sim::SimTable{SimColumns(columns), rows, true};
+    }
+    void AddTemporaryTable(const std::u16string& name,
+                           const std::vector<TableColumn>& columns) override
+    {
+        database_->tables[name] = sim::SimTable{SimColumns(columns), {}, false};
     }
     WinResult RunAction(const char* name) override
     {
