@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test layer: native unit and scenario tests over the simulated machine (with
-# AddressSanitizer and UBSan), the fuzz targets for a bounded time, then the DLL file check, the scenarios against the real DLL
-# and the sample package under Wine, in a 64-bit and a 32-bit prefix.
+# AddressSanitizer and UBSan), the fuzz targets for a bounded time, then the DLL file check,
+# the scenarios against the real DLL and the sample package under Wine, in a 64-bit and a
+# 32-bit prefix.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" || exit 1

@@ -84,6 +84,20 @@ void InsertRow(MSIHANDLE database, const std::u16string& table,
     MsiCloseHandle(values);
 }
 
+// A text of any length from an msi.dll call that reports its length on a call with no room.
+template <typename ReadCall>
+std::u16string ReadText(const char* what, ReadCall read)
+{
+    DWORD count = 0;
+    wchar_t empty[1] = {L'\0'};
+    read(empty, &count);
+    std::wstring value(count + 1, L'\0');
+    count += 1;
+    Check(read(value.data(), &count), what);
+    value.resize(count);
+    return std::u16string(value.begin(), value.end());
+}
+
 struct PackageTable {
     std::u16string name;
     std::vector<TableColumn> columns;
@@ -153,15 +167,9 @@ public:
     }
     std::u16string Property(const std::u16string& name) override
     {
-        DWORD count = 0;
-        wchar_t empty[1] = {L'\0'};
-        MsiGetPropertyW(Session(), Wide(name.c_str()), empty, &count);
-        std::wstring value(count + 1, L'\0');
-        count += 1;
-        Check(MsiGetPropertyW(Session(), Wide(name.c_str()), value.data(), &count),
-              "MsiGetPropertyW");
-        value.resize(count);
-        return std::u16string(value.begin(), value.end());
+        return ReadText("MsiGetPropertyW", [&](wchar_t* buffer, DWORD* count) {
+            return MsiGetPropertyW(Session(), Wide(name.c_str()), buffer, count);
+        });
     }
     void AddTable(const std::u16string& name, const std::vector<TableColumn>& columns,
                   const std::vector<TableRow>& rows) override
@@ -194,14 +202,9 @@ public:
     std::optional<std::u16string> RecordField(InstallerHandle record, std::uint32_t field) override
     {
         if (MsiRecordIsNull(record, field)) return std::nullopt;
-        DWORD count = 0;
-        wchar_t empty[1] = {L'\0'};
-        MsiRecordGetStringW(record, field, empty, &count);
-        std::wstring value(count + 1, L'\0');
-        count += 1;
-        Check(MsiRecordGetStringW(record, field, value.data(), &count), "MsiRecordGetStringW");
-        value.resize(count);
-        return std::u16string(value.begin(), value.end());
+        return ReadText("MsiRecordGetStringW", [&](wchar_t* buffer, DWORD* count) {
+            return MsiRecordGetStringW(record, field, buffer, count);
+        });
     }
     void CloseRecord(InstallerHandle record) override { MsiCloseHandle(record); }
 

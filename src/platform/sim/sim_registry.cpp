@@ -9,18 +9,12 @@
 namespace zarvo::sim {
 namespace {
 
-
 constexpr std::uint32_t kKeyQueryValue = 0x1;
 constexpr std::uint32_t kKeySetValue = 0x2;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x8;
 constexpr std::uint32_t kBothViews = kKeyWow64_64Key | kKeyWow64_32Key;
 
 using Path = std::vector<std::u16string>;
-
-bool SameName(std::u16string_view a, std::u16string_view b)
-{
-    return SameIgnoringLetterCase(a, b);
-}
 
 // Subkeys are kept, and so enumerated, in the order of their upper-case names.
 struct FoldedLess {
@@ -52,8 +46,8 @@ Path Below(Path path, std::u16string_view subKey)
 // unless it asked for Wow6432Node itself.
 Path Redirect(Path path, bool redirected)
 {
-    const bool underSoftware = !path.empty() && SameName(path[0], u"SOFTWARE");
-    const bool alreadyThere = path.size() > 1 && SameName(path[1], u"Wow6432Node");
+    const bool underSoftware = !path.empty() && SameIgnoringLetterCase(path[0], u"SOFTWARE");
+    const bool alreadyThere = path.size() > 1 && SameIgnoringLetterCase(path[1], u"Wow6432Node");
     if (redirected && underSoftware && !alreadyThere)
         path.insert(path.begin() + 1, u"Wow6432Node");
     return path;
@@ -96,7 +90,7 @@ struct RegistryNode {
     std::vector<NamedValue>::iterator FindValue(std::u16string_view name)
     {
         return std::find_if(values.begin(), values.end(),
-                            [name](const NamedValue& value) { return SameName(value.name, name); });
+                            [name](const NamedValue& value) { return SameIgnoringLetterCase(value.name, name); });
     }
 };
 
