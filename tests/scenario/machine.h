@@ -17,6 +17,17 @@ struct TableColumn {
 };
 using TableRow = std::vector<std::optional<std::u16string>>;  // nullopt: a null field
 
+// Every registry key a scenario writes lies below this key under HKEY_LOCAL_MACHINE; the
+// machine removes it, in both views, when it ends.
+inline constexpr const char16_t* kTestKeyRoot = u"SOFTWARE\\ZarvoTests";
+
+// A product installed for the whole machine, with the state 5 (installed).
+inline constexpr const char16_t* kInstalledProductCode = u"{4D2E6A18-3B7C-4F59-8E21-7C0D9B3A5F64}";
+
+// The versions of the files that FileWithVersion can give; the empty text stands for a
+// file without a version resource.
+inline constexpr const char16_t* kFixtureVersions[] = {u"2.5.0.7", u"2.5.0.6", u""};
+
 class Machine {
 public:
     virtual ~Machine() = default;
@@ -45,6 +56,29 @@ public:
     virtual std::optional<std::u16string> RecordField(InstallerHandle record,
                                                       std::uint32_t field) = 0;
     virtual void CloseRecord(InstallerHandle record) = 0;
+
+    // Writes a value below HKEY_LOCAL_MACHINE (path below kTestKeyRoot), creating its keys,
+    // in the view that a 32-bit process reaches when it opens the key with `view`
+    // (0, kKeyWow64_64Key or kKeyWow64_32Key).
+    virtual void WriteRegistryValue(const std::u16string& path, const std::u16string& name,
+                                    std::uint32_t type, const std::vector<std::uint8_t>& data,
+                                    std::uint32_t view) = 0;
+    // REG_SZ with its terminator.
+    void WriteRegistryText(const std::u16string& path, const std::u16string& name,
+                           const std::u16string& text, std::uint32_t view = 0);
+    void WriteRegistryDword(const std::u16string& path, const std::u16string& name,
+                            std::uint32_t value, std::uint32_t view = 0);
+
+    // The full path of a file on the machine that carries the version (one of
+    // kFixtureVersions), or no version resource at all for the empty text.
+    virtual std::u16string FileWithVersion(const std::u16string& version) = 0;
+
+    // Adds a component of the package, installed by its one feature, before the session
+    // opens. The installation is costed when the session opens, so that components can be
+    // requested absent.
+    virtual void AddComponent(const std::u16string& name) = 0;
+    // Whether the running installation has been asked to leave the component absent.
+    virtual bool ComponentRequestedAbsent(const std::u16string& name) = 0;
 
     // The machine's local time, read as the actions read it.
     virtual SystemTime LocalTime() = 0;

@@ -208,6 +208,24 @@ public:
     }
     void CloseRecord(InstallerHandle record) override { MsiCloseHandle(record); }
 
+    void WriteRegistryValue(const std::u16string&, const std::u16string&, std::uint32_t,
+                            const std::vector<std::uint8_t>&, std::uint32_t) override
+    {
+        throw std::logic_error("registry writes are not built yet");
+    }
+    std::u16string FileWithVersion(const std::u16string&) override
+    {
+        throw std::logic_error("fixture files are not built yet");
+    }
+    void AddComponent(const std::u16string&) override
+    {
+        throw std::logic_error("components are not built yet");
+    }
+    bool ComponentRequestedAbsent(const std::u16string&) override
+    {
+        throw std::logic_error("components are not built yet");
+    }
+
     SystemTime LocalTime() override
     {
         SystemTime now;

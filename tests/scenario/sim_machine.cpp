@@ -1,5 +1,6 @@
 // The scenario fixture over the simulated machine.
 #include "frame/action_table.h"
+#include "frame/versions.h"
 #include "platform/sim/sim_platform.h"
 #include "scenario/machine.h"
 
@@ -13,8 +14,18 @@ std::vector<sim::SimColumn> SimColumns(const std::vector<TableColumn>& columns)
     return simColumns;
 }
 
+// The fixture files lie in one folder; a version text "a.b.c.d" becomes the file's fixed
+// file version.
+FixedFileVersion FixedVersion(const std::u16string& version)
+{
+    const FourPartVersion parts = ParseVersion(version.c_str());
+    return {parts.part1 << 16 | parts.part2, parts.part3 << 16 | parts.part4};
+}
+
 class SimMachine final : public Machine {
 public:
+    SimMachine() { sim_.installer.InstallProduct(kInstalledProductCode, u"5"); }
+
     Platform& platform() override { return sim_.platform(); }
 
     InstallerHandle Session() override
@@ -61,6 +72,30 @@ public:
     void CloseRecord(InstallerHandle record) override
     {
         sim_.installer.CloseInstallerHandle(record);
+    }
+
+    void WriteRegistryValue(const std::u16string& path, const std::u16string& name,
+                            std::uint32_t type, const std::vector<std::uint8_t>& data,
+                            std::uint32_t view) override
+    {
+        sim_.registry.WriteValue(path, name, type, data, view);
+    }
+
+    std::u16string FileWithVersion(const std::u16string& version) override
+    {
+        const std::u16string path = u"C:\\Fixtures\\version-" +
+                                    (version.empty() ? u"none" : version) + u".dll";
+        sim_.files.PutFile(path, "MZ");
+        if (!version.empty()) sim_.files.SetVersion(path, FixedVersion(version));
+        return path;
+    }
+
+    void AddComponent(const std::u16string& name) override { sim_.installer.AddComponent(name); }
+    bool ComponentRequestedAbsent(const std::u16string& name) override
+    {
+        const auto& requests = sim_.installer.ComponentRequests(Session());
+        const auto found = requests.find(name);
+        return found != requests.end() && found->second == kInstallStateAbsent;
     }
 
     SystemTime LocalTime() override { return sim_.clock.now; }
