@@ -1,12 +1,17 @@
 #include "frame/action_table.h"
 
 #include "frame/result_codes.h"
+#include "prerequisites/change_elements.h"
+#include "prerequisites/check_prerequisites.h"
 #include "processes/date_time_property.h"
 
 namespace zarvo {
 namespace {
 
 constexpr ActionEntry kActions[] = {
+    {"ChangeElementsFromPrerequisites", &ChangeElementsFromPrerequisites, kErrorSuccess},
+    // Fails closed: a gate that could not finish must not let the installation go on.
+    {"CheckPrerequisites", &CheckPrerequisites, kErrorInstallFailure},
     {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
 };
 

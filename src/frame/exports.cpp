@@ -23,6 +23,16 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
     return TRUE;
 }
 
+extern "C" UINT __stdcall ChangeElementsFromPrerequisites(MSIHANDLE session)
+{
+    return RunExported("ChangeElementsFromPrerequisites", session);
+}
+
+extern "C" UINT __stdcall CheckPrerequisites(MSIHANDLE session)
+{
+    return RunExported("CheckPrerequisites", session);
+}
+
 extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)
 {
     return RunExported("SetDateTimeProperty", session);

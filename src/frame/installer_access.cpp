@@ -62,16 +62,4 @@ OwnedText ReadRecordField(Installer& installer, InstallerHandle session, Install
     });
 }
 
-InstallerHandle* InstallerHandleGuard::Receive()
-{
-    Close();
-    return &handle_;
-}
-
-void InstallerHandleGuard::Close()
-{
-    if (handle_ != 0) installer_.CloseInstallerHandle(handle_);
-    handle_ = 0;
-}
-
 }  // namespace zarvo

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "frame/handle_guard.h"
 #include "platform/installer.h"
 
 namespace zarvo {
@@ -27,23 +28,7 @@ OwnedText ReadRecordField(Installer& installer, InstallerHandle session, Install
                           std::uint32_t field);
 
 // Owns one database, view or record handle and closes it when its scope ends.
-class InstallerHandleGuard {
-public:
-    explicit InstallerHandleGuard(Installer& installer, InstallerHandle handle = 0)
-        : installer_(installer), handle_(handle) {}
-    ~InstallerHandleGuard() { Close(); }
-    InstallerHandleGuard(const InstallerHandleGuard&) = delete;
-    InstallerHandleGuard& operator=(const InstallerHandleGuard&) = delete;
-
-    InstallerHandle Get() const { return handle_; }
-    // Closes the handle owned so far and offers the place for the next one.
-    InstallerHandle* Receive();
-
-private:
-    void Close();
-
-    Installer& installer_;
-    InstallerHandle handle_;
-};
+using InstallerHandleGuard =
+    HandleGuard<Installer, InstallerHandle, &Installer::CloseInstallerHandle>;
 
 }  // namespace zarvo

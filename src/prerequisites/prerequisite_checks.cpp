@@ -1,0 +1,122 @@
+#include "prerequisites/prerequisite_checks.h"
+
+#include <optional>
+#include <string_view>
+
+#include "frame/letter_case.h"
+#include "frame/registry_view.h"
+#include "frame/result_codes.h"
+#include "frame/text_scan.h"
+#include "frame/versions.h"
+#include "prerequisites/key_path.h"
+#include "prerequisites/registry_text.h"
+
+namespace zarvo {
+namespace {
+
+// Version and state texts are read into buffers of 25 characters; a longer text is a
+// failed read.
+constexpr std::uint32_t kVersionTextCapacity = 25;
+// A product code read from the registry is held in 100 characters, terminator included.
+constexpr std::size_t kProductCodeCapacity = 100;
+
+bool AtLeast(const FourPartVersion& found, const char16_t* required)
+{
+    return !VersionLess(found, ParseVersion(required));
+}
+
+// Opens the row's key below HKEY_LOCAL_MACHINE in the view its prefix names; 0 when it
+// does not open, whatever the failed call left in its handle.
+RegistryKey OpenRowKey(Registry& registry, const PrerequisiteRow& row, bool recognise32)
+{
+    const ViewedKeyPath keyPath = ViewKeyPath(row.Destination.get(), recognise32);
+    RegistryKey key = 0;
+    if (registry.OpenKey(kLocalMachine, keyPath.path, 0, keyPath.access, &key) != kErrorSuccess)
+        return 0;
+    return key;
+}
+
+// The installation state of a product installed for the whole machine.
+std::optional<FourPartVersion> ReadProductState(Installer& installer, const char16_t* productCode)
+{
+    char16_t state[kVersionTextCapacity];
+    std::uint32_t count = kVersionTextCapacity;
+    if (installer.GetProductInfo(productCode, nullptr, kInstallContextMachine, u"State", state,
+                                 &count) != kErrorSuccess)
+        return std::nullopt;
+    return ParseVersion(state);
+}
+
+// The value's size and type, asked with a data buffer of no room.
+bool IsDwordValue(Registry& registry, RegistryKey key, const char16_t* valueName,
+                  std::uint32_t& size)
+{
+    std::uint8_t none[1];
+    std::uint32_t type = 0;
+    size = 0;
+    return registry.QueryValue(key, valueName, &type, none, &size) == kErrorMoreData &&
+           type == kRegDword;
+}
+
+}  // namespace
+
+bool CheckFileVersion(Platform& platform, const PrerequisiteRow& row)
+{
+    char16_t version[kVersionTextCapacity];
+    std::uint32_t count = kVersionTextCapacity;
+    if (platform.installer.GetFileVersion(row.Destination.get(), version, &count, nullptr,
+                                          nullptr) != kErrorSuccess)
+        return false;
+    return AtLeast(ParseVersion(version), row.Value.get());
+}
+
+bool CheckRegistryVersion(Platform& platform, const PrerequisiteRow& row)
+{
+    const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, true));
+    if (key.Get() == 0) return false;
+    const OwnedText text = ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+    return text && AtLeast(ParseVersion(text.get()), row.Value.get());
+}
+
+bool CheckRegistryDWord(Platform& platform, const PrerequisiteRow& row)
+{
+    const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, true));
+    if (key.Get() == 0) return false;
+    std::uint32_t size = 0;
+    if (!IsDwordValue(platform.registry, key.Get(), row.ValueName.get(), size)) return false;
+    // A DWORD value whose data is longer than a number is refused by the read rather than
+    // let it write past the number.
+    std::uint32_t number = 0;
+    size = size < sizeof number ? size : sizeof number;
+    if (platform.registry.QueryValue(key.Get(), row.ValueName.get(), nullptr,
+                                     reinterpret_cast<std::uint8_t*>(&number), &size) != kErrorSuccess)
+        return false;
+    std::uint32_t minimum = 0;
+    const char16_t* value = row.Value.get();
+    ScanNumber(value, minimum);
+    return minimum <= number;
+}
+
+bool CheckProductState(Platform& platform, const PrerequisiteRow& row)
+{
+    if (!SameIgnoringLetterCase(row.ValueName.get(), u"ValueGreaterThanOrEqualTo")) return false;
+    const std::optional<FourPartVersion> state =
+        ReadProductState(platform.installer, row.Destination.get());
+    return state && AtLeast(*state, row.Value.get());
+}
+
+bool CheckInstanceProductState(Platform& platform, const PrerequisiteRow& row)
+{
+    const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, false));
+    if (key.Get() == 0) return true;
+    const OwnedText productCode =
+        ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+    // A text too long for a product code names no product.
+    if (!productCode || std::u16string_view(productCode.get()).size() >= kProductCodeCapacity)
+        return true;
+    const std::optional<FourPartVersion> state =
+        ReadProductState(platform.installer, productCode.get());
+    return !state || VersionLess(*state, ParseVersion(row.Value.get()));
+}
+
+}  // namespace zarvo
