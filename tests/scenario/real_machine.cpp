@@ -5,7 +5,9 @@
 
 #include <msi.h>
 #include <msiquery.h>
+#include <objbase.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -118,7 +120,56 @@ void WriteSummary(MSIHANDLE database)
     MsiCloseHandle(summary);
 }
 
-void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tables)
+// A fresh component code, so that no component of the package is known to the machine.
+std::u16string FreshGuid()
+{
+    GUID guid;
+    Check(static_cast<UINT>(CoCreateGuid(&guid)), "CoCreateGuid");
+    wchar_t text[39];
+    StringFromGUID2(guid, text, 39);
+    return std::u16string(text, text + 38);
+}
+
+// What costing reads: the root folder, one feature, and the components it installs.
+constexpr const wchar_t* kFeatureTables[] = {
+    L"CREATE TABLE `Directory` (`Directory` CHAR(72) NOT NULL, `Directory_Parent` CHAR(72), "
+    L"`DefaultDir` CHAR(255) NOT NULL PRIMARY KEY `Directory`)",
+    L"INSERT INTO `Directory` (`Directory`, `DefaultDir`) VALUES ('TARGETDIR', 'SourceDir')",
+    L"CREATE TABLE `Feature` (`Feature` CHAR(38) NOT NULL, `Feature_Parent` CHAR(38), "
+    L"`Title` CHAR(64), `Description` CHAR(255), `Display` SHORT, `Level` SHORT NOT NULL, "
+    L"`Directory_` CHAR(72), `Attributes` SHORT NOT NULL PRIMARY KEY `Feature`)",
+    L"INSERT INTO `Feature` (`Feature`, `Level`, `Attributes`) VALUES ('Main', 1, 0)",
+    L"CREATE TABLE `Component` (`Component` CHAR(72) NOT NULL, `ComponentId` CHAR(38), "
+    L"`Directory_` CHAR(72) NOT NULL, `Attributes` SHORT NOT NULL, `Condition` CHAR(255), "
+    L"`KeyPath` CHAR(72) PRIMARY KEY `Component`)",
+    L"CREATE TABLE `FeatureComponents` (`Feature_` CHAR(38) NOT NULL, "
+    L"`Component_` CHAR(72) NOT NULL PRIMARY KEY `Feature_`, `Component_`)",
+};
+const std::vector<TableColumn> kComponentColumns = {
+    {u"Component"}, {u"ComponentId"}, {u"Directory_"}, {u"Attributes", true}};
+const std::vector<TableColumn> kFeatureComponentsColumns = {{u"Feature_"}, {u"Component_"}};
+
+void WriteFeature(MSIHANDLE database, const std::vector<std::u16string>& components)
+{
+    for (const wchar_t* sql : kFeatureTables) RunSql(database, sql);
+    for (const std::u16string& name : components) {
+        InsertRow(database, u"Component", kComponentColumns,
+                  {name, FreshGuid(), u"TARGETDIR", u"0"});
+        InsertRow(database, u"FeatureComponents", kFeatureComponentsColumns, {u"Main", name});
+    }
+}
+
+// Costs the installation and chooses its feature, as the installer does before the actions
+// that may request components absent.
+void Cost(MSIHANDLE session)
+{
+    for (const wchar_t* action : {L"CostInitialize", L"FileCost", L"CostFinalize"})
+        Check(MsiDoActionW(session, action), "MsiDoActionW (costing)");
+    Check(MsiSetFeatureStateW(session, L"Main", INSTALLSTATE_LOCAL), "MsiSetFeatureStateW");
+}
+
+void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tables,
+                  const std::vector<std::u16string>& components)
 {
     MSIHANDLE database = 0;
     Check(MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_CREATE, &database), "MsiOpenDatabaseW");
@@ -131,9 +182,41 @@ void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tab
         RunSql(database, CreateTableSql(table.name, table.columns, false));
         for (const TableRow& row : table.rows) InsertRow(database, table.name, table.columns, row);
     }
+    if (!components.empty()) WriteFeature(database, components);
     WriteSummary(database);
     Check(MsiDatabaseCommit(database), "MsiDatabaseCommit");
     MsiCloseHandle(database);
+}
+
+bool BelowTestKey(const std::u16string& path)
+{
+    const std::u16string root = kTestKeyRoot;
+    return path == root || path.starts_with(root + u"\\");
+}
+
+// Removes the test key with everything below it from both views. On 32-bit Windows both
+// flags reach the one key, which the second pass finds gone. Below the test key nothing is
+// redirected, so the tree can be emptied through the key's own handle.
+void RemoveTestKeys()
+{
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(kTestKeyRoot), 0, KEY_ALL_ACCESS | view,
+                          &key) != ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Wide(kTestKeyRoot), view, 0);
+    }
+}
+
+// The folder of the running program, with its final backslash.
+std::u16string ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::u16string program(path, path + length);
+    return program.substr(0, program.rfind(u'\\') + 1);
 }
 
 class RealMachine final : public Machine {
@@ -142,9 +225,12 @@ public:
     {
         if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        // A run that crashed earlier may have left its values behind.
+        RemoveTestKeys();
     }
     ~RealMachine() override
     {
+        RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
         if (!packagePath_.empty()) DeleteFileW(packagePath_.c_str());
         FreeLibrary(library_);
@@ -156,8 +242,9 @@ public:
     {
         if (session_ != 0) return session_;
         packagePath_ = TemporaryPackagePath();
-        WritePackage(packagePath_, tables_);
+        WritePackage(packagePath_, tables_, components_);
         Check(MsiOpenPackageW(packagePath_.c_str(), &session_), "MsiOpenPackageW");
+        if (!components_.empty()) Cost(session_);
         return session_;
     }
     void SetProperty(const std::u16string& name, const std::u16string& value) override
@@ -208,22 +295,41 @@ public:
     }
     void CloseRecord(InstallerHandle record) override { MsiCloseHandle(record); }
 
-    void WriteRegistryValue(const std::u16string&, const std::u16string&, std::uint32_t,
-                            const std::vector<std::uint8_t>&, std::uint32_t) override
+    void WriteRegistryValue(const std::u16string& path, const std::u16string& name,
+                            std::uint32_t type, const std::vector<std::uint8_t>& data,
+                            std::uint32_t view) override
     {
-        throw std::logic_error("registry writes are not built yet");
+        // Only the test key is removed again; nothing else of the machine may change.
+        if (!BelowTestKey(path))
+            throw std::invalid_argument("not below the test key: " + Narrow(path));
+        HKEY key = nullptr;
+        Check(RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path.c_str()), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
+              "RegCreateKeyExW");
+        const LONG written = RegSetValueExW(key, Wide(name.c_str()), 0, type, data.data(),
+                                            static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+        Check(written, "RegSetValueExW");
     }
-    std::u16string FileWithVersion(const std::u16string&) override
+    std::u16string FileWithVersion(const std::u16string& version) override
     {
-        throw std::logic_error("fixture files are not built yet");
+        if (std::ranges::find(kFixtureVersions, version) == std::end(kFixtureVersions))
+            throw std::invalid_argument("no fixture file carries the version " + Narrow(version));
+        return ProgramFolder() + u"fixtures\\version-" + (version.empty() ? u"none" : version) +
+               u".dll";
     }
-    void AddComponent(const std::u16string&) override
+    void AddComponent(const std::u16string& name) override
     {
-        throw std::logic_error("components are not built yet");
+        if (session_ != 0) throw std::logic_error("components are added before the session opens");
+        components_.push_back(name);
     }
-    bool ComponentRequestedAbsent(const std::u16string&) override
+    bool ComponentRequestedAbsent(const std::u16string& name) override
     {
-        throw std::logic_error("components are not built yet");
+        INSTALLSTATE installed = INSTALLSTATE_UNKNOWN;
+        INSTALLSTATE action = INSTALLSTATE_UNKNOWN;
+        Check(MsiGetComponentStateW(Session(), Wide(name.c_str()), &installed, &action),
+              "MsiGetComponentStateW");
+        return action == INSTALLSTATE_ABSENT;
     }
 
     SystemTime LocalTime() override
@@ -245,6 +351,7 @@ private:
     HMODULE library_;
     win32::Win32Platform real_;
     std::vector<PackageTable> tables_;
+    std::vector<std::u16string> components_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
 };
