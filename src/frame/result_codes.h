@@ -11,6 +11,7 @@ inline constexpr std::uint32_t kErrorInvalidHandle = 6;
 inline constexpr std::uint32_t kErrorInvalidParameter = 87;
 inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
+inline constexpr std::uint32_t kErrorFileInvalid = 1006;
 inline constexpr std::uint32_t kErrorInstallFailure = 1603;
 inline constexpr std::uint32_t kErrorUnknownProduct = 1605;
 inline constexpr std::uint32_t kErrorUnknownComponent = 1607;

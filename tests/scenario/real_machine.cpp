@@ -5,7 +5,9 @@
 
 #include <msi.h>
 #include <msiquery.h>
+#include <objbase.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -118,7 +120,56 @@ void WriteSummary(MSIHANDLE database)
     MsiCloseHandle(summary);
 }
 
-void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tables)
+// A fresh component code, so that no component of the package is known to the machine.
+std::u16string FreshGuid()
+{
+    GUID guid;
+    Check(static_cast<UINT>(CoCreateGuid(&guid)), "CoCreateGuid");
+    wchar_t text[39];
+    StringFromGUID2(guid, text, 39);
+    return std::u16string(text, text + 38);
+}
+
+// What costing reads: the root folder, one feature, and the components it installs.
+constexpr const wchar_t* kFeatureTables[] = {
+    L"CREATE TABLE `Directory` (`Directory` CHAR(72) NOT NULL, `Directory_Parent` CHAR(72), "
+    L"`DefaultDir` CHAR(255) NOT NULL PRIMARY KEY `Directory`)",
+    L"INSERT INTO `Directory` (`Directory`, `DefaultDir`) VALUES ('TARGETDIR', 'SourceDir')",
+    L"CREATE TABLE `Feature` (`Feature` CHAR(38) NOT NULL, `Feature_Parent` CHAR(38), "
+    L"`Title` CHAR(64), `Description` CHAR(255), `Display` SHORT, `Level` SHORT NOT NULL, "
+    L"`Directory_` CHAR(72), `Attributes` SHORT NOT NULL PRIMARY KEY `Feature`)",
+    L"INSERT INTO `Feature` (`Feature`, `Level`, `Attributes`) VALUES ('Main', 1, 0)",
+    L"CREATE TABLE `Component` (`Component` CHAR(72) NOT NULL, `ComponentId` CHAR(38), "
+    L"`Directory_` CHAR(72) NOT NULL, `Attributes` SHORT NOT NULL, `Condition` CHAR(255), "
+    L"`KeyPath` CHAR(72) PRIMARY KEY `Component`)",
+    L"CREATE TABLE `FeatureComponents` (`Feature_` CHAR(38) NOT NULL, "
+    L"`Component_` CHAR(72) NOT NULL PRIMARY KEY `Feature_`, `Component_`)",
+};
+const std::vector<TableColumn> kComponentColumns = {
+    {u"Component"}, {u"ComponentId"}, {u"Directory_"}, {u"Attributes", true}};
+const std::vector<TableColumn> kFeatureComponentsColumns = {{u"Feature_"}, {u"Component_"}};
+
+void WriteFeature(MSIHANDLE database, const std::vector<std::u16string>& components)
+{
+    for (const wchar_t* sql : kFeatureTables) RunSql(database, sql);
+    for (const std::u16string& name : components) {
+        InsertRow(database, u"Component", kComponentColumns,
+                  {name, FreshGuid(), u"TARGETDIR", u"0"});
+        InsertRow(database, u"FeatureComponents", kFeatureComponentsColumns, {u"Main", name});
+    }
+}
+
+// Costs the installation and chooses its feature, as the installer does before the actions
+// that may request components absent.
+void Cost(MSIHANDLE session)
+{
+    for (const wchar_t* action : {L"CostInitialize", L"FileCost", L"CostFinalize"})
+        Check(MsiDoActionW(session, action), "MsiDoActionW (costing)");
+    Check(MsiSetFeatureStateW(session, L"Main", INSTALLSTATE_LOCAL), "MsiSetFeatureStateW");
+}
+
+void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tables,
+                  const std::vector<std::u16string>& components)
 {
     MSIHANDLE database = 0;
     Check(MsiOpenDatabaseW(path.c_str(), MSIDBOPEN_CREATE, &database), "MsiOpenDatabaseW");
@@ -131,9 +182,103 @@ void WritePackage(const std::wstring& path, const std::vector<PackageTable>& tab
         RunSql(database, CreateTableSql(table.name, table.columns, false));
         for (const TableRow& row : table.rows) InsertRow(database, table.name, table.columns, row);
     }
+    if (!components.empty()) WriteFeature(database, components);
     WriteSummary(database);
     Check(MsiDatabaseCommit(database), "MsiDatabaseCommit");
     MsiCloseHandle(database);
+}
+
+bool BelowTestKey(const std::u16string& path)
+{
+    const std::u16string root = kTestKeyRoot;
+    return path == root || path.starts_with(root + u"\\");
+}
+
+// Removes the test key with everything below it from both views. On 32-bit Windows both
+// flags reach the one key, which the second pass finds gone. Below the test key nothing is
+// redirected, so the tree can be emptied through the key's own handle.
+void RemoveTestKeys()
+{
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(kTestKeyRoot), 0, KEY_ALL_ACCESS | view,
+                          &key) != ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeW(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, Wide(kTestKeyRoot), view, 0);
+    }
+}
+
+HKEY OpenMachineKey(const std::u16string& path, REGSAM view)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path.c_str()), 0, KEY_ALL_ACCESS | view, &key) !=
+        ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// A key of the machine's own that a scenario empties and writes: what it held is copied
+// aside first and put back at the end; keys that were not there are removed again.
+class TakenKey {
+public:
+    TakenKey(const std::u16string& path, REGSAM view, int number)
+        : path_(path), view_(view),
+          saved_(u"SOFTWARE\\ZarvoSaved\\" + std::u16string(1, static_cast<char16_t>(u'0' + number)))
+    {
+        // The first key on the way down that is missing is the one to remove at the end.
+        for (std::size_t end = path.find(u'\\'); firstCreated_.empty(); end = path.find(u'\\', end + 1)) {
+            const std::u16string ancestor = path.substr(0, end);
+            const HKEY key = OpenMachineKey(ancestor, view);
+            if (key == nullptr) firstCreated_ = ancestor;
+            else RegCloseKey(key);
+            if (end == std::u16string::npos) break;
+        }
+        if (firstCreated_.empty()) MoveTree(path_, saved_);
+    }
+    ~TakenKey()
+    {
+        if (!firstCreated_.empty()) {
+            const std::size_t slash = firstCreated_.rfind(u'\\');
+            const HKEY parent = OpenMachineKey(firstCreated_.substr(0, slash), view_);
+            RegDeleteTreeW(parent, Wide(firstCreated_.substr(slash + 1).c_str()));
+            RegCloseKey(parent);
+        } else {
+            MoveTree(saved_, path_);
+        }
+    }
+    TakenKey(const TakenKey&) = delete;
+    TakenKey& operator=(const TakenKey&) = delete;
+
+private:
+    // Replaces what `to` holds with what `from` holds, and empties `from`.
+    void MoveTree(const std::u16string& from, const std::u16string& to)
+    {
+        HKEY source = OpenMachineKey(from, view_);
+        HKEY target = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(to.c_str()), 0, nullptr, 0, KEY_ALL_ACCESS | view_,
+                        nullptr, &target, nullptr);
+        RegDeleteTreeW(target, nullptr);
+        RegCopyTreeW(source, nullptr, target);
+        RegDeleteTreeW(source, nullptr);
+        RegCloseKey(target);
+        RegCloseKey(source);
+    }
+
+    std::u16string path_;
+    REGSAM view_;
+    std::u16string saved_;
+    std::u16string firstCreated_;
+};
+
+// The folder of the running program, with its final backslash.
+std::u16string ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::u16string program(path, path + length);
+    return program.substr(0, program.rfind(u'\\') + 1);
 }
 
 class RealMachine final : public Machine {
@@ -142,9 +287,13 @@ public:
     {
         if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        // A run that crashed earlier may have left its values behind.
+        RemoveTestKeys();
     }
     ~RealMachine() override
     {
+        while (!taken_.empty()) taken_.pop_back();
+        RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
         if (!packagePath_.empty()) DeleteFileW(packagePath_.c_str());
         FreeLibrary(library_);
@@ -156,8 +305,9 @@ public:
     {
         if (session_ != 0) return session_;
         packagePath_ = TemporaryPackagePath();
-        WritePackage(packagePath_, tables_);
+        WritePackage(packagePath_, tables_, components_);
         Check(MsiOpenPackageW(packagePath_.c_str(), &session_), "MsiOpenPackageW");
+        if (!components_.empty()) Cost(session_);
         return session_;
     }
     void SetProperty(const std::u16string& name, const std::u16string& value) override
@@ -208,22 +358,45 @@ public:
     }
     void CloseRecord(InstallerHandle record) override { MsiCloseHandle(record); }
 
-    void WriteRegistryValue(const std::u16string&, const std::u16string&, std::uint32_t,
-                            const std::vector<std::uint8_t>&, std::uint32_t) override
+    void WriteRegistryValue(const std::u16string& path, const std::u16string& name,
+                            std::uint32_t type, const std::vector<std::uint8_t>& data,
+                            std::uint32_t view) override
     {
-        throw std::logic_error("registry writes are not built yet");
+        const HKEY key = CreateKey(path, view);
+        const LONG written = RegSetValueExW(key, Wide(name.c_str()), 0, type, data.data(),
+                                            static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+        Check(written, "RegSetValueExW");
     }
-    std::u16string FileWithVersion(const std::u16string&) override
+    void CreateRegistryKey(const std::u16string& path, std::uint32_t view) override
     {
-        throw std::logic_error("fixture files are not built yet");
+        RegCloseKey(CreateKey(path, view));
     }
-    void AddComponent(const std::u16string&) override
+    void TakeOverKey(const std::u16string& path, std::uint32_t view) override
     {
-        throw std::logic_error("components are not built yet");
+        taken_.push_back(std::make_unique<TakenKey>(path, view, static_cast<int>(taken_.size())));
+        takenPaths_.push_back(path);
     }
-    bool ComponentRequestedAbsent(const std::u16string&) override
+
+    std::u16string FileWithVersion(const std::u16string& version) override
     {
-        throw std::logic_error("components are not built yet");
+        if (std::ranges::find(kFixtureVersions, version) == std::end(kFixtureVersions))
+            throw std::invalid_argument("no fixture file carries the version " + Narrow(version));
+        return ProgramFolder() + u"fixtures\\version-" + (version.empty() ? u"none" : version) +
+               u".dll";
+    }
+    void AddComponent(const std::u16string& name) override
+    {
+        if (session_ != 0) throw std::logic_error("components are added before the session opens");
+        components_.push_back(name);
+    }
+    bool ComponentRequestedAbsent(const std::u16string& name) override
+    {
+        INSTALLSTATE installed = INSTALLSTATE_UNKNOWN;
+        INSTALLSTATE action = INSTALLSTATE_UNKNOWN;
+        Check(MsiGetComponentStateW(Session(), Wide(name.c_str()), &installed, &action),
+              "MsiGetComponentStateW");
+        return action == INSTALLSTATE_ABSENT;
     }
 
     SystemTime LocalTime() override
@@ -242,9 +415,28 @@ public:
     bool SetWindows64(bool) override { return false; }
 
 private:
+    // Only the test key and keys taken over are put right again; nothing else of the
+    // machine may change.
+    HKEY CreateKey(const std::u16string& path, std::uint32_t view)
+    {
+        const bool taken = std::ranges::any_of(takenPaths_, [&](const std::u16string& root) {
+            return path == root || path.starts_with(root + u"\\");
+        });
+        if (!taken && !BelowTestKey(path))
+            throw std::invalid_argument("neither below the test key nor taken over: " + Narrow(path));
+        HKEY key = nullptr;
+        Check(RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path.c_str()), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | view, nullptr, &key, nullptr),
+              "RegCreateKeyExW");
+        return key;
+    }
+
     HMODULE library_;
     win32::Win32Platform real_;
     std::vector<PackageTable> tables_;
+    std::vector<std::u16string> components_;
+    std::vector<std::unique_ptr<TakenKey>> taken_;
+    std::vector<std::u16string> takenPaths_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
 };

@@ -8,7 +8,6 @@
 namespace zarvo::sim {
 namespace {
 
-constexpr WinResult kErrorFileInvalid = 1006;
 constexpr WinResult kErrorUnknownProperty = 1608;
 
 // The installer's way of handing a text back: the length needed on 234, the text and its
