@@ -12,7 +12,12 @@ python3 - "$build/bench.json" <<'PY'
 import json, sys
 rows = {b["run_name"]: b["real_time"] for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("aggregate_name") == "median"}
-baseline = rows["ScanfVersionTexts"]
+# Each measurement against the baseline of its own kind, from the same run.
+def baseline(name):
+    if "Rows/" in name: return rows["WalkRows/" + name.split("/")[1]], "the bare walk"
+    return rows["ScanfVersionTexts"], "the C library's scan"
 for name, ns in rows.items():
-    print(f"{name:20s} {ns:9.1f} ns  {ns / baseline:5.2f} x the C library's scan")
+    base, what = baseline(name)
+    per_row = f"  ({ns / int(name.split('/')[1]):8.1f} ns a row)" if "/" in name else ""
+    print(f"{name:20s} {ns:11.1f} ns  {ns / base:5.2f} x {what}{per_row}")
 PY

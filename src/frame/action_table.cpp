@@ -1,6 +1,8 @@
 #include "frame/action_table.h"
 
 #include "frame/result_codes.h"
+#include "framework/framework_install.h"
+#include "framework/framework_test.h"
 #include "prerequisites/change_elements.h"
 #include "prerequisites/check_prerequisites.h"
 #include "processes/date_time_property.h"
@@ -12,6 +14,8 @@ constexpr ActionEntry kActions[] = {
     {"ChangeElementsFromPrerequisites", &ChangeElementsFromPrerequisites, kErrorSuccess},
     // Fails closed: a gate that could not finish must not let the installation go on.
     {"CheckPrerequisites", &CheckPrerequisites, kErrorInstallFailure},
+    {"IsFrameworkInstalled", &IsFrameworkInstalled, kErrorInstallFailure},
+    {"NetFrameworkInstall", &NetFrameworkInstall, kErrorSuccess},
     {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
 };
 

@@ -33,6 +33,16 @@ extern "C" UINT __stdcall CheckPrerequisites(MSIHANDLE session)
     return RunExported("CheckPrerequisites", session);
 }
 
+extern "C" UINT __stdcall IsFrameworkInstalled(MSIHANDLE session)
+{
+    return RunExported("IsFrameworkInstalled", session);
+}
+
+extern "C" UINT __stdcall NetFrameworkInstall(MSIHANDLE session)
+{
+    return RunExported("NetFrameworkInstall", session);
+}
+
 extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)
 {
     return RunExported("SetDateTimeProperty", session);

@@ -15,26 +15,53 @@ bool IsDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+struct Decimal {
+    bool negative = false;
+    std::uint64_t magnitude = 0;  // above kLargestPart once the digits exceed 32 bits
+};
+
+// White space, one optional sign and decimal digits; false, with text unmoved, when no
+// digit follows the white space and sign.
+bool ScanDecimal(const char16_t*& text, Decimal& decimal)
+{
+    const char16_t* p = text;
+    while (IsScanSpace(*p)) ++p;
+    decimal.negative = *p == u'-';
+    if (*p == u'-' || *p == u'+') ++p;
+    if (!IsDigit(*p)) return false;
+    decimal.magnitude = 0;
+    for (; IsDigit(*p); ++p)
+        if (decimal.magnitude <= kLargestPart) decimal.magnitude = decimal.magnitude * 10 + (*p - u'0');
+    text = p;
+    return true;
+}
+
 }  // namespace
 
 bool ScanNumber(const char16_t*& text, std::uint32_t& value)
 {
-    const char16_t* p = text;
-    while (IsScanSpace(*p)) ++p;
-    const bool negative = *p == u'-';
-    if (*p == u'-' || *p == u'+') ++p;
-    if (!IsDigit(*p)) return false;
-    std::uint64_t magnitude = 0;
-    for (; IsDigit(*p); ++p)
-        if (magnitude <= kLargestPart) magnitude = magnitude * 10 + (*p - u'0');
-    if (magnitude > kLargestPart) {
+    Decimal decimal;
+    if (!ScanDecimal(text, decimal)) return false;
+    if (decimal.magnitude > kLargestPart) {
         value = static_cast<std::uint32_t>(kLargestPart);
     } else {
-        const auto part = static_cast<std::uint32_t>(magnitude);
-        value = negative ? 0u - part : part;
+        const auto part = static_cast<std::uint32_t>(decimal.magnitude);
+        value = decimal.negative ? 0u - part : part;
     }
-    text = p;
     return true;
+}
+
+std::int32_t ScanClampedInteger(const char16_t* text)
+{
+    Decimal decimal;
+    if (!ScanDecimal(text, decimal)) return 0;
+    constexpr std::uint64_t kLargestPositive = 0x7FFFFFFF;
+    if (decimal.negative) {
+        if (decimal.magnitude > kLargestPositive) return INT32_MIN;
+        return -static_cast<std::int32_t>(decimal.magnitude);
+    }
+    if (decimal.magnitude > kLargestPositive) return INT32_MAX;
+    return static_cast<std::int32_t>(decimal.magnitude);
 }
 
 }  // namespace zarvo

@@ -11,4 +11,9 @@ namespace zarvo {
 // magnitude; a magnitude above 4294967295 is stored as 4294967295, whatever its sign.
 bool ScanNumber(const char16_t*& text, std::uint32_t& value);
 
+// The number at the start of text as a signed 32-bit integer: white space skipped, one
+// optional sign, decimal digits up to the first other character; 0 without digits, and a
+// number outside the signed 32-bit range clamped to its nearest end.
+std::int32_t ScanClampedInteger(const char16_t* text);
+
 }  // namespace zarvo

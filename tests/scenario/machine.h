@@ -26,7 +26,8 @@ inline constexpr const char16_t* kInstalledProductCode = u"{4D2E6A18-3B7C-4F59-8
 
 // The versions of the files that FileWithVersion can give; the empty text stands for a
 // file without a version resource.
-inline constexpr const char16_t* kFixtureVersions[] = {u"2.5.0.7", u"2.5.0.6", u""};
+inline constexpr const char16_t* kFixtureVersions[] = {u"2.5.0.7",  u"2.5.0.6",   u"4.0.200.7",
+                                                       u"4.5.30.1", u"3.5.900.1", u""};
 
 class Machine {
 public:
@@ -57,12 +58,17 @@ public:
                                                       std::uint32_t field) = 0;
     virtual void CloseRecord(InstallerHandle record) = 0;
 
-    // Writes a value below HKEY_LOCAL_MACHINE (path below kTestKeyRoot), creating its keys,
-    // in the view that a 32-bit process reaches when it opens the key with `view`
-    // (0, kKeyWow64_64Key or kKeyWow64_32Key).
+    // Writes a value below HKEY_LOCAL_MACHINE (path below kTestKeyRoot or a key taken over),
+    // creating its keys, in the view that a 32-bit process reaches when it opens the key with
+    // `view` (0, kKeyWow64_64Key or kKeyWow64_32Key).
     virtual void WriteRegistryValue(const std::u16string& path, const std::u16string& name,
                                     std::uint32_t type, const std::vector<std::uint8_t>& data,
                                     std::uint32_t view) = 0;
+    // Creates the key, with no values, as WriteRegistryValue does.
+    virtual void CreateRegistryKey(const std::u16string& path, std::uint32_t view) = 0;
+    // Empties a key of the machine's own (any path below HKEY_LOCAL_MACHINE) in the view, so
+    // that the scenario can write there; the machine puts back what it held when it ends.
+    virtual void TakeOverKey(const std::u16string& path, std::uint32_t view) = 0;
     // REG_SZ with its terminator.
     void WriteRegistryText(const std::u16string& path, const std::u16string& name,
                            const std::u16string& text, std::uint32_t view = 0);

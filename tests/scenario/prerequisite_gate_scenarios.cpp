@@ -160,6 +160,7 @@ TEST_F(PrerequisiteGate, ComparesDwordsAsUnsignedNumbers)
     machine->WriteRegistryDword(Key(u"Numbers"), u"Max", 4294967295u);
     machine->WriteRegistryText(Key(u"Numbers"), u"Text", u"12");
     machine->WriteRegistryValue(Key(u"Numbers"), u"Long", kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, 0);
+    machine->WriteRegistryValue(Key(u"Numbers"), u"Short", kRegDword, {5, 1}, 0);
     EXPECT_EQ(Gate({{u"1", u"CheckRegistryDWord", u"high over 1", Key(u"Numbers"), u"High", u"1"},
                     {u"2", u"CheckRegistryDWord", u"empty minimum", Key(u"Numbers"), u"High", u""},
                     {u"3", u"CheckRegistryDWord", u"minus one", Key(u"Numbers"), u"Max", u"-1"},
@@ -167,13 +168,16 @@ TEST_F(PrerequisiteGate, ComparesDwordsAsUnsignedNumbers)
                     {u"5", u"CheckRegistryDWord", u"text", Key(u"Numbers"), u"Text", u"1"},
                     {u"6", u"CheckRegistryDWord", u"too long", Key(u"Numbers"), u"Long", u"0"},
                     {u"7", u"CheckRegistryDWord", u"missing", Key(u"Numbers"), u"None", u"0"},
-                    {u"8", u"CheckRegistryDWord", u"32-bit view", u"Key_Wow64_32Key:" + Key(u"Numbers"), u"High", u"2147483648"}}),
+                    {u"8", u"CheckRegistryDWord", u"32-bit view", u"Key_Wow64_32Key:" + Key(u"Numbers"), u"High", u"2147483648"},
+                    {u"9", u"CheckRegistryDWord", u"short", Key(u"Numbers"), u"Short", u"261"},
+                    {u"10", u"CheckRegistryDWord", u"short below", Key(u"Numbers"), u"Short", u"262"}}),
               kErrorInstallFailure);
     EXPECT_EQ(Failure(0), "minus one high");
     EXPECT_EQ(Failure(1), "text");
     EXPECT_EQ(Failure(2), "too long");
     EXPECT_EQ(Failure(3), "missing");
-    EXPECT_EQ(Failure(4), "");
+    EXPECT_EQ(Failure(4), "short below");
+    EXPECT_EQ(Failure(5), "");
 }
 
 TEST_F(PrerequisiteGate, ComparesInstalledProductStates)

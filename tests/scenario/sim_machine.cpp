@@ -81,6 +81,13 @@ public:
         sim_.registry.WriteValue(path, name, type, data, view);
     }
 
+    void CreateRegistryKey(const std::u16string& path, std::uint32_t view) override
+    {
+        sim_.registry.CreateKey(path, view);
+    }
+    // A simulated machine starts with an empty registry: there is nothing to empty or keep.
+    void TakeOverKey(const std::u16string&, std::uint32_t) override {}
+
     std::u16string FileWithVersion(const std::u16string& version) override
     {
         const std::u16string path = u"C:\\Fixtures\\version-" +

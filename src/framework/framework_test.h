@@ -1,0 +1,20 @@
+#pragma once
+// The framework presence test that the package states in FRAMEWORKTESTCOMMAND:
+// "subkey,value name,version" below HKEY_LOCAL_MACHINE.
+#include "platform/platform.h"
+
+namespace zarvo {
+
+// The command's capacity in characters, terminator included.
+inline constexpr std::size_t kFrameworkCommandCapacity = 260;
+
+// Splits the command in place at its first two commas and tests the registered version
+// against the required one: 0 when it is at least that, 1 for a malformed command, an
+// empty or lower version, or the failing registry call's own code.
+WinResult EvaluateFrameworkTest(Registry& registry, char16_t* command);
+
+// 0 when the test passes. Otherwise sets FrameworkNotInstalled to "NotInstalled" and
+// answers the test's code, or the property read's code when the command cannot be read.
+WinResult IsFrameworkInstalled(Platform& platform, InstallerHandle session);
+
+}  // namespace zarvo

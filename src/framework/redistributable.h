@@ -1,0 +1,23 @@
+#pragma once
+// The .NET Framework redistributable that the package carries in its source folder.
+#include <span>
+
+#include "frame/versions.h"
+#include "platform/platform.h"
+
+namespace zarvo {
+
+// The redistributable's path, in characters with the terminator.
+inline constexpr std::size_t kRedistributablePathCapacity = 260;
+
+// SourceDir followed directly by NetFrameworkFileName64 (under WOW64) or
+// NetFrameworkFileName32. False when either cannot be read or the two do not fit together;
+// the buffer then holds the SourceDir text when only the file name could not be read, and
+// the empty text otherwise.
+bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::span<char16_t> path);
+
+// Major, minor and build from the redistributable's fixed file information; the fourth
+// part stays 0. False when the file or its version resource cannot be read.
+bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session);
+
+}  // namespace zarvo

@@ -1,0 +1,82 @@
+#include "framework/registered_framework.h"
+
+#include "frame/bounded_format.h"
+#include "frame/registry_view.h"
+#include "frame/result_codes.h"
+#include "frame/text_scan.h"
+
+namespace zarvo {
+namespace {
+
+constexpr const char16_t* kPolicyPath = u"SOFTWARE\\Microsoft\\.NETFramework\\Policy";
+// Key and value names, and the subkey's path, are held in 260 characters.
+constexpr std::uint32_t kNameCapacity = 260;
+
+using NameBuffer = char16_t[kNameCapacity];
+
+RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32_t access)
+{
+    RegistryKey key = 0;
+    if (registry.OpenKey(kLocalMachine, path, 0, access, &key) != kErrorSuccess) return 0;
+    return key;
+}
+
+// "v%d.%d": the v must match exactly; a number that does not parse leaves its part 0.
+void ScanSubkeyVersion(const char16_t* name, FourPartVersion& version)
+{
+    if (*name != u'v') return;
+    ++name;
+    if (!ScanNumber(name, version.part1) || *name != u'.') return;
+    ++name;
+    ScanNumber(name, version.part2);
+}
+
+// The name of the last subkey in the registry's order: a Windows-sorted list ends with the
+// highest version.
+bool ReadLastSubkeyName(Registry& registry, RegistryKey key, NameBuffer& name)
+{
+    std::uint32_t subKeys = 0;
+    if (registry.QueryInfoKey(key, &subKeys, nullptr) != kErrorSuccess || subKeys == 0) return false;
+    std::uint32_t count = kNameCapacity;
+    return registry.EnumKey(key, subKeys - 1, name, &count) == kErrorSuccess;
+}
+
+bool ReadLastValueName(Registry& registry, RegistryKey key, NameBuffer& name)
+{
+    std::uint32_t values = 0;
+    if (registry.QueryInfoKey(key, nullptr, &values) != kErrorSuccess || values == 0) return false;
+    std::uint32_t count = kNameCapacity;
+    return registry.EnumValue(key, values - 1, name, &count) == kErrorSuccess;
+}
+
+// The major and minor parts, and the policy subkey's path; false when no framework of the
+// form "v" and a non-zero number is registered, or when its path does not fit.
+bool ReadFrameworkSubkey(Registry& registry, std::uint32_t access, FourPartVersion& version,
+                         NameBuffer& subkeyPath)
+{
+    const RegistryKeyGuard policy(registry, OpenMachineKey(registry, kPolicyPath, access));
+    if (policy.Get() == 0) return false;
+    NameBuffer subkey = {};
+    if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) return false;
+    ScanSubkeyVersion(subkey, version);
+    if (version.part1 == 0) return false;
+    return FormatBounded(subkeyPath, kNameCapacity, u"%s\\%s", {kPolicyPath, subkey});
+}
+
+}  // namespace
+
+bool ReadRegisteredFrameworkVersion(Registry& registry, FourPartVersion& version)
+{
+    // One view for both keys, asked once.
+    const std::uint32_t access = RegistryReadAccess(registry, kKeyRead);
+    NameBuffer subkeyPath = {};
+    if (!ReadFrameworkSubkey(registry, access, version, subkeyPath)) return false;
+    const RegistryKeyGuard framework(registry, OpenMachineKey(registry, subkeyPath, access));
+    if (framework.Get() == 0) return false;
+    NameBuffer valueName = {};
+    if (!ReadLastValueName(registry, framework.Get(), valueName)) return false;
+    version.part3 = static_cast<std::uint32_t>(ScanClampedInteger(valueName));
+    return true;
+}
+
+}  // namespace zarvo
