@@ -106,6 +106,37 @@ TEST_F(SimProcessesTest, AMissingProgramIsFoundByApplicationNameOrFirstToken)
     EXPECT_EQ(std::get<CreateCall>(processes.Calls()[0]).started.process, 0u);
 }
 
+TEST_F(SimProcessesTest, ProgramsAreNamedInAnyLetterCaseAndNeedAName)
+{
+    processes.MarkMissing(u"C:\\Tools\\Gone.exe");
+    ProcessInformation information;
+    EXPECT_FALSE(Start(nullptr, u"c:\\tools\\GONE.EXE", &information));
+    EXPECT_FALSE(Start(nullptr, u"", &information));
+    EXPECT_FALSE(Start(nullptr, u" run.exe", &information));
+    EXPECT_TRUE(Start(u"Cmd.exe", u"", &information));
+}
+
+TEST_F(SimProcessesTest, TimePassesInSleepsAndInWaitsForProgramsThatTakeAWhile)
+{
+    std::vector<std::u16string> started;
+    processes.AddProgram(u"C:\\Tools\\Slow.exe", [&](std::u16string_view commandLine) {
+        started.emplace_back(commandLine);
+        return 2000u;
+    });
+    ProcessInformation slow, quick;
+    ASSERT_TRUE(Start(nullptr, u"c:\\tools\\slow.exe /x", &slow));
+    ASSERT_TRUE(Start(nullptr, u"quick.exe", &quick));
+    EXPECT_EQ(started, std::vector<std::u16string>{u"c:\\tools\\slow.exe /x"});
+    EXPECT_EQ(processes.Wait(quick.process, kInfinite), 0u);
+    EXPECT_EQ(processes.ElapsedMilliseconds(), 0u);
+    EXPECT_EQ(processes.Wait(slow.process, 500), kWaitTimeout);
+    EXPECT_EQ(processes.ElapsedMilliseconds(), 500u);
+    EXPECT_EQ(processes.Wait(slow.process, kInfinite), 0u);
+    EXPECT_EQ(processes.ElapsedMilliseconds(), 2000u);
+    processes.Sleep(3000);
+    EXPECT_EQ(processes.ElapsedMilliseconds(), 5000u);
+}
+
 TEST_F(SimProcessesTest, FailedCallsLeaveNoHandleBehind)
 {
     ProcessInformation information{1, 2, 3, 4};
@@ -130,15 +161,21 @@ protected:
     SimDesktop desktop{ledger};
 };
 
-TEST_F(SimDesktopTest, WindowsAreFoundByTheirWholeTitleExactly)
+// FindWindowW compares whole titles and class names without regard to letter case (seen
+// under Wine, and so on Windows).
+TEST_F(SimDesktopTest, WindowsAreFoundByTheirWholeTitleInAnyLetterCase)
 {
     const WindowHandle setup = desktop.AddWindow(u"Setup", u"MsiDialog");
     const WindowHandle second = desktop.AddWindow(u"Setup");
     EXPECT_EQ(desktop.FindTopLevelWindow(nullptr, u"Setup"), setup);
     EXPECT_EQ(desktop.FindTopLevelWindow(u"", u"Setup"), second);
-    EXPECT_EQ(desktop.FindTopLevelWindow(u"MsiDialog", nullptr), setup);
-    EXPECT_EQ(desktop.FindTopLevelWindow(nullptr, u"setup"), 0u);
+    EXPECT_EQ(desktop.FindTopLevelWindow(u"msidialog", nullptr), setup);
+    EXPECT_EQ(desktop.FindTopLevelWindow(nullptr, u"SETUP"), setup);
     EXPECT_EQ(desktop.FindTopLevelWindow(nullptr, u"Setu"), 0u);
+    EXPECT_EQ(desktop.WindowTitled(u"setup"), setup);
+    desktop.RemoveWindow(setup);
+    EXPECT_EQ(desktop.WindowTitled(u"Setup"), second);
+    EXPECT_EQ(desktop.Events().size(), 5u);
 }
 
 TEST_F(SimDesktopTest, OnlyAClosingSystemCommandTakesAWindowAway)
@@ -173,6 +210,19 @@ TEST_F(SimDesktopTest, EventsKeepTheOrderOfBoxesSearchesAndMessages)
     const auto& sent = std::get<SendEvent>(events[2]);
     EXPECT_EQ(sent.window, window);
     EXPECT_EQ(sent.lParam, 7);
+}
+
+TEST_F(SimDesktopTest, TheUserSeesABoxBeforeItIsAnswered)
+{
+    std::vector<std::u16string> seen;
+    desktop.whileBoxShown = [&](const MessageBoxEvent& box) {
+        seen.push_back(*box.text);
+        EXPECT_TRUE(desktop.Events().empty());
+    };
+    desktop.ShowMessageBox(0, u"first", u"caption", 0);
+    ledger.FailCall(1);
+    desktop.ShowMessageBox(0, u"never shown", u"caption", 0);
+    EXPECT_EQ(seen, std::vector<std::u16string>{u"first"});
 }
 
 TEST_F(SimDesktopTest, FailedCallsAnswerZero)

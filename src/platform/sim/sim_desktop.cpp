@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "frame/letter_case.h"
+
 namespace zarvo::sim {
 namespace {
 
@@ -17,7 +19,7 @@ std::optional<std::u16string> Copy(const char16_t* text)
 
 bool Matches(const std::optional<std::u16string>& wanted, const std::u16string& actual)
 {
-    return !wanted || *wanted == actual;
+    return !wanted || SameIgnoringLetterCase(*wanted, actual);
 }
 
 }  // namespace
@@ -26,7 +28,9 @@ int SimDesktop::ShowMessageBox(WindowHandle owner, const char16_t* text, const c
                                std::uint32_t type)
 {
     const int answer = ledger_.FailThisCall() ? 0 : kIdOk;
-    events_.push_back(MessageBoxEvent{owner, Copy(text), Copy(caption), type, answer});
+    MessageBoxEvent event{owner, Copy(text), Copy(caption), type, answer};
+    if (answer != 0 && whileBoxShown) whileBoxShown(event);
+    events_.push_back(std::move(event));
     return answer;
 }
 
@@ -34,10 +38,7 @@ WindowHandle SimDesktop::FindTopLevelWindow(const char16_t* className, const cha
 {
     const bool failed = ledger_.FailThisCall();
     FindEvent event{Copy(className), Copy(title)};
-    const auto found = std::find_if(windows_.begin(), windows_.end(), [&](const Window& window) {
-        return Matches(event.className, window.className) && Matches(event.title, window.title);
-    });
-    if (!failed && found != windows_.end()) event.found = found->handle;
+    if (!failed) event.found = Lookup(event.className, event.title);
     const WindowHandle answer = event.found;
     events_.push_back(std::move(event));
     return answer;
@@ -49,7 +50,7 @@ std::intptr_t SimDesktop::Send(WindowHandle window, std::uint32_t message, std::
     const bool failed = ledger_.FailThisCall();
     events_.push_back(SendEvent{window, message, wParam, lParam});
     if (!failed && message == kWmSysCommand && (wParam & kSysCommandMask) == kScClose)
-        std::erase_if(windows_, [window](const Window& open) { return open.handle == window; });
+        RemoveWindow(window);
     return 0;
 }
 
@@ -65,6 +66,25 @@ bool SimDesktop::HasWindow(WindowHandle window) const
 {
     return std::any_of(windows_.begin(), windows_.end(),
                        [window](const Window& open) { return open.handle == window; });
+}
+
+WindowHandle SimDesktop::WindowTitled(std::u16string_view title) const
+{
+    return Lookup(std::nullopt, std::u16string(title));
+}
+
+void SimDesktop::RemoveWindow(WindowHandle window)
+{
+    std::erase_if(windows_, [window](const Window& open) { return open.handle == window; });
+}
+
+WindowHandle SimDesktop::Lookup(const std::optional<std::u16string>& className,
+                                const std::optional<std::u16string>& title) const
+{
+    const auto found = std::find_if(windows_.begin(), windows_.end(), [&](const Window& window) {
+        return Matches(className, window.className) && Matches(title, window.title);
+    });
+    return found == windows_.end() ? 0 : found->handle;
 }
 
 }  // namespace zarvo::sim

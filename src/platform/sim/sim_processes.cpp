@@ -1,11 +1,15 @@
 #include "platform/sim/sim_processes.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "frame/letter_case.h"
 
 namespace zarvo::sim {
 namespace {
 
 constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+constexpr std::uint32_t kWaitTimeout = 0x102;
 constexpr std::uint32_t kStartfUseShowWindow = 0x1;
 constexpr std::uint16_t kSwShowNormal = 1;
 
@@ -20,6 +24,14 @@ std::u16string FirstToken(std::u16string_view commandLine)
     if (commandLine.starts_with(u'"'))
         return std::u16string(commandLine.substr(1, commandLine.find(u'"', 1) - 1));
     return std::u16string(commandLine.substr(0, commandLine.find_first_of(u" \t")));
+}
+
+// The name CreateProcessW looks for, in lower case: the application name when one is
+// given, else the command line's first token.
+std::u16string ProgramName(const char16_t* applicationName, const char16_t* commandLine)
+{
+    if (applicationName) return LowerLetters(applicationName);
+    return commandLine ? LowerLetters(FirstToken(commandLine)) : std::u16string();
 }
 
 }  // namespace
@@ -54,9 +66,10 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
         call.desktop = Copy(startup->desktop);
         call.title = Copy(startup->title);
     }
-    const bool starts =
-        !failed && startup && information && !IsMissing(applicationName, commandLine);
-    if (starts) *information = call.started = Start();
+    const std::u16string program = ProgramName(applicationName, commandLine);
+    const bool starts = !failed && startup && information && !program.empty() &&
+                        !missing_.contains(program);
+    if (starts) *information = call.started = Start(program, call.commandLine.value_or(u""));
     calls_.push_back(std::move(call));
     return starts;
 }
@@ -64,8 +77,9 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
 std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds)
 {
     const bool failed = ledger_.FailThisCall();
-    const std::uint32_t answer =
-        !failed && ledger_.IsOpen(HandleKind::Kernel, handle) ? waitAnswer_ : kWaitFailed;
+    const bool open = !failed && ledger_.IsOpen(HandleKind::Kernel, handle);
+    std::uint32_t answer = kWaitFailed;
+    if (open) answer = PassRunTime(handle, milliseconds) ? waitAnswer_ : kWaitTimeout;
     calls_.push_back(WaitCall{handle, milliseconds, answer});
     return answer;
 }
@@ -74,6 +88,7 @@ bool SimProcesses::CloseHandle(KernelHandle handle)
 {
     const bool failed = ledger_.FailThisCall();
     const bool answer = ledger_.Close(HandleKind::Kernel, handle) && !failed;
+    runTimes_.erase(handle);
     calls_.push_back(CloseCall{handle, answer});
     return answer;
 }
@@ -81,6 +96,7 @@ bool SimProcesses::CloseHandle(KernelHandle handle)
 void SimProcesses::Sleep(std::uint32_t milliseconds)
 {
     ledger_.FailThisCall();
+    elapsed_ += milliseconds;
     calls_.push_back(SleepCall{milliseconds});
 }
 
@@ -91,20 +107,36 @@ bool SimProcesses::AllowSetForegroundWindow(std::uint32_t processId)
     return answer;
 }
 
-// CreateProcessW looks for the application name when one is given, else for the command
-// line's first token.
-bool SimProcesses::IsMissing(const char16_t* applicationName, const char16_t* commandLine) const
+bool SimProcesses::PassRunTime(KernelHandle process, std::uint32_t milliseconds)
 {
-    if (applicationName) return missing_.contains(applicationName);
-    return !commandLine || missing_.contains(FirstToken(commandLine));
+    const auto running = runTimes_.find(process);
+    if (running == runTimes_.end()) return true;
+    const std::uint32_t waited = std::min(running->second, milliseconds);
+    elapsed_ += waited;
+    running->second -= waited;
+    return running->second == 0;
 }
 
-ProcessInformation SimProcesses::Start()
+void SimProcesses::MarkMissing(std::u16string_view program)
 {
+    missing_.insert(LowerLetters(program));
+}
+
+void SimProcesses::AddProgram(std::u16string_view program, SimProgram run)
+{
+    programs_[LowerLetters(program)] = std::move(run);
+}
+
+ProcessInformation SimProcesses::Start(const std::u16string& program,
+                                       std::u16string_view commandLine)
+{
+    const auto known = programs_.find(program);
+    const std::uint32_t runTime = known == programs_.end() ? 0 : known->second(commandLine);
     const KernelHandle process = ledger_.Open(HandleKind::Kernel);
     const KernelHandle thread = ledger_.Open(HandleKind::Kernel);
     const ProcessInformation started{process, thread, nextId_, nextId_ + 4};
     nextId_ += 8;
+    if (runTime != 0) runTimes_[process] = runTime;
     return started;
 }
 

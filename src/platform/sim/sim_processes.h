@@ -1,7 +1,11 @@
 #pragma once
 // Process start-up as the actions see it, recorded call by call so a test can read back
 // exactly what was started, waited for, closed and allowed to come to the foreground.
+// Programs a test describes do their work when they start; time passes only in Sleep and
+// in waits for programs that take a while.
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -42,6 +46,10 @@ struct AllowForegroundCall {
 };
 using ProcessCall = std::variant<CreateCall, WaitCall, CloseCall, SleepCall, AllowForegroundCall>;
 
+// What a program does when it starts, given its command line; answers how many milliseconds
+// it then runs before it ends by itself.
+using SimProgram = std::function<std::uint32_t(std::u16string_view commandLine)>;
+
 class SimProcesses final : public Processes {
 public:
     explicit SimProcesses(SimLedger& ledger);
@@ -61,23 +69,32 @@ public:
     // What ReadStartupInfo hands out. By default it is filled as a real process's is: flags
     // set, and desktop and title pointing at texts this object owns.
     void SetStartupInfo(const StartupInfo& startup) { startup_ = startup; }
-    // Create fails for a program whose application name, or else first command-line
-    // token (quotes removed), is exactly this text.
-    void MarkMissing(std::u16string program) { missing_.insert(std::move(program)); }
+    // The program is found by its application name, or else by the first token of the
+    // command line (quotes removed), compared without regard to letter case as file names
+    // are. Create fails for a missing program and for an empty first token; any other
+    // program starts, and does nothing unless it was added.
+    void MarkMissing(std::u16string_view program);
+    void AddProgram(std::u16string_view program, SimProgram run);
     // What Wait answers for an open handle; WAIT_OBJECT_0 (0) unless told otherwise.
     void AnswerWaitsWith(std::uint32_t answer) { waitAnswer_ = answer; }
     // Every call made, in order, failed ones included.
     const std::vector<ProcessCall>& Calls() const { return calls_; }
+    // The time slept, plus the time waited for programs until they ended.
+    std::uint64_t ElapsedMilliseconds() const { return elapsed_; }
 
 private:
-    bool IsMissing(const char16_t* applicationName, const char16_t* commandLine) const;
-    ProcessInformation Start();
+    ProcessInformation Start(const std::u16string& program, std::u16string_view commandLine);
+    // Lets time pass while the process runs, for at most that long; true once it has ended.
+    bool PassRunTime(KernelHandle process, std::uint32_t milliseconds);
 
     SimLedger& ledger_;
     std::u16string desktopText_ = u"WinSta0\\Default";
     std::u16string titleText_ = u"C:\\Windows\\System32\\msiexec.exe";
     StartupInfo startup_;
-    std::set<std::u16string> missing_;
+    std::set<std::u16string> missing_;                // lower-case names
+    std::map<std::u16string, SimProgram> programs_;   // by lower-case name
+    std::map<KernelHandle, std::uint32_t> runTimes_;  // what is left, by process handle
+    std::uint64_t elapsed_ = 0;
     std::uint32_t waitAnswer_ = 0;
     std::uint32_t nextId_ = 0x1100;
     std::vector<ProcessCall> calls_;
