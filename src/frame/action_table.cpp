@@ -5,7 +5,10 @@
 #include "framework/framework_test.h"
 #include "prerequisites/change_elements.h"
 #include "prerequisites/check_prerequisites.h"
+#include "processes/close_window_by_guid.h"
 #include "processes/date_time_property.h"
+#include "processes/run_cmd_file.h"
+#include "processes/run_foreground_program.h"
 
 namespace zarvo {
 namespace {
@@ -14,8 +17,11 @@ constexpr ActionEntry kActions[] = {
     {"ChangeElementsFromPrerequisites", &ChangeElementsFromPrerequisites, kErrorSuccess},
     // Fails closed: a gate that could not finish must not let the installation go on.
     {"CheckPrerequisites", &CheckPrerequisites, kErrorInstallFailure},
+    {"CloseWindowByGUID", &CloseWindowByGUID, kErrorInstallFailure},
     {"IsFrameworkInstalled", &IsFrameworkInstalled, kErrorInstallFailure},
     {"NetFrameworkInstall", &NetFrameworkInstall, kErrorSuccess},
+    {"RunCmdFile", &RunCmdFile, kErrorInstallFailure},
+    {"RunForegroundProgram", &RunForegroundProgram, kErrorInstallFailure},
     {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
 };
 

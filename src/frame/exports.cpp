@@ -33,6 +33,11 @@ extern "C" UINT __stdcall CheckPrerequisites(MSIHANDLE session)
     return RunExported("CheckPrerequisites", session);
 }
 
+extern "C" UINT __stdcall CloseWindowByGUID(MSIHANDLE session)
+{
+    return RunExported("CloseWindowByGUID", session);
+}
+
 extern "C" UINT __stdcall IsFrameworkInstalled(MSIHANDLE session)
 {
     return RunExported("IsFrameworkInstalled", session);
@@ -41,6 +46,16 @@ extern "C" UINT __stdcall IsFrameworkInstalled(MSIHANDLE session)
 extern "C" UINT __stdcall NetFrameworkInstall(MSIHANDLE session)
 {
     return RunExported("NetFrameworkInstall", session);
+}
+
+extern "C" UINT __stdcall RunCmdFile(MSIHANDLE session)
+{
+    return RunExported("RunCmdFile", session);
+}
+
+extern "C" UINT __stdcall RunForegroundProgram(MSIHANDLE session)
+{
+    return RunExported("RunForegroundProgram", session);
 }
 
 extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)

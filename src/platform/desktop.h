@@ -6,6 +6,7 @@ namespace zarvo {
 
 using WindowHandle = std::uintptr_t;  // 0 means no window
 
+inline constexpr std::uint32_t kMbOk = 0;
 inline constexpr std::uint32_t kMbIconInformation = 0x40;
 inline constexpr std::uint32_t kWmSysCommand = 0x0112;
 inline constexpr std::uintptr_t kScClose = 0xF060;

@@ -22,6 +22,8 @@ struct StartupInfo {
     std::uint16_t reserved2Size = 0;
     std::uint8_t* reserved2 = nullptr;
     KernelHandle stdInput = 0, stdOutput = 0, stdError = 0;
+
+    bool operator==(const StartupInfo&) const = default;
 };
 
 struct ProcessInformation {

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/platform.h"
+
+namespace zarvo {
+
+// Sends the Close system command to the top-level window whose title is the property
+// "CloseWindowByGUID". The marker "/ShowActionMessage" ends the title where it begins and
+// first shows the title in a message box. 1603 when the property cannot be read, else 0,
+// whether or not a window was found. An empty title addresses no window.
+WinResult CloseWindowByGUID(Platform& platform, InstallerHandle session);
+
+}  // namespace zarvo

@@ -1,0 +1,120 @@
+// What CloseWindowByGUID asks of the desktop, in order, where only the simulated machine
+// shows it.
+#include <gtest/gtest.h>
+
+#include "frame/action_table.h"
+#include "frame/result_codes.h"
+#include "unit/fault_sweep.h"
+
+namespace zarvo::test {
+namespace {
+
+using sim::FindEvent;
+using sim::MessageBoxEvent;
+using sim::SendEvent;
+
+InstallerHandle SessionWith(sim::SimPlatform& sim, const std::u16string& text)
+{
+    const InstallerHandle session = sim.installer.OpenSession(std::make_shared<sim::SimDatabase>());
+    sim.installer.SetPropertyValue(session, u"CloseWindowByGUID", text);
+    return session;
+}
+
+class CloseWindowByGUIDTest : public ::testing::Test {
+protected:
+    WinResult RunWith(const std::u16string& text)
+    {
+        return InvokeAction(*FindAction("CloseWindowByGUID"), sim.platform(),
+                            SessionWith(sim, text));
+    }
+    const std::vector<sim::DesktopEvent>& events() { return sim.desktop.Events(); }
+
+    sim::SimPlatform sim;
+};
+
+TEST_F(CloseWindowByGUIDTest, SendsTheCloseSystemCommandToTheWindowOfThatTitle)
+{
+    const WindowHandle window = sim.desktop.AddWindow(u"{6F1E2D3C} Zarvo Agent");
+    ASSERT_EQ(RunWith(u"{6F1E2D3C} Zarvo Agent"), kErrorSuccess);
+    ASSERT_EQ(events().size(), 2u);
+    const auto& find = std::get<FindEvent>(events()[0]);
+    EXPECT_EQ(find.className, std::nullopt);
+    EXPECT_EQ(find.title, u"{6F1E2D3C} Zarvo Agent");
+    const auto& sent = std::get<SendEvent>(events()[1]);
+    EXPECT_EQ(sent.window, window);
+    EXPECT_EQ(sent.message, 0x0112u);
+    EXPECT_EQ(sent.wParam, 0xF060u);
+    EXPECT_EQ(sent.lParam, 0);
+}
+
+TEST_F(CloseWindowByGUIDTest, TheMarkerShowsTheTitleInAnInformationBoxBeforeTheSearch)
+{
+    sim.desktop.AddWindow(u"Agent");
+    ASSERT_EQ(RunWith(u"Agent/ShowActionMessage then /ShowActionMessage again"), kErrorSuccess);
+    ASSERT_EQ(events().size(), 3u);
+    const auto& box = std::get<MessageBoxEvent>(events()[0]);
+    EXPECT_EQ(box.owner, 0u);
+    EXPECT_EQ(box.text, u"Agent");
+    EXPECT_EQ(box.caption, u"CloseWindowByGUID");
+    EXPECT_EQ(box.type, 0x40u);
+    EXPECT_EQ(std::get<FindEvent>(events()[1]).title, u"Agent");
+    EXPECT_TRUE(std::holds_alternative<SendEvent>(events()[2]));
+}
+
+TEST_F(CloseWindowByGUIDTest, OnlyTheFirstWindowFoundIsAddressed)
+{
+    const WindowHandle first = sim.desktop.AddWindow(u"Agent");
+    const WindowHandle second = sim.desktop.AddWindow(u"Agent");
+    RunWith(u"Agent");
+    EXPECT_FALSE(sim.desktop.HasWindow(first));
+    EXPECT_TRUE(sim.desktop.HasWindow(second));
+    EXPECT_EQ(events().size(), 2u);
+}
+
+TEST_F(CloseWindowByGUIDTest, WithoutAWindowNothingIsSent)
+{
+    ASSERT_EQ(RunWith(u"Agent"), kErrorSuccess);
+    ASSERT_EQ(events().size(), 1u);
+    EXPECT_EQ(std::get<FindEvent>(events()[0]).found, 0u);
+}
+
+TEST_F(CloseWindowByGUIDTest, AnEmptyTitleShowsNothingAndLooksForNoWindow)
+{
+    const WindowHandle untitled = sim.desktop.AddWindow(u"");
+    for (const char16_t* text : {u"", u"/ShowActionMessage", u"/ShowActionMessage Agent"}) {
+        EXPECT_EQ(RunWith(text), kErrorSuccess);
+        EXPECT_TRUE(events().empty()) << std::u16string_view(text).size() << " characters";
+    }
+    EXPECT_TRUE(sim.desktop.HasWindow(untitled));
+}
+
+TEST(CloseWindowByGUID, AnswersFailureAndTouchesNoWindowWhenThePropertyCannotBeRead)
+{
+    sim::SimPlatform sim;
+    const WindowHandle window = sim.desktop.AddWindow(u"Agent");
+    const InstallerHandle session = SessionWith(sim, u"Agent/ShowActionMessage");
+    sim.installer.answerSizingCallsWithSuccess = true;
+    EXPECT_EQ(InvokeAction(*FindAction("CloseWindowByGUID"), sim.platform(), session),
+              kErrorInstallFailure);
+    EXPECT_TRUE(sim.desktop.Events().empty());
+    EXPECT_TRUE(sim.desktop.HasWindow(window));
+}
+
+TEST(CloseWindowByGUID, AnswersAsDocumentedWhicheverCallFails)
+{
+    const auto calls = RunFaultSweep(
+        {[](sim::SimPlatform& sim) {
+             sim.desktop.AddWindow(u"Agent");
+             return SessionWith(sim, u"Agent/ShowActionMessage");
+         },
+         "CloseWindowByGUID", {kErrorSuccess, kErrorInstallFailure},
+         [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+             // A box that could not be shown does not stop the search.
+             const bool closed = sim.desktop.WindowTitled(u"Agent") == 0;
+             EXPECT_EQ(closed, failed == 0 || failed == 3);
+         }});
+    EXPECT_EQ(calls, 5u);  // two reads, box, search, close command
+}
+
+}  // namespace
+}  // namespace zarvo::test

@@ -1,0 +1,170 @@
+// What RunCmdFile and RunForegroundProgram hand to CreateProcessW and do with what comes
+// back, call by call, where only the simulated machine shows it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "frame/action_table.h"
+#include "frame/result_codes.h"
+#include "unit/fault_sweep.h"
+
+namespace zarvo::test {
+namespace {
+
+using sim::AllowForegroundCall;
+using sim::CloseCall;
+using sim::CreateCall;
+using sim::ProcessCall;
+using sim::SleepCall;
+using sim::WaitCall;
+
+InstallerHandle SessionWith(sim::SimPlatform& sim, const std::u16string& property,
+                            const std::u16string& value)
+{
+    const InstallerHandle session = sim.installer.OpenSession(std::make_shared<sim::SimDatabase>());
+    sim.installer.SetPropertyValue(session, property, value);
+    return session;
+}
+
+// The calls after a start: the process handle is closed first, then the thread handle.
+void ExpectClosedInOrder(const std::vector<ProcessCall>& calls, std::size_t first,
+                         const ProcessInformation& started)
+{
+    ASSERT_EQ(calls.size(), first + 2);
+    EXPECT_EQ(std::get<CloseCall>(calls[first]).handle, started.process);
+    EXPECT_EQ(std::get<CloseCall>(calls[first + 1]).handle, started.thread);
+}
+
+class Launching : public ::testing::Test {
+protected:
+    WinResult Run(const char* action, const std::u16string& property, const std::u16string& value)
+    {
+        return InvokeAction(*FindAction(action), sim.platform(), SessionWith(sim, property, value));
+    }
+    WinResult RunCmdFile(const std::u16string& data)
+    {
+        return Run("RunCmdFile", u"CustomActionData", data);
+    }
+    WinResult RunForegroundProgram(const std::u16string& commandLine)
+    {
+        return Run("RunForegroundProgram", u"RunForegroundProgram", commandLine);
+    }
+    const std::vector<ProcessCall>& calls() { return sim.processes.Calls(); }
+
+    sim::SimPlatform sim;
+};
+
+TEST_F(Launching, RunCmdFileStartsTheInterpreterWindowlessWithTheInstallersStartupAndWaits)
+{
+    ASSERT_EQ(RunCmdFile(u"/c copy a.txt b.txt"), kErrorSuccess);
+    ASSERT_GE(calls().size(), 2u);
+    const auto& create = std::get<CreateCall>(calls()[0]);
+    EXPECT_EQ(create.applicationName, u"Cmd.exe");
+    EXPECT_EQ(create.commandLine, u"/c copy a.txt b.txt");
+    EXPECT_FALSE(create.inheritHandles);
+    EXPECT_EQ(create.creationFlags, kCreateNoWindow);
+    // The installer's own record, with no desktop, no title and no flags.
+    StartupInfo own;
+    sim.processes.ReadStartupInfo(&own);
+    own.desktop = own.title = nullptr;
+    own.flags = 0;
+    EXPECT_EQ(create.startup, own);
+    EXPECT_EQ(own.showWindow, 1u) << "the fields the flags no longer enable are left as they were";
+
+    const auto& wait = std::get<WaitCall>(calls()[1]);
+    EXPECT_EQ(wait.handle, create.started.process);
+    EXPECT_EQ(wait.milliseconds, kInfinite);
+    ExpectClosedInOrder(calls(), 2, create.started);
+}
+
+TEST_F(Launching, RunCmdFilePassesTheDataOnUnchanged)
+{
+    std::u16string data = u"  /C \"C:\\Program Files\\x.cmd\" %TEMP% ^& \t";
+    data += std::u16string(10000, u'x');
+    RunCmdFile(data);
+    EXPECT_EQ(std::get<CreateCall>(calls()[0]).commandLine, data);
+}
+
+TEST_F(Launching, RunCmdFileReportsNoFailedStartAndWaitsForNothing)
+{
+    sim.processes.MarkMissing(u"cmd.exe");
+    EXPECT_EQ(RunCmdFile(u"/c exit 1"), kErrorSuccess);
+    EXPECT_EQ(calls().size(), 1u);
+}
+
+TEST_F(Launching, RunCmdFileStartsNothingForDataThatNamesNoCommand)
+{
+    for (const char16_t* blank : {u"", u" ", u" \t  "}) {
+        EXPECT_EQ(RunCmdFile(blank), kErrorSuccess);
+        EXPECT_TRUE(calls().empty()) << std::u16string_view(blank).size() << " blanks";
+    }
+}
+
+TEST_F(Launching, AnUnreadablePropertyAnswersFailureAndStartsNothing)
+{
+    sim.installer.answerSizingCallsWithSuccess = true;
+    EXPECT_EQ(RunCmdFile(u"/c dir"), kErrorInstallFailure);
+    EXPECT_EQ(RunForegroundProgram(u"setup.exe"), kErrorInstallFailure);
+    EXPECT_TRUE(calls().empty());
+}
+
+TEST_F(Launching, RunForegroundProgramStartsTheProgramLetsItToTheForegroundAndPauses)
+{
+    ASSERT_EQ(RunForegroundProgram(u"\"C:\\Tools\\setup.exe\" /quiet"), kErrorSuccess);
+    ASSERT_GE(calls().size(), 3u);
+    const auto& create = std::get<CreateCall>(calls()[0]);
+    EXPECT_EQ(create.applicationName, std::nullopt);
+    EXPECT_EQ(create.commandLine, u"\"C:\\Tools\\setup.exe\" /quiet");
+    EXPECT_FALSE(create.inheritHandles);
+    EXPECT_EQ(create.creationFlags, 0u);
+    StartupInfo zeroed;
+    zeroed.size = sizeof(StartupInfo);
+    EXPECT_EQ(create.startup, zeroed);
+
+    EXPECT_EQ(std::get<AllowForegroundCall>(calls()[1]).processId, create.started.processId);
+    EXPECT_EQ(std::get<SleepCall>(calls()[2]).milliseconds, 3000u);
+    ExpectClosedInOrder(calls(), 3, create.started);
+    EXPECT_EQ(sim.processes.ElapsedMilliseconds(), 3000u);
+}
+
+TEST_F(Launching, RunForegroundProgramReturnsAtOnceWhenNothingStarts)
+{
+    sim.processes.MarkMissing(u"C:\\Tools\\gone.exe");
+    EXPECT_EQ(RunForegroundProgram(u"C:\\Tools\\gone.exe /x"), kErrorSuccess);
+    EXPECT_EQ(RunForegroundProgram(u""), kErrorSuccess);
+    ASSERT_EQ(calls().size(), 2u);
+    EXPECT_TRUE(std::holds_alternative<CreateCall>(calls()[1]));
+    EXPECT_EQ(sim.processes.ElapsedMilliseconds(), 0u);
+}
+
+TEST(LaunchingFaults, RunCmdFileLeavesNoHandleOpenWhicheverCallFails)
+{
+    const auto calls = RunFaultSweep(
+        {[](sim::SimPlatform& sim) { return SessionWith(sim, u"CustomActionData", u"/c dir"); },
+         "RunCmdFile", {kErrorSuccess, kErrorInstallFailure},
+         [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+             // Only the two property calls come before the start.
+             EXPECT_EQ(sim.processes.Calls().empty(), failed == 1 || failed == 2);
+         }});
+    EXPECT_EQ(calls, 7u);  // two reads, start-up information, start, wait, two closes
+}
+
+TEST(LaunchingFaults, RunForegroundProgramLeavesNoHandleOpenWhicheverCallFails)
+{
+    const auto calls = RunFaultSweep(
+        {[](sim::SimPlatform& sim) {
+             return SessionWith(sim, u"RunForegroundProgram", u"setup.exe");
+         },
+         "RunForegroundProgram", {kErrorSuccess, kErrorInstallFailure},
+         [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+             // A refused foreground right still pauses; a failed start does not.
+             const bool paused = std::ranges::any_of(sim.processes.Calls(), [](const ProcessCall& call) {
+                 return std::holds_alternative<SleepCall>(call);
+             });
+             EXPECT_EQ(paused, failed != 1 && failed != 2 && failed != 3);
+         }});
+    EXPECT_EQ(calls, 7u);  // two reads, start, foreground, sleep, two closes
+}
+
+}  // namespace
+}  // namespace zarvo::test
