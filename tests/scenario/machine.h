@@ -24,6 +24,15 @@ inline constexpr const char16_t* kTestKeyRoot = u"SOFTWARE\\ZarvoTests";
 // A product installed for the whole machine, with the state 5 (installed).
 inline constexpr const char16_t* kInstalledProductCode = u"{4D2E6A18-3B7C-4F59-8E21-7C0D9B3A5F64}";
 
+// A program that no machine has, for starts that must fail.
+inline constexpr const char16_t* kMissingProgram = u"C:\\ZarvoNowhere\\missing.exe";
+
+// A message box that the machine answered while watching (WatchMessageBoxes).
+struct MessageBoxSeen {
+    std::u16string text;
+    bool windowOpen = false;  // whether the window watched with it was open while it was up
+};
+
 // The versions of the files that FileWithVersion can give; the empty text stands for a
 // file without a version resource.
 inline constexpr const char16_t* kFixtureVersions[] = {u"2.5.0.7",  u"2.5.0.6",   u"4.0.200.7",
@@ -48,6 +57,8 @@ public:
                                    const std::vector<TableColumn>& columns) = 0;
     // Calls the exported action of that name with the session.
     virtual WinResult RunAction(const char* name) = 0;
+    // Calls it with a handle that is no installation's, so that every property read fails.
+    virtual WinResult RunActionWithoutSession(const char* name) = 0;
 
     // A record of the test's own, with fields 0 to fields.
     virtual InstallerHandle CreateRecord(std::uint32_t fields) = 0;
@@ -90,6 +101,30 @@ public:
     virtual SystemTime LocalTime() = 0;
     // Sets the clock; false where the clock cannot be set (the real machine).
     virtual bool SetLocalTime(const SystemTime& time) = 0;
+    // Processes and windows. The helper program's full path, which holds no blank; its
+    // command line is described in helper/helper_steps.h.
+    virtual std::u16string HelperProgram() = 0;
+    // A full path without blanks for a file that a scenario's command writes; any file there
+    // is removed now and when the machine ends.
+    virtual std::u16string ScratchFile(const std::u16string& name) = 0;
+    // The file's bytes, or nullopt when there is no such file.
+    virtual std::optional<std::string> FileBytes(const std::u16string& path) = 0;
+    // Milliseconds on a clock that runs on while an action pauses or waits.
+    virtual std::uint64_t Milliseconds() = 0;
+    // Starts the helper with a top-level window of this title and gives the window once it
+    // is up. Helpers started so are ended when the machine ends.
+    virtual WindowHandle OpenWindow(const std::u16string& title) = 0;
+    // A top-level window of that title, waiting a few seconds for one to come up; 0 if none.
+    virtual WindowHandle WaitForWindow(const std::u16string& title) = 0;
+    virtual bool IsWindowOpen(WindowHandle window) = 0;
+    // Asks the window to close, as its user would, and waits until it has gone.
+    virtual void CloseWindow(WindowHandle window) = 0;
+    // From now on plays the user for message boxes with this caption: notes each box's
+    // text and whether `window` was open while it was up, then answers it OK.
+    virtual void WatchMessageBoxes(const std::u16string& caption, WindowHandle window) = 0;
+    // Stops watching and gives the boxes seen, in order.
+    virtual std::vector<MessageBoxSeen> MessageBoxesSeen() = 0;
+
     // Whether Windows itself is 64-bit (so the 32-bit library runs under WOW64).
     virtual bool IsWindows64() = 0;
     // Makes Windows 64-bit or 32-bit; false where that cannot be chosen (the real machine).

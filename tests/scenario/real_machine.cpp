@@ -15,6 +15,7 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "scenario/machine.h"
+#include "scenario/real_windows.h"
 
 namespace zarvo::test {
 namespace {
@@ -281,17 +282,42 @@ std::u16string ProgramFolder()
     return program.substr(0, program.rfind(u'\\') + 1);
 }
 
+// The installer's custom-action host runs in the system folder, where CreateProcessW finds
+// the bare name "Cmd.exe"; so does this program.
+void EnterSystemFolder()
+{
+    wchar_t folder[MAX_PATH];
+    GetSystemDirectoryW(folder, MAX_PATH);
+    SetCurrentDirectoryW(folder);
+}
+
+std::optional<std::string> ReadWholeFile(const std::u16string& path)
+{
+    const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read != 0) bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
 class RealMachine final : public Machine {
 public:
     RealMachine() : library_(LoadLibraryW(L"ZarvoCustomActionDll.dll"))
     {
         if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        EnterSystemFolder();
         // A run that crashed earlier may have left its values behind.
         RemoveTestKeys();
     }
     ~RealMachine() override
     {
+        boxWatcher_.reset();
+        for (const std::u16string& path : scratchFiles_) DeleteFileW(Wide(path.c_str()));
         while (!taken_.empty()) taken_.pop_back();
         RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
@@ -334,14 +360,8 @@ public:
         RunSql(database, CreateTableSql(name, columns, true));
         MsiCloseHandle(database);
     }
-    WinResult RunAction(const char* name) override
-    {
-        using Export = UINT(WINAPI*)(MSIHANDLE);
-        const auto action = reinterpret_cast<Export>(
-            reinterpret_cast<void*>(GetProcAddress(library_, name)));
-        if (action == nullptr) throw std::runtime_error(std::string("no export ") + name);
-        return action(Session());
-    }
+    WinResult RunAction(const char* name) override { return Export(name)(Session()); }
+    WinResult RunActionWithoutSession(const char* name) override { return Export(name)(0); }
 
     InstallerHandle CreateRecord(std::uint32_t fields) override { return MsiCreateRecord(fields); }
     void SetRecordField(InstallerHandle record, std::uint32_t field,
@@ -399,6 +419,48 @@ public:
         return action == INSTALLSTATE_ABSENT;
     }
 
+    std::u16string HelperProgram() override { return ProgramFolder() + u"zarvo_helper.exe"; }
+    std::u16string ScratchFile(const std::u16string& name) override
+    {
+        wchar_t folder[MAX_PATH];
+        const DWORD length = GetTempPathW(MAX_PATH, folder);
+        const std::u16string path = std::u16string(folder, folder + length) + u"zarvo-" + name;
+        if (path.find(u' ') != std::u16string::npos)
+            throw std::runtime_error("the temporary folder's path holds a blank: " + Narrow(path));
+        DeleteFileW(Wide(path.c_str()));
+        scratchFiles_.push_back(path);
+        return path;
+    }
+    std::optional<std::string> FileBytes(const std::u16string& path) override
+    {
+        return ReadWholeFile(path);
+    }
+    std::uint64_t Milliseconds() override { return GetTickCount64(); }
+    WindowHandle OpenWindow(const std::u16string& title) override
+    {
+        return helperWindows_.Open(HelperProgram(), title);
+    }
+    WindowHandle WaitForWindow(const std::u16string& title) override
+    {
+        return WaitForTopLevelWindow(title);
+    }
+    bool IsWindowOpen(WindowHandle window) override
+    {
+        return IsWindow(reinterpret_cast<HWND>(window)) != FALSE;
+    }
+    void CloseWindow(WindowHandle window) override { CloseTopLevelWindow(window); }
+    void WatchMessageBoxes(const std::u16string& caption, WindowHandle window) override
+    {
+        boxWatcher_ = std::make_unique<MessageBoxWatcher>(caption, window);
+    }
+    std::vector<MessageBoxSeen> MessageBoxesSeen() override
+    {
+        if (!boxWatcher_) return {};
+        std::vector<MessageBoxSeen> seen = boxWatcher_->Stop();
+        boxWatcher_.reset();
+        return seen;
+    }
+
     SystemTime LocalTime() override
     {
         SystemTime now;
@@ -415,6 +477,15 @@ public:
     bool SetWindows64(bool) override { return false; }
 
 private:
+    using ExportedAction = UINT(WINAPI*)(MSIHANDLE);
+    ExportedAction Export(const char* name)
+    {
+        const auto action = reinterpret_cast<ExportedAction>(
+            reinterpret_cast<void*>(GetProcAddress(library_, name)));
+        if (action == nullptr) throw std::runtime_error(std::string("no export ") + name);
+        return action;
+    }
+
     // Only the test key and keys taken over are put right again; nothing else of the
     // machine may change.
     HKEY CreateKey(const std::u16string& path, std::uint32_t view)
@@ -439,6 +510,9 @@ private:
     std::vector<std::u16string> takenPaths_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
+    std::vector<std::u16string> scratchFiles_;
+    HelperWindows helperWindows_;
+    std::unique_ptr<MessageBoxWatcher> boxWatcher_;
 };
 
 }  // namespace

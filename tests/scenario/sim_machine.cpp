@@ -1,11 +1,18 @@
 // The scenario fixture over the simulated machine.
+#include <utility>
+
 #include "frame/action_table.h"
 #include "frame/versions.h"
+#include "helper/helper_steps.h"
 #include "platform/sim/sim_platform.h"
 #include "scenario/machine.h"
 
 namespace zarvo::test {
 namespace {
+
+constexpr std::u16string_view kHelperProgram = u"C:\\ZarvoTests\\zarvo_helper.exe";
+// How the interpreter is asked to run one command and end.
+constexpr std::u16string_view kRunAndEnd = u"/c ";
 
 std::vector<sim::SimColumn> SimColumns(const std::vector<TableColumn>& columns)
 {
@@ -24,7 +31,17 @@ FixedFileVersion FixedVersion(const std::u16string& version)
 
 class SimMachine final : public Machine {
 public:
-    SimMachine() { sim_.installer.InstallProduct(kInstalledProductCode, u"5"); }
+    SimMachine()
+    {
+        sim_.installer.InstallProduct(kInstalledProductCode, u"5");
+        sim_.processes.MarkMissing(kMissingProgram);
+        sim_.processes.AddProgram(kHelperProgram, [this](std::u16string_view commandLine) {
+            return RunHelper(commandLine);
+        });
+        sim_.processes.AddProgram(u"Cmd.exe", [this](std::u16string_view commandLine) {
+            return RunInterpreter(commandLine);
+        });
+    }
 
     Platform& platform() override { return sim_.platform(); }
 
@@ -54,6 +71,10 @@ public:
     WinResult RunAction(const char* name) override
     {
         return InvokeAction(*FindAction(name), sim_.platform(), Session());
+    }
+    WinResult RunActionWithoutSession(const char* name) override
+    {
+        return InvokeAction(*FindAction(name), sim_.platform(), 0);
     }
 
     InstallerHandle CreateRecord(std::uint32_t fields) override
@@ -105,6 +126,39 @@ public:
         return found != requests.end() && found->second == kInstallStateAbsent;
     }
 
+    std::u16string HelperProgram() override { return std::u16string(kHelperProgram); }
+    std::u16string ScratchFile(const std::u16string& name) override
+    {
+        return u"C:\\ZarvoTests\\" + name;
+    }
+    std::optional<std::string> FileBytes(const std::u16string& path) override
+    {
+        return sim_.files.ReadFileBytes(path);
+    }
+    std::uint64_t Milliseconds() override { return sim_.processes.ElapsedMilliseconds(); }
+    WindowHandle OpenWindow(const std::u16string& title) override
+    {
+        return sim_.desktop.AddWindow(title);
+    }
+    WindowHandle WaitForWindow(const std::u16string& title) override
+    {
+        return sim_.desktop.WindowTitled(title);
+    }
+    bool IsWindowOpen(WindowHandle window) override { return sim_.desktop.HasWindow(window); }
+    void CloseWindow(WindowHandle window) override { sim_.desktop.RemoveWindow(window); }
+    void WatchMessageBoxes(const std::u16string& caption, WindowHandle window) override
+    {
+        sim_.desktop.whileBoxShown = [this, caption, window](const sim::MessageBoxEvent& box) {
+            if (box.caption == caption)
+                boxesSeen_.push_back({box.text.value_or(u""), sim_.desktop.HasWindow(window)});
+        };
+    }
+    std::vector<MessageBoxSeen> MessageBoxesSeen() override
+    {
+        sim_.desktop.whileBoxShown = nullptr;
+        return std::exchange(boxesSeen_, {});
+    }
+
     SystemTime LocalTime() override { return sim_.clock.now; }
     bool SetLocalTime(const SystemTime& time) override
     {
@@ -119,9 +173,35 @@ public:
     }
 
 private:
+    // The helper's steps, done at once as it starts; it runs on for the time it sleeps.
+    std::uint32_t RunHelper(std::u16string_view commandLine)
+    {
+        std::uint32_t runTime = 0;
+        for (const HelperStep& step : ParseHelperSteps(commandLine)) {
+            switch (step.kind) {
+            case HelperStep::Kind::Sleep: runTime += step.number; break;
+            case HelperStep::Kind::Write:
+                sim_.files.PutFile(step.path, std::string(step.text.begin(), step.text.end()));
+                break;
+            case HelperStep::Kind::Exit: return runTime;
+            case HelperStep::Kind::Window: sim_.desktop.AddWindow(step.text); return runTime;
+            }
+        }
+        return runTime;
+    }
+    // The interpreter as the scenarios use it: "/c" and a command that starts the helper,
+    // which it waits for. Any other command does nothing here.
+    std::uint32_t RunInterpreter(std::u16string_view commandLine)
+    {
+        if (!commandLine.starts_with(kRunAndEnd)) return 0;
+        const std::u16string_view command = commandLine.substr(kRunAndEnd.size());
+        return command.starts_with(kHelperProgram) ? RunHelper(command) : 0;
+    }
+
     sim::SimPlatform sim_;
     std::shared_ptr<sim::SimDatabase> database_ = std::make_shared<sim::SimDatabase>();
     InstallerHandle session_ = 0;
+    std::vector<MessageBoxSeen> boxesSeen_;
 };
 
 }  // namespace
