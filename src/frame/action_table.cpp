@@ -6,6 +6,8 @@
 #include "prerequisites/change_elements.h"
 #include "prerequisites/check_prerequisites.h"
 #include "processes/date_time_property.h"
+#include "substitution/substitution_actions.h"
+#include "substitution/wizard_file.h"
 
 namespace zarvo {
 namespace {
@@ -17,6 +19,11 @@ constexpr ActionEntry kActions[] = {
     {"IsFrameworkInstalled", &IsFrameworkInstalled, kErrorInstallFailure},
     {"NetFrameworkInstall", &NetFrameworkInstall, kErrorSuccess},
     {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
+    // These can fail, so they fail closed; their files are safe whatever stops them, since a
+    // rewrite replaces a file only whole.
+    {"SetupSubstFiles", &SetupSubstFiles, kErrorInstallFailure},
+    {"SetupSubstXmlFiles", &SetupSubstXmlFiles, kErrorInstallFailure},
+    {"UpdateVS71VszFile", &UpdateVS71VszFile, kErrorSuccess},
 };
 
 }  // namespace
