@@ -2,6 +2,13 @@
 
 namespace zarvo {
 
+std::u16string Enclosed(std::u16string_view before, std::u16string_view name, std::u16string_view after)
+{
+    std::u16string text;
+    text.reserve(before.size() + name.size() + after.size());
+    return text.append(before).append(name).append(after);
+}
+
 SubstitutionCommand ReadSubstitutionCommand(std::span<char16_t> buffer)
 {
     SubstitutionCommand command{buffer.data(), {}};

@@ -3,6 +3,7 @@
 // first string is the file to rewrite and whose further strings are name=value pairs.
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct SubstitutionCommand {
     const char16_t* target;
     std::vector<SubstitutionPair> pairs;
 };
+
+// The name between two texts, as the tokens and tags made from a pair's name are.
+std::u16string Enclosed(std::u16string_view before, std::u16string_view name, std::u16string_view after);
 
 // Splits the command in place, writing a zero over the "=" of each pair it takes. The
 // pairs end at the empty string that ends the sequence, at the first string without "=",

@@ -44,7 +44,7 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
 {
     std::vector<TokenEntry> table;
     for (const SubstitutionPair& pair : command.pairs) {
-        AddRow(table, u"<" + std::u16string(pair.name) + u">", DoubledBackslashes(pair.value));
+        AddRow(table, Enclosed(u"<", pair.name, u">"), DoubledBackslashes(pair.value));
         AddRow(table, std::u16string(pair.name), std::u16string(pair.value));
     }
     return table;

@@ -26,8 +26,7 @@ std::vector<ElementEntry> ElementTable(const SubstitutionCommand& command)
     std::vector<ElementEntry> table;
     for (const SubstitutionPair& pair : command.pairs) {
         if (pair.name.size() > kLongestName) continue;
-        table.push_back({u"<" + std::u16string(pair.name) + u">",
-                         u"</" + std::u16string(pair.name) + u">", pair.value});
+        table.push_back({Enclosed(u"<", pair.name, u">"), Enclosed(u"</", pair.name, u">"), pair.value});
     }
     return table;
 }
