@@ -42,4 +42,4 @@ BENCHMARK(CompareVersions);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+

@@ -9,6 +9,8 @@
 #include "processes/date_time_property.h"
 #include "processes/run_cmd_file.h"
 #include "processes/run_foreground_program.h"
+#include "substitution/substitution_actions.h"
+#include "substitution/wizard_file.h"
 
 namespace zarvo {
 namespace {
@@ -23,6 +25,11 @@ constexpr ActionEntry kActions[] = {
     {"RunCmdFile", &RunCmdFile, kErrorInstallFailure},
     {"RunForegroundProgram", &RunForegroundProgram, kErrorInstallFailure},
     {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
+    // These can fail, so they fail closed; their files are safe whatever stops them, since a
+    // rewrite replaces a file only whole.
+    {"SetupSubstFiles", &SetupSubstFiles, kErrorInstallFailure},
+    {"SetupSubstXmlFiles", &SetupSubstXmlFiles, kErrorInstallFailure},
+    {"UpdateVS71VszFile", &UpdateVS71VszFile, kErrorSuccess},
 };
 
 }  // namespace

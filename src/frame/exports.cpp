@@ -62,3 +62,18 @@ extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)
 {
     return RunExported("SetDateTimeProperty", session);
 }
+
+extern "C" UINT __stdcall SetupSubstFiles(MSIHANDLE session)
+{
+    return RunExported("SetupSubstFiles", session);
+}
+
+extern "C" UINT __stdcall SetupSubstXmlFiles(MSIHANDLE session)
+{
+    return RunExported("SetupSubstXmlFiles", session);
+}
+
+extern "C" UINT __stdcall UpdateVS71VszFile(MSIHANDLE session)
+{
+    return RunExported("UpdateVS71VszFile", session);
+}

@@ -14,6 +14,13 @@ public:
     HandleGuard& operator=(const HandleGuard&) = delete;
 
     Handle Get() const { return handle_; }
+    // Gives the handle up to a caller that closes it itself and must see the answer.
+    Handle Release()
+    {
+        const Handle handle = handle_;
+        handle_ = Handle{};
+        return handle;
+    }
     // Closes the handle owned so far and offers the place into which the next one is
     // written, which the guard then owns.
     Handle* Receive()

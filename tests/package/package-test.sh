@@ -9,6 +9,8 @@
 # Two packages are built from the one demo.wxs and differ only in their Prerequisites table:
 # demo.msi carries prerequisites.sql, whose rows all hold on a fresh Wine prefix, and
 # demo-failing.msi carries prerequisites-failing.sql, where three of four rows fail and stop it.
+# demo.msi is installed on the fresh prefix, where no .NET Framework is registered, then run
+# again with a framework 4.0.30319 registered, to see NetFrameworkInstall decide both ways.
 set -uo pipefail
 dll=$(realpath "$1") work=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,6 +31,7 @@ snippet_stands_in_wxs() {
 }
 snippet_stands_in_wxs wix-snippet
 snippet_stands_in_wxs prerequisites-wix
+snippet_stands_in_wxs framework-wix
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
 
@@ -49,6 +52,9 @@ build_package() {
 plain_log() { tr -d '\r' <"$1"; }
 log_property() { sed -n "s/^Property(S): $2 = //p" "$1" | tail -n1; }
 log_has_property() { grep -q "^Property(S): $2 = " "$1"; }
+# Runs a command in the 64-bit registry view, which the framework actions read under WOW64
+# (a 32-bit prefix has the one view, and reg takes the option there too).
+reg64() { wine reg "$@" /reg:64 >/dev/null 2>&1; }
 installed_file() { ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/"$1" 2>/dev/null | head -n1; }
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
@@ -56,6 +62,11 @@ cp "$here/demo.wxs" "$dll" .
 for name in readme redist legacy-shim manual; do
     echo "$name: installed by the Zarvo demo package." >"$name.txt"
 done
+# The stand-in for the framework's redistributable, beside the package under both of the
+# names the package gives it: resources only, file version 4.0.30319.1.
+i686-w64-mingw32-windres "$here/redistributable.rc" -o redistributable.o &&
+    i686-w64-mingw32-gcc -shared -nostdlib -s -Wl,-e,0 redistributable.o -o dotNetFx40_Full_x86.exe &&
+    cp dotNetFx40_Full_x86.exe dotNetFx40_Full_x86_x64.exe || { fail "could not build the stand-in redistributable"; exit 1; }
 # Each wixl run gives its package a package code of its own, as two different packages need.
 build_package demo-failing.msi "$here/prerequisites-failing.sql" || exit 1
 build_package demo.msi "$here/prerequisites.sql" || exit 1
@@ -71,6 +82,19 @@ failing_left_file=$(installed_file readme.txt)
 wine msiexec /i demo.msi /qn /l*v install.log
 echo "msiexec /i answered $?"
 plain_log install.log >install.txt
+
+# demo.msi again, now that the machine has a framework 4.0.30319 registered as its installer
+# registers it: a policy key v4.0 whose value is named by the build. The prefix is left as it
+# was found; a prefix that has a framework key of its own is not touched.
+policy='HKLM\SOFTWARE\Microsoft\.NETFramework'
+if reg64 query "$policy"; then
+    fail "the prefix already has $policy; the decision with a registered framework was not tried"
+else
+    reg64 add "$policy\Policy\v4.0" /v 30319 /t REG_SZ /d 30319-30319 /f || fail "could not register the framework"
+    wine msiexec /i demo.msi /qn /l*v registered.log
+    reg64 delete "$policy" /f || fail "could not remove the registered framework"
+fi
+plain_log registered.log >registered.txt 2>/dev/null
 
 # What each action did, as the installer's log shows it.
 echo "--- report: what each action did ---"
@@ -91,6 +115,22 @@ runtime_missing=$(log_property install.txt ZARVO_RUNTIME_MISSING)
 echo "ChangeElementsFromPrerequisites: components left out: ${left_out:-none};" \
     "ZARVO_RUNTIME_MISSING = ${runtime_missing:-<not set>};" \
     "WINDOWS_BEFORE_XP $(log_has_property install.txt WINDOWS_BEFORE_XP && echo "= $(log_property install.txt WINDOWS_BEFORE_XP)" || echo "not set")"
+after_passing_test=$(log_property install.txt FRAMEWORK_AFTER_PASSING_TEST)
+left_unset=$([ "$after_passing_test" == "FrameworkNotInstalled=" ] && echo "left FrameworkNotInstalled unset" ||
+    echo "left ${after_passing_test:-no trace}")
+not_installed=$(log_property install.txt FrameworkNotInstalled)
+echo "IsFrameworkInstalled: passing test (Windows 6.0) $left_unset;" \
+    "failing test (.NET Framework 4.5) set FrameworkNotInstalled to ${not_installed:-<nothing>}"
+# The 64-bit Windows reads the redistributable's name from NetFrameworkFileName64.
+if log_has_property install.txt VersionNT64; then redist=dotNetFx40_Full_x86_x64.exe; else redist=dotNetFx40_Full_x86.exe; fi
+source_dir="Z:$(pwd -P | tr / '\\')\\"
+decided() { echo "mode ${1:-<not set>}${2:+, path $2}"; }
+mode=$(log_property install.txt NetFrameworkInstallationMode)
+full_path=$(log_property install.txt NetFrameworkFullPath)
+registered_mode=$(log_property registered.txt NetFrameworkInstallationMode)
+registered_path=$(log_property registered.txt NetFrameworkFullPath)
+echo "NetFrameworkInstall: no framework registered: $(decided "$mode" "$full_path");" \
+    "framework 4.0.30319 registered: $(decided "$registered_mode" "$registered_path")"
 copied=$(for f in redist.txt legacy-shim.txt; do [ -z "$(installed_file $f)" ] || echo "$f"; done | xargs)
 [ -z "$copied" ] || echo "  (Wine's installer copied the files of the components left out all the same: $copied)"
 echo "------------------------------------"
@@ -127,6 +167,26 @@ FALSEPREREQUISITY_2 = Zarvo Tools installed"
 [ "$runtime_missing" == 1 ] || fail "ZARVO_RUNTIME_MISSING is '$runtime_missing', not 1"
 ! log_has_property install.txt WINDOWS_BEFORE_XP || fail "WINDOWS_BEFORE_XP was set"
 [ -n "$(installed_file manual.txt)" ] || fail "the Manual component's file was not installed"
+
+# IsFrameworkInstalled. The passing test answered 0, or Return="check" would have stopped the
+# installation, and wrote nothing; the failing one set FrameworkNotInstalled.
+[ "$after_passing_test" == "FrameworkNotInstalled=" ] ||
+    fail "after the passing framework test, FRAMEWORK_AFTER_PASSING_TEST is '$after_passing_test'"
+[ "$not_installed" == NotInstalled ] || fail "FrameworkNotInstalled is '$not_installed', not NotInstalled"
+
+# NetFrameworkInstall. SourceDir is the package's folder, with its trailing backslash, in
+# both runs; the name is the one for this Windows. Without a framework registered the
+# redistributable is to run from there. With 4.0.30319 registered the stand-in, found there
+# with 4.0.30319.1 (the fourth part is never compared), is not newer: mode 0, no path.
+for log in install.txt registered.txt; do
+    [ "$(log_property $log SourceDir)" == "$source_dir" ] ||
+        fail "SourceDir in $log is '$(log_property $log SourceDir)', not '$source_dir'"
+done
+[ "$mode" == 1 ] || fail "with no framework registered NetFrameworkInstallationMode is '$mode', not 1"
+[ "$full_path" == "$source_dir$redist" ] || fail "NetFrameworkFullPath is '$full_path', not '$source_dir$redist'"
+[ "$registered_mode" == 0 ] ||
+    fail "with 4.0.30319 registered NetFrameworkInstallationMode is '$registered_mode', not 0"
+! log_has_property registered.txt NetFrameworkFullPath || fail "with 4.0.30319 registered NetFrameworkFullPath was set"
 
 wine msiexec /x demo.msi /qn /l*v uninstall.log
 [ -z "$(ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/*.txt 2>/dev/null)" ] ||

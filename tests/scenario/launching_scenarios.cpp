@@ -16,6 +16,14 @@ constexpr std::uint64_t kAtOnce = 1000;
 
 class Launching : public ::testing::Test {
 protected:
+    // A file in the machine's folder for the scenario; the command lines here hold it
+    // unquoted, so the folder's path must hold no blank, as neither machine's does.
+    std::u16string File(const std::u16string& name)
+    {
+        const std::u16string path = machine->FileFolder() + name;
+        EXPECT_EQ(path.find(u' '), std::u16string::npos) << Narrow(path);
+        return path;
+    }
     // The helper's command line with these steps.
     std::u16string Helper(const std::u16string& steps)
     {
@@ -44,14 +52,14 @@ protected:
 
 TEST_F(Launching, RunCmdFileRunsTheDataThroughTheInterpreter)
 {
-    const std::u16string file = machine->ScratchFile(u"ran.txt");
+    const std::u16string file = File(u"ran.txt");
     RunCmdFile(u"/c " + Helper(u"write " + file + u" ran"));
     EXPECT_EQ(machine->FileBytes(file), "ran");
 }
 
 TEST_F(Launching, RunCmdFileReturnsOnlyOnceALongCommandHasEnded)
 {
-    const std::u16string file = machine->ScratchFile(u"late.txt");
+    const std::u16string file = File(u"late.txt");
     const std::uint64_t took = RunCmdFile(u"/c " + Helper(u"sleep 2000 write " + file + u" late"));
     EXPECT_GE(took, 2000 - kTickSlack);
     EXPECT_EQ(machine->FileBytes(file), "late");
@@ -59,7 +67,7 @@ TEST_F(Launching, RunCmdFileReturnsOnlyOnceALongCommandHasEnded)
 
 TEST_F(Launching, RunCmdFileAnswersZeroWhateverTheCommandEndsWith)
 {
-    const std::u16string file = machine->ScratchFile(u"failed.txt");
+    const std::u16string file = File(u"failed.txt");
     RunCmdFile(u"/c " + Helper(u"write " + file + u" failed exit 3"));
     EXPECT_EQ(machine->FileBytes(file), "failed");
     RunCmdFile(u"/c exit 7");

@@ -86,6 +86,27 @@ public:
     void WriteRegistryDword(const std::u16string& path, const std::u16string& name,
                             std::uint32_t value, std::uint32_t view = 0);
 
+    // REG_MULTI_SZ: each string with its terminator, then one more terminator.
+    void WriteRegistryMultiString(const std::u16string& path, const std::u16string& name,
+                                  const std::vector<std::u16string>& strings, std::uint32_t view = 0);
+
+    // Whether the value is there, read through the library's own registry calls.
+    bool HasRegistryValue(const std::u16string& path, const std::u16string& name, std::uint32_t view);
+
+    // A folder of the machine's own for the scenario's files, with its trailing backslash;
+    // it goes, with its files, when the machine ends.
+    virtual std::u16string FileFolder() = 0;
+    // Creates or replaces the file with exactly these bytes.
+    virtual void PutFileBytes(const std::u16string& path, const std::string& bytes) = 0;
+    // The file's bytes, or nullopt when there is no such file.
+    virtual std::optional<std::string> FileBytes(const std::u16string& path) = 0;
+    virtual std::uint32_t AttributesOf(const std::u16string& path) = 0;
+    virtual void SetAttributesOf(const std::u16string& path, std::uint32_t attributes) = 0;
+    // Another process holds the file open for reading until the machine ends, so that it
+    // cannot be replaced. This is how a scenario makes a replacement fail on every machine:
+    // Wine running as root replaces even a read-only file.
+    virtual void HoldFile(const std::u16string& path) = 0;
+
     // The full path of a file on the machine that carries the version (one of
     // kFixtureVersions), or no version resource at all for the empty text.
     virtual std::u16string FileWithVersion(const std::u16string& version) = 0;
@@ -101,14 +122,10 @@ public:
     virtual SystemTime LocalTime() = 0;
     // Sets the clock; false where the clock cannot be set (the real machine).
     virtual bool SetLocalTime(const SystemTime& time) = 0;
+
     // Processes and windows. The helper program's full path, which holds no blank; its
     // command line is described in helper/helper_steps.h.
     virtual std::u16string HelperProgram() = 0;
-    // A full path without blanks for a file that a scenario's command writes; any file there
-    // is removed now and when the machine ends.
-    virtual std::u16string ScratchFile(const std::u16string& name) = 0;
-    // The file's bytes, or nullopt when there is no such file.
-    virtual std::optional<std::string> FileBytes(const std::u16string& path) = 0;
     // Milliseconds on a clock that runs on while an action pauses or waits.
     virtual std::uint64_t Milliseconds() = 0;
     // Starts the helper with a top-level window of this title and gives the window once it

@@ -273,6 +273,21 @@ private:
     std::u16string firstCreated_;
 };
 
+// Removes the scenario's file folder with every file in it, read-only ones included.
+void RemoveFolder(const std::u16string& folder)
+{
+    if (folder.empty()) return;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(Wide((folder + u"*").c_str()), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const std::u16string path = folder + reinterpret_cast<const char16_t*>(found.cFileName);
+        SetFileAttributesW(Wide(path.c_str()), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(Wide(path.c_str()));
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    RemoveDirectoryW(Wide(folder.c_str()));
+}
+
 // The folder of the running program, with its final backslash.
 std::u16string ProgramFolder()
 {
@@ -291,19 +306,6 @@ void EnterSystemFolder()
     SetCurrentDirectoryW(folder);
 }
 
-std::optional<std::string> ReadWholeFile(const std::u16string& path)
-{
-    const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read != 0) bytes.append(chunk, read);
-    CloseHandle(file);
-    return bytes;
-}
-
 class RealMachine final : public Machine {
 public:
     RealMachine() : library_(LoadLibraryW(L"ZarvoCustomActionDll.dll"))
@@ -317,7 +319,8 @@ public:
     ~RealMachine() override
     {
         boxWatcher_.reset();
-        for (const std::u16string& path : scratchFiles_) DeleteFileW(Wide(path.c_str()));
+        for (const HANDLE file : held_) CloseHandle(file);
+        RemoveFolder(folder_);
         while (!taken_.empty()) taken_.pop_back();
         RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
@@ -398,6 +401,59 @@ public:
         takenPaths_.push_back(path);
     }
 
+    std::u16string FileFolder() override
+    {
+        if (!folder_.empty()) return folder_;
+        static int machines = 0;
+        wchar_t temporary[MAX_PATH];
+        GetTempPathW(MAX_PATH, temporary);
+        const std::wstring folder = std::wstring(temporary) + L"ZarvoFiles" +
+                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(++machines);
+        if (!CreateDirectoryW(folder.c_str(), nullptr)) throw std::runtime_error("no file folder");
+        folder_.assign(folder.begin(), folder.end());
+        folder_ += u'\\';
+        return folder_;
+    }
+    void PutFileBytes(const std::u16string& path, const std::string& bytes) override
+    {
+        const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + Narrow(path));
+        DWORD written = 0;
+        const BOOL done = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        if (!done || written != bytes.size()) throw std::runtime_error("cannot write " + Narrow(path));
+    }
+    std::optional<std::string> FileBytes(const std::u16string& path) override
+    {
+        const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+        std::string bytes;
+        char chunk[4096];
+        DWORD read = 0;
+        while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
+        CloseHandle(file);
+        return bytes;
+    }
+    std::uint32_t AttributesOf(const std::u16string& path) override
+    {
+        return GetFileAttributesW(Wide(path.c_str()));
+    }
+    void SetAttributesOf(const std::u16string& path, std::uint32_t attributes) override
+    {
+        SetFileAttributesW(Wide(path.c_str()), attributes);
+    }
+    void HoldFile(const std::u16string& path) override
+    {
+        const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot hold " + Narrow(path));
+        held_.push_back(file);
+    }
+
     std::u16string FileWithVersion(const std::u16string& version) override
     {
         if (std::ranges::find(kFixtureVersions, version) == std::end(kFixtureVersions))
@@ -420,21 +476,6 @@ public:
     }
 
     std::u16string HelperProgram() override { return ProgramFolder() + u"zarvo_helper.exe"; }
-    std::u16string ScratchFile(const std::u16string& name) override
-    {
-        wchar_t folder[MAX_PATH];
-        const DWORD length = GetTempPathW(MAX_PATH, folder);
-        const std::u16string path = std::u16string(folder, folder + length) + u"zarvo-" + name;
-        if (path.find(u' ') != std::u16string::npos)
-            throw std::runtime_error("the temporary folder's path holds a blank: " + Narrow(path));
-        DeleteFileW(Wide(path.c_str()));
-        scratchFiles_.push_back(path);
-        return path;
-    }
-    std::optional<std::string> FileBytes(const std::u16string& path) override
-    {
-        return ReadWholeFile(path);
-    }
     std::uint64_t Milliseconds() override { return GetTickCount64(); }
     WindowHandle OpenWindow(const std::u16string& title) override
     {
@@ -508,9 +549,10 @@ private:
     std::vector<std::u16string> components_;
     std::vector<std::unique_ptr<TakenKey>> taken_;
     std::vector<std::u16string> takenPaths_;
+    std::u16string folder_;
+    std::vector<HANDLE> held_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
-    std::vector<std::u16string> scratchFiles_;
     HelperWindows helperWindows_;
     std::unique_ptr<MessageBoxWatcher> boxWatcher_;
 };

@@ -109,6 +109,32 @@ public:
     // A simulated machine starts with an empty registry: there is nothing to empty or keep.
     void TakeOverKey(const std::u16string&, std::uint32_t) override {}
 
+    std::u16string FileFolder() override
+    {
+        sim_.files.CreateFolder(u"C:\\Scenario");
+        return u"C:\\Scenario\\";
+    }
+    void PutFileBytes(const std::u16string& path, const std::string& bytes) override
+    {
+        sim_.files.PutFile(path, bytes);
+    }
+    std::optional<std::string> FileBytes(const std::u16string& path) override
+    {
+        return sim_.files.ReadFileBytes(path);
+    }
+    std::uint32_t AttributesOf(const std::u16string& path) override
+    {
+        return sim_.files.GetAttributes(path.c_str());
+    }
+    void SetAttributesOf(const std::u16string& path, std::uint32_t attributes) override
+    {
+        sim_.files.SetAttributes(path.c_str(), attributes);
+    }
+    void HoldFile(const std::u16string& path) override
+    {
+        sim_.files.HoldElsewhere(path, sim::SimFiles::Hold::Reading);
+    }
+
     std::u16string FileWithVersion(const std::u16string& version) override
     {
         const std::u16string path = u"C:\\Fixtures\\version-" +
@@ -127,14 +153,6 @@ public:
     }
 
     std::u16string HelperProgram() override { return std::u16string(kHelperProgram); }
-    std::u16string ScratchFile(const std::u16string& name) override
-    {
-        return u"C:\\ZarvoTests\\" + name;
-    }
-    std::optional<std::string> FileBytes(const std::u16string& path) override
-    {
-        return sim_.files.ReadFileBytes(path);
-    }
     std::uint64_t Milliseconds() override { return sim_.processes.ElapsedMilliseconds(); }
     WindowHandle OpenWindow(const std::u16string& title) override
     {

@@ -1,0 +1,290 @@
+#include "substitution/line_file.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <span>
+
+namespace zarvo {
+namespace {
+
+constexpr std::uint32_t kChunkBytes = 64 * 1024;
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+// The range a UTF-8 continuation byte must lie in after the given lead byte and position,
+// so that overlong forms, surrogates and code points above U+10FFFF are refused.
+bool ContinuationFits(std::uint8_t lead, int position, std::uint8_t byte)
+{
+    std::uint8_t low = 0x80, high = 0xBF;
+    if (position == 1 && lead == 0xE0) low = 0xA0;
+    if (position == 1 && lead == 0xED) high = 0x9F;
+    if (position == 1 && lead == 0xF0) low = 0x90;
+    if (position == 1 && lead == 0xF4) high = 0x8F;
+    return byte >= low && byte <= high;
+}
+
+bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> mark)
+{
+    return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
+}
+
+int ContinuationCount(std::uint8_t lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF) return 1;
+    if (lead >= 0xE0 && lead <= 0xEF) return 2;
+    if (lead >= 0xF0 && lead <= 0xF4) return 3;
+    return -1;
+}
+
+}  // namespace
+
+// Characters from a file's bytes, read in chunks, in one encoding.
+class TextDecoder {
+public:
+    TextDecoder(Files& files, FileHandle file) : files_(files), file_(file) {}
+
+    TextEncoding encoding = TextEncoding::SingleByte;
+    bool failed = false;       // a read failed
+    bool invalid = false;      // UTF-8 that was not valid met
+    bool beyondAscii = false;  // a character above 127 met
+
+    // The first bytes of the file, for its byte-order mark.
+    std::span<const std::uint8_t> Start()
+    {
+        Refill();
+        return {chunk_.get(), size_};
+    }
+    void Skip(std::size_t bytes) { position_ += bytes; }
+
+    bool Next(char16_t& c)
+    {
+        if (lowSurrogate_ != 0) {
+            c = lowSurrogate_;
+            lowSurrogate_ = 0;
+            return true;
+        }
+        std::uint8_t byte = 0;
+        if (!NextByte(byte)) return false;
+        if (encoding == TextEncoding::SingleByte) c = byte;
+        else if (encoding == TextEncoding::Utf16Le) c = Utf16Unit(byte);
+        else c = Utf8Character(byte);
+        beyondAscii = beyondAscii || c > 0x7F;
+        return true;
+    }
+
+private:
+    void Refill()
+    {
+        if (position_ < size_ || end_) return;
+        if (!chunk_) chunk_.reset(new std::uint8_t[kChunkBytes]);
+        std::uint32_t read = 0;
+        if (!files_.Read(file_, chunk_.get(), kChunkBytes, &read)) failed = true;
+        position_ = 0;
+        size_ = failed ? 0 : read;
+        end_ = size_ == 0;
+    }
+    bool PeekByte(std::uint8_t& byte)
+    {
+        Refill();
+        if (position_ == size_) return false;
+        byte = chunk_[position_];
+        return true;
+    }
+    bool NextByte(std::uint8_t& byte)
+    {
+        if (!PeekByte(byte)) return false;
+        ++position_;
+        return true;
+    }
+    // A lone last byte has no partner: it reads as the replacement character.
+    char16_t Utf16Unit(std::uint8_t low)
+    {
+        std::uint8_t high = 0;
+        if (!NextByte(high)) return kReplacementCharacter;
+        return static_cast<char16_t>(low | high << 8);
+    }
+    char16_t Utf8Character(std::uint8_t lead)
+    {
+        if (lead < 0x80) return lead;
+        const int count = ContinuationCount(lead);
+        std::uint32_t code = lead & (0x7F >> (count + 1));
+        std::uint8_t byte = 0;
+        for (int position = 1; position <= count; ++position) {
+            // A byte that does not continue the sequence is left for the next character.
+            if (!PeekByte(byte) || !ContinuationFits(lead, position, byte)) break;
+            ++position_;
+            code = code << 6 | (byte & 0x3F);
+            if (position == count) return Utf16Of(code);
+        }
+        invalid = true;
+        return kReplacementCharacter;
+    }
+    char16_t Utf16Of(std::uint32_t code)
+    {
+        if (code <= 0xFFFF) return static_cast<char16_t>(code);
+        code -= 0x10000;
+        lowSurrogate_ = static_cast<char16_t>(0xDC00 | (code & 0x3FF));
+        return static_cast<char16_t>(0xD800 | code >> 10);
+    }
+
+    Files& files_;
+    FileHandle file_;
+    std::unique_ptr<std::uint8_t[]> chunk_;
+    std::size_t position_ = 0;
+    std::size_t size_ = 0;
+    bool end_ = false;
+    char16_t lowSurrogate_ = 0;
+};
+
+namespace {
+
+// A file without a byte-order mark is UTF-8 when all of it is valid UTF-8 and it holds a
+// character beyond ASCII: read byte by byte, its text would not survive the rewrite.
+bool HoldsUtf8(Files& files, const char16_t* path)
+{
+    FileHandle file = 0;
+    if (!files.OpenForRead(path, &file)) return false;
+    TextDecoder decoder(files, file);
+    decoder.encoding = TextEncoding::Utf8;
+    for (char16_t c = 0; !decoder.invalid && decoder.Next(c);) {
+    }
+    files.Close(file);
+    return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
+}
+
+}  // namespace
+
+LineReader::LineReader(Files& files) : files_(files) {}
+
+LineReader::~LineReader()
+{
+    Close();
+}
+
+bool LineReader::Open(const char16_t* path, TextInput input)
+{
+    if (!files_.OpenForRead(path, &file_)) {
+        file_ = 0;
+        return false;
+    }
+    decoder_ = std::make_unique<TextDecoder>(files_, file_);
+    if (input == TextInput::SingleByte) return true;
+    const std::span<const std::uint8_t> start = decoder_->Start();
+    if (StartsWith(start, {0xFE, 0xFF})) {
+        Close();
+        return false;
+    }
+    if (StartsWith(start, {0xEF, 0xBB, 0xBF})) {
+        decoder_->encoding = TextEncoding::Utf8;
+        decoder_->Skip(3);
+    } else if (StartsWith(start, {0xFF, 0xFE})) {
+        decoder_->encoding = TextEncoding::Utf16Le;
+        decoder_->Skip(2);
+    } else if (HoldsUtf8(files_, path)) {
+        decoder_->encoding = TextEncoding::Utf8;
+    }
+    return true;
+}
+
+bool LineReader::DecodedCharacter(char16_t& c)
+{
+    if (pending_) {
+        pending_ = false;
+        c = pendingCharacter_;
+        return true;
+    }
+    if (decoder_->Next(c)) return true;
+    failed_ = decoder_->failed;
+    return false;
+}
+
+bool LineReader::NextCharacter(char16_t& c)
+{
+    if (!DecodedCharacter(c)) return false;
+    if (c != u'\r') return true;
+    char16_t next = 0;
+    if (!DecodedCharacter(next)) return true;
+    if (next == u'\n') {
+        c = u'\n';
+    } else {
+        pending_ = true;
+        pendingCharacter_ = next;
+    }
+    return true;
+}
+
+bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
+{
+    line.clear();
+    char16_t c = 0;
+    while (line.size() < capacity && NextCharacter(c)) {
+        line.push_back(c);
+        if (c == u'\n') break;
+    }
+    return !line.empty();
+}
+
+bool LineReader::Close()
+{
+    if (file_ == 0) return true;
+    const FileHandle file = file_;
+    file_ = 0;
+    return files_.Close(file);
+}
+
+LineWriter::~LineWriter()
+{
+    if (file_ != 0) files_.Close(file_);
+}
+
+bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
+{
+    if (!files_.CreateForWrite(path, &file_)) {
+        file_ = 0;
+        return false;
+    }
+    encoding_ = encoding;
+    buffer_.reserve(kChunkBytes);
+    if (encoding_ == TextEncoding::Utf16Le) buffer_ += "\xFF\xFE";
+    return true;
+}
+
+void LineWriter::WriteLine(std::u16string_view line)
+{
+    if (encoding_ == TextEncoding::SingleByte) {
+        for (char16_t c : line)
+            if (c > 0xFF) {
+                failed_ = true;
+                return;
+            }
+    }
+    for (char16_t c : line) {
+        if (c == u'\n') Put(u'\r');
+        Put(c);
+    }
+}
+
+void LineWriter::Put(char16_t c)
+{
+    buffer_.push_back(static_cast<char>(c & 0xFF));
+    if (encoding_ == TextEncoding::Utf16Le) buffer_.push_back(static_cast<char>(c >> 8));
+    if (buffer_.size() + 4 > kChunkBytes) Flush();
+}
+
+void LineWriter::Flush()
+{
+    if (!failed_ && !buffer_.empty() &&
+        !files_.Write(file_, buffer_.data(), static_cast<std::uint32_t>(buffer_.size())))
+        failed_ = true;
+    buffer_.clear();
+}
+
+bool LineWriter::Finish()
+{
+    Flush();
+    const FileHandle file = file_;
+    file_ = 0;
+    const bool closed = files_.Close(file);
+    return closed && !failed_;
+}
+
+}  // namespace zarvo

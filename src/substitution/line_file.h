@@ -1,0 +1,81 @@
+#pragma once
+// Files read and written line by line in the text encodings of the substitution actions,
+// our own conversions over byte streams: single-byte text, where each byte is the
+// character with its code; UTF-8 and UTF-16LE with their byte-order marks. A CR LF pair
+// reads as LF and every LF is written as CR LF. Nothing else is changed: no character ends
+// the input early, and NUL characters are carried like any other.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/files.h"
+
+namespace zarvo {
+
+enum class TextEncoding { SingleByte, Utf8, Utf16Le };
+
+class TextDecoder;
+
+// How a file to be rewritten is read: always as single-byte text, or by its byte-order mark.
+enum class TextInput { SingleByte, ByMark };
+
+class LineReader {
+public:
+    LineReader(Files& files);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Opens the file for reading, others may read it meanwhile. By its mark, EF BB BF is
+    // UTF-8, FF FE is UTF-16LE, FE FF (big-endian) is refused; a file without a mark is
+    // UTF-8 when it is valid UTF-8 with at least one character beyond ASCII, and
+    // single-byte text otherwise.
+    bool Open(const char16_t* path, TextInput input);
+    // The next line into `line`: characters up to and including an LF, at most `capacity`
+    // of them. False at the end of the file, or when reading fails, before any character.
+    bool ReadLine(std::u16string& line, std::size_t capacity);
+    // Whether a read failed, so that what was read is not the whole file.
+    bool Failed() const { return failed_; }
+    // Closes the file; false when the close fails.
+    bool Close();
+
+private:
+    bool NextCharacter(char16_t& c);
+    bool DecodedCharacter(char16_t& c);
+
+    Files& files_;
+    FileHandle file_ = 0;
+    std::unique_ptr<TextDecoder> decoder_;
+    bool failed_ = false;
+    bool pending_ = false;
+    char16_t pendingCharacter_ = 0;
+};
+
+class LineWriter {
+public:
+    explicit LineWriter(Files& files) : files_(files) {}
+    ~LineWriter();
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    // Creates the file, or empties it, not shared; UTF-16LE starts with its mark FF FE.
+    bool Create(const char16_t* path, TextEncoding encoding);
+    // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
+    // 255 only: a line holding another is refused whole, and the file counts as failed.
+    void WriteLine(std::u16string_view line);
+    // Writes out what is buffered and closes the file: true only when every byte was written.
+    bool Finish();
+
+private:
+    void Put(char16_t c);
+    void Flush();
+
+    Files& files_;
+    FileHandle file_ = 0;
+    TextEncoding encoding_ = TextEncoding::SingleByte;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
+}  // namespace zarvo

@@ -1,0 +1,83 @@
+#include "substitution/text_substitution.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "substitution/file_rewrite.h"
+#include "substitution/substitution_command.h"
+
+namespace zarvo {
+namespace {
+
+constexpr std::size_t kLineCapacity = 4999;
+
+struct TokenEntry {
+    std::u16string token;
+    std::u16string replacement;
+    // A replacement that holds its own token would be found again at once: the search
+    // goes on after what was put in instead of from the line's start.
+    bool resumeAfterReplacement;
+};
+
+std::u16string DoubledBackslashes(std::u16string_view value)
+{
+    std::u16string doubled;
+    for (char16_t c : value) {
+        doubled += c;
+        if (c == u'\\') doubled += c;
+    }
+    return doubled;
+}
+
+// Rows that could only loop or lose text are left out: an empty token matches everywhere,
+// and single-byte text cannot hold a character above 255.
+void AddRow(std::vector<TokenEntry>& table, std::u16string token, std::u16string replacement)
+{
+    if (token.empty()) return;
+    if (std::ranges::any_of(replacement, [](char16_t c) { return c > 0xFF; })) return;
+    const bool resume = replacement.find(token) != std::u16string::npos;
+    table.push_back({std::move(token), std::move(replacement), resume});
+}
+
+std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
+{
+    std::vector<TokenEntry> table;
+    for (const SubstitutionPair& pair : command.pairs) {
+        AddRow(table, Enclosed(u"<", pair.name, u">"), DoubledBackslashes(pair.value));
+        AddRow(table, std::u16string(pair.name), std::u16string(pair.value));
+    }
+    return table;
+}
+
+// Replaces the row's token wherever it is found, searching again from the line's start
+// after each replacement, until none is left or a replacement would not fit the line. The
+// number of replacements is bounded too, so that no pair of tokens can keep a line busy.
+void ApplyRow(std::u16string& line, const TokenEntry& row)
+{
+    std::size_t from = 0;
+    for (std::size_t replaced = 0; replaced < kLineCapacity; ++replaced) {
+        const std::size_t found = line.find(row.token, from);
+        if (found == std::u16string::npos) return;
+        if (line.size() - row.token.size() + row.replacement.size() > kLineCapacity) return;
+        line.replace(found, row.token.size(), row.replacement);
+        from = row.resumeAfterReplacement ? found + row.replacement.size() : 0;
+    }
+}
+
+}  // namespace
+
+void SubstituteTextFile(Files& files, std::span<char16_t> command)
+{
+    const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
+    const std::u16string temporary = std::u16string(parsed.target) + u".tmp";
+    const std::vector<TokenEntry> table = TokenTable(parsed);
+    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
+    const bool complete = RewriteToTemporary(files, parsed.target, temporary.c_str(), format,
+                                             [&](std::u16string& line) {
+                                                 for (const TokenEntry& row : table) ApplyRow(line, row);
+                                             });
+    if (complete) files.Move(temporary.c_str(), parsed.target, kMoveFileReplaceExisting);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,15 @@
+#pragma once
+// Plain-text files rewritten from a substitution command: each pair's name in angle
+// brackets becomes its value with backslashes doubled, the bare name its value as it is.
+#include <span>
+
+#include "platform/files.h"
+
+namespace zarvo {
+
+// Rewrites the command's target as single-byte text with CR LF line ends, through the
+// target's path with ".tmp" appended. The target is replaced only by a complete rewrite;
+// one that cannot be replaced (read-only) stays as it was, with the rewrite beside it.
+void SubstituteTextFile(Files& files, std::span<char16_t> command);
+
+}  // namespace zarvo

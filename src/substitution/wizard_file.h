@@ -1,0 +1,12 @@
+#pragma once
+// The Visual Studio .NET 2003 wizard launch file that the package installs, pointed at the
+// templates' folder.
+#include "platform/platform.h"
+
+namespace zarvo {
+
+// CustomActionData is the wizard file's folder, "|", and the text that takes the place of
+// "[Zv.Dir.APITemplatesVS71]" in "ZarvoCSharpPlugin.vsz" there, once per line. Always 0.
+WinResult UpdateVS71VszFile(Platform& platform, InstallerHandle session);
+
+}  // namespace zarvo

@@ -1,0 +1,73 @@
+#include "substitution/xml_substitution.h"
+
+#include <string>
+#include <vector>
+
+#include "substitution/file_rewrite.h"
+#include "substitution/substitution_command.h"
+
+namespace zarvo {
+namespace {
+
+constexpr std::size_t kLineCapacity = 4999;
+// "</" and ">" around the name must fit a tag buffer of the line's size.
+constexpr std::size_t kLongestName = kLineCapacity - 3;
+
+struct ElementEntry {
+    std::u16string opening;
+    std::u16string closing;
+    std::u16string_view value;
+};
+
+// The tags of each pair, made once for the whole file. A name too long for the tag buffers
+// could never find both its tags on one line and is left out.
+std::vector<ElementEntry> ElementTable(const SubstitutionCommand& command)
+{
+    std::vector<ElementEntry> table;
+    for (const SubstitutionPair& pair : command.pairs) {
+        if (pair.name.size() > kLongestName) continue;
+        table.push_back({Enclosed(u"<", pair.name, u">"), Enclosed(u"</", pair.name, u">"), pair.value});
+    }
+    return table;
+}
+
+// Puts the value between the first opening tag on the line and the first closing tag
+// after it, when both are there and the line still fits.
+void ReplaceElementContent(std::u16string& line, const ElementEntry& element)
+{
+    const std::size_t open = line.find(element.opening);
+    if (open == std::u16string::npos) return;
+    const std::size_t content = open + element.opening.size();
+    const std::size_t close = line.find(element.closing, content);
+    if (close == std::u16string::npos) return;
+    if (line.size() - (close - content) + element.value.size() > kLineCapacity) return;
+    line.replace(content, close - content, element.value);
+}
+
+// The rewrite takes the target's place with the target's attributes, also when those
+// would refuse the replacement (read-only, hidden, system).
+void ReplaceKeepingAttributes(Files& files, const char16_t* temporary, const char16_t* target)
+{
+    const std::uint32_t attributes = files.GetAttributes(target);
+    files.SetAttributes(target, kFileAttributeNormal);
+    files.Move(temporary, target, kMoveFileReplaceExisting);
+    files.SetAttributes(target, attributes == kInvalidFileAttributes ? kFileAttributeNormal : attributes);
+}
+
+}  // namespace
+
+void SubstituteXmlFile(Files& files, std::span<char16_t> command)
+{
+    const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
+    const std::u16string temporary = std::u16string(parsed.target) + u".tmp";
+    const std::vector<ElementEntry> table = ElementTable(parsed);
+    const RewriteFormat format{TextInput::ByMark, TextEncoding::Utf16Le, kLineCapacity};
+    const bool complete = RewriteToTemporary(files, parsed.target, temporary.c_str(), format,
+                                             [&](std::u16string& line) {
+                                                 for (const ElementEntry& element : table)
+                                                     ReplaceElementContent(line, element);
+                                             });
+    if (complete) ReplaceKeepingAttributes(files, temporary.c_str(), parsed.target);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,127 @@
+// SetupSubstFiles on real registries and files: which commands run and are deleted, and the
+// rewritten text files compared byte for byte.
+#include <gtest/gtest.h>
+
+#include "frame/result_codes.h"
+#include "scenario/machine.h"
+
+namespace zarvo::test {
+namespace {
+
+const std::u16string kCommandKey = std::u16string(kTestKeyRoot) + u"\\Commands";
+
+class TextSubstitution : public ::testing::Test {
+protected:
+    std::u16string File(const std::u16string& name) { return machine->FileFolder() + name; }
+    // A command in the view SetupSubstFiles reads: the process's own.
+    void Command(int number, const std::vector<std::u16string>& strings)
+    {
+        machine->WriteRegistryMultiString(kCommandKey, Name(number), strings);
+    }
+    std::u16string Name(int number)
+    {
+        const std::string digits = std::to_string(number);
+        return u"SetupSubstFileCmd_" + std::u16string(digits.begin(), digits.end());
+    }
+    WinResult Run()
+    {
+        machine->SetProperty(u"CustomActionData", kCommandKey);
+        return machine->RunAction("SetupSubstFiles");
+    }
+    // The file rewritten by one command with these pairs.
+    std::string Rewrite(const std::string& bytes, const std::vector<std::u16string>& pairs)
+    {
+        const std::u16string file = File(u"app.cfg");
+        machine->PutFileBytes(file, bytes);
+        std::vector<std::u16string> strings{file};
+        strings.insert(strings.end(), pairs.begin(), pairs.end());
+        Command(0, strings);
+        EXPECT_EQ(Run(), kErrorSuccess);
+        return machine->FileBytes(file).value_or("<missing>");
+    }
+
+    std::unique_ptr<Machine> machine = MakeMachine();
+};
+
+TEST_F(TextSubstitution, RunsTheNumberedCommandsInOrderAndDeletesWhatItTookUp)
+{
+    const std::u16string file = File(u"app.cfg");
+    machine->PutFileBytes(file, "A\n");
+    Command(5, {file, u"B=C"});
+    Command(0, {file, u"A=B"});
+    Command(20, {file, u"C=D"});
+    Command(3, {File(u"missing.cfg"), u"A=B"});
+    machine->WriteRegistryValue(kCommandKey, Name(7), kRegMultiSz, {}, 0);
+    EXPECT_EQ(Run(), kErrorSuccess);
+    EXPECT_EQ(machine->FileBytes(file), "C\r\n");
+    for (int taken : {0, 3, 5}) EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, Name(taken), 0));
+    // Beyond 19, and empty, values are never taken up.
+    EXPECT_TRUE(machine->HasRegistryValue(kCommandKey, Name(20), 0));
+    EXPECT_TRUE(machine->HasRegistryValue(kCommandKey, Name(7), 0));
+    EXPECT_EQ(machine->FileBytes(File(u"missing.cfg")), std::nullopt);
+    EXPECT_EQ(machine->FileBytes(File(u"missing.cfg.tmp")), std::nullopt);
+}
+
+TEST_F(TextSubstitution, ReplacesBracketedNamesWithDoubledBackslashesAndBareNamesAsTheyAre)
+{
+    EXPECT_EQ(Rewrite("path=<Dir>\r\nraw=Dir\r\n", {u"Dir=C:\\App\\"}),
+              "path=C:\\\\App\\\\\r\nraw=C:\\App\\\r\n");
+    // The second pair matches what the first put in.
+    EXPECT_EQ(Rewrite("X and X\n", {u"X=Y", u"Y=Z"}), "Z and Z\r\n");
+}
+
+TEST_F(TextSubstitution, SplitsPairsAtTheirFirstEqualsSignAndStopsAtAStringWithout)
+{
+    EXPECT_EQ(Rewrite("<a> <> x y\n", {u"a=b=c", u"=empty", u"x=1", u"no pair", u"y=2"}),
+              "b=c empty 1 y\r\n");
+}
+
+TEST_F(TextSubstitution, WritesCrLfLineEndsAndKeepsAMissingLastLineEnd)
+{
+    EXPECT_EQ(Rewrite("one\ntwo\r\nthree", {}), "one\r\ntwo\r\nthree");
+    // Bytes above 127, a lone CR, a NUL and a Ctrl-Z go through as they are.
+    EXPECT_EQ(Rewrite(std::string("\xE9t\xE9\r\x1A\0tail\n", 11), {u"t\u00E9=\u00FC"}),
+              std::string("\xE9\xFC\r\x1A\0tail\r\n", 11));
+}
+
+TEST_F(TextSubstitution, KeepsLongLinesWholeAndTheirTokensWhereTheyCannotGrow)
+{
+    const std::string longLine = std::string(4997, 'a') + "<N>" + std::string(10, 'b') + "\n";
+    // The line is read in pieces of 4,999 characters: the bracketed token straddles two of
+    // them and only the bare name is found.
+    EXPECT_EQ(Rewrite(longLine, {u"N=v"}), std::string(4997, 'a') + "<v>" + std::string(10, 'b') + "\r\n");
+    const std::string nearlyFull = std::string(4990, 'a') + "<N>\n";
+    EXPECT_EQ(Rewrite(nearlyFull, {u"N=0123456789"}), std::string(4990, 'a') + "<N>\r\n");
+}
+
+TEST_F(TextSubstitution, NeitherLoopsNorRunsAwayOnAValueHoldingItsOwnName)
+{
+    // The bare name is found again in what the bracketed one put in, once.
+    EXPECT_EQ(Rewrite("Dir and <Dir>\n", {u"Dir=C:\\Dir"}), "C:\\Dir and C:\\\\C:\\Dir\r\n");
+    EXPECT_EQ(Rewrite("same\n", {u"same=same"}), "same\r\n");
+    EXPECT_EQ(Rewrite("abc\n", {u"=x"}), "abc\r\n");
+    // A value that single-byte text cannot hold leaves its token in place, the line whole.
+    EXPECT_EQ(Rewrite("a <N> b\n", {u"N=\u4E2D"}), "a <N> b\r\n");
+}
+
+TEST_F(TextSubstitution, LeavesATargetThatCannotBeReplacedWithTheRewriteBesideIt)
+{
+    const std::u16string file = File(u"app.cfg");
+    machine->PutFileBytes(file, "<N>\n");
+    machine->SetAttributesOf(file, kFileAttributeReadOnly);
+    machine->HoldFile(file);
+    Command(0, {file, u"N=1"});
+    EXPECT_EQ(Run(), kErrorSuccess);
+    EXPECT_EQ(machine->FileBytes(file), "<N>\n");
+    EXPECT_EQ(machine->FileBytes(file + u".tmp"), "1\r\n");
+    EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, Name(0), 0));
+}
+
+TEST_F(TextSubstitution, AnswersZeroWhenItsKeyIsMissing)
+{
+    machine->SetProperty(u"CustomActionData", kCommandKey + u"\\Missing");
+    EXPECT_EQ(machine->RunAction("SetupSubstFiles"), kErrorSuccess);
+}
+
+}  // namespace
+}  // namespace zarvo::test

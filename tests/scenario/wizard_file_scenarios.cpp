@@ -1,0 +1,72 @@
+// UpdateVS71VszFile on real files: the wizard file's placeholder replaced once a line, and
+// everything that leaves the file as it was.
+#include <gtest/gtest.h>
+
+#include "frame/result_codes.h"
+#include "scenario/machine.h"
+
+namespace zarvo::test {
+namespace {
+
+const std::string kWizard =
+    "VSWIZARD 7.0\n"
+    "Param=\"ABSOLUTE_PATH = [Zv.Dir.APITemplatesVS71]\"\n"
+    "Param=\"FALLBACK = [Zv.Dir.APITemplatesVS71]|[Zv.Dir.APITemplatesVS71]\"\n"
+    "Param=\"WIZARD_UI = FALSE\"";
+
+class WizardFile : public ::testing::Test {
+protected:
+    // The wizard file after the action ran with the data.
+    std::string Update(const std::u16string& data, const std::string& bytes = kWizard)
+    {
+        machine->PutFileBytes(wizard, bytes);
+        machine->SetProperty(u"CustomActionData", data);
+        EXPECT_EQ(machine->RunAction("UpdateVS71VszFile"), kErrorSuccess);
+        return machine->FileBytes(wizard).value_or("<missing>");
+    }
+
+    std::unique_ptr<Machine> machine = MakeMachine();
+    const std::u16string folder = machine->FileFolder();
+    const std::u16string wizard = folder + u"ZarvoCSharpPlugin.vsz";
+};
+
+TEST_F(WizardFile, ReplacesThePlaceholderOnceALine)
+{
+    EXPECT_EQ(Update(folder + u"|C:\\Templates\\a|b"),
+              "VSWIZARD 7.0\r\n"
+              "Param=\"ABSOLUTE_PATH = C:\\Templates\\a|b\"\r\n"
+              "Param=\"FALLBACK = C:\\Templates\\a|b|[Zv.Dir.APITemplatesVS71]\"\r\n"
+              "Param=\"WIZARD_UI = FALSE\"");
+    EXPECT_EQ(Update(folder + u"|"),
+              "VSWIZARD 7.0\r\n"
+              "Param=\"ABSOLUTE_PATH = \"\r\n"
+              "Param=\"FALLBACK = |[Zv.Dir.APITemplatesVS71]\"\r\n"
+              "Param=\"WIZARD_UI = FALSE\"");
+    EXPECT_EQ(machine->FileBytes(folder + u"ZarvoCSharpPlugin.tmp.vsz"), std::nullopt);
+}
+
+TEST_F(WizardFile, LeavesLinesThatWouldNotFitOrCouldNotBeWritten)
+{
+    const std::string longLine = std::string(490, 'x') + "[Zv.Dir.APITemplatesVS71]\n";
+    EXPECT_EQ(Update(folder + u"|" + std::u16string(40, u'y'), longLine),
+              std::string(490, 'x') + "[Zv.Dir.APITemplatesVS71]\r\n");
+    // Read in pieces of 519 characters, a placeholder across two of them is not found.
+    const std::string straddling = std::string(510, 'x') + "[Zv.Dir.APITemplatesVS71]\n";
+    EXPECT_EQ(Update(folder + u"|y", straddling), std::string(510, 'x') + "[Zv.Dir.APITemplatesVS71]\r\n");
+    // Single-byte text cannot hold the replacement: every line stays whole.
+    EXPECT_EQ(Update(folder + u"|C:\\\u4E2D", "a [Zv.Dir.APITemplatesVS71] b\n"),
+              "a [Zv.Dir.APITemplatesVS71] b\r\n");
+}
+
+TEST_F(WizardFile, ChangesNothingWithoutAUsableFolderAndBar)
+{
+    for (const std::u16string& data :
+         {std::u16string(), folder, folder.substr(0, folder.size() - 1) + u"|x",
+          // Too long for the file's name, and too long for the data.
+          std::u16string(300, u'f') + u"|x", folder + u"|" + std::u16string(519 - folder.size(), u'x')}) {
+        EXPECT_EQ(Update(data), kWizard);
+    }
+}
+
+}  // namespace
+}  // namespace zarvo::test

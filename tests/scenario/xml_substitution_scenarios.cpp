@@ -1,0 +1,103 @@
+// SetupSubstXmlFiles on real registries and files: element contents replaced, the output's
+// encoding and attributes, and the registry view each substitution action reads.
+#include <gtest/gtest.h>
+
+#include "frame/result_codes.h"
+#include "scenario/machine.h"
+
+namespace zarvo::test {
+namespace {
+
+const std::u16string kCommandKey = std::u16string(kTestKeyRoot) + u"\\Commands";
+
+// The bytes of UTF-16LE text with its mark, as the rewrite writes it.
+std::string Utf16File(std::u16string_view text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+class XmlSubstitution : public ::testing::Test {
+protected:
+    std::u16string File(const std::u16string& name) { return machine->FileFolder() + name; }
+    std::string Rewrite(const std::string& bytes, const std::vector<std::u16string>& pairs)
+    {
+        const std::u16string file = File(u"settings.xml");
+        machine->PutFileBytes(file, bytes);
+        std::vector<std::u16string> strings{file};
+        strings.insert(strings.end(), pairs.begin(), pairs.end());
+        // The XML commands are read in the 64-bit view under WOW64.
+        machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstXmlCmd_0", strings, kKeyWow64_64Key);
+        machine->SetProperty(u"CustomActionData", kCommandKey);
+        EXPECT_EQ(machine->RunAction("SetupSubstXmlFiles"), kErrorSuccess);
+        EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, u"SetupSubstXmlCmd_0", kKeyWow64_64Key));
+        return machine->FileBytes(file).value_or("<missing>");
+    }
+
+    std::unique_ptr<Machine> machine = MakeMachine();
+};
+
+TEST_F(XmlSubstitution, ReplacesTheFirstElementOfANameOnEachLine)
+{
+    EXPECT_EQ(Rewrite("<a><Port>80</Port><Port>81</Port></a>\n"
+                      "<Port>\n82</Port>\n"
+                      "<Port id=\"1\">83</Port>\n"
+                      "</Port><Port>84</Port>\n"
+                      "<Host>old</Host><Empty>x</Empty>\n",
+                      {u"Port=8080", u"Host=a<b&c", u"Empty="}),
+              Utf16File(u"<a><Port>8080</Port><Port>81</Port></a>\r\n"
+                        u"<Port>\r\n82</Port>\r\n"
+                        u"<Port id=\"1\">83</Port>\r\n"
+                        u"</Port><Port>8080</Port>\r\n"
+                        u"<Host>a<b&c</Host><Empty></Empty>\r\n"));
+}
+
+TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
+{
+    EXPECT_EQ(Rewrite("\xEF\xBB\xBF<N>caf\xC3\xA9</N>\n", {u"N=\u00FCber"}), Utf16File(u"<N>\u00FCber</N>\r\n"));
+    EXPECT_EQ(Rewrite(Utf16File(u"<N>\u4E2D</N>\r\n"), {u"N=\u6587"}), Utf16File(u"<N>\u6587</N>\r\n"));
+    EXPECT_EQ(Rewrite("plain \xE9\r\n", {}), Utf16File(u"plain \u00E9\r\n"));
+    // Without a mark, valid UTF-8 beyond ASCII is read as UTF-8, so that its text survives.
+    EXPECT_EQ(Rewrite("caf\xC3\xA9\n", {}), Utf16File(u"caf\u00E9\r\n"));
+    // Big-endian UTF-16 is not read: the file stays as it was.
+    const std::string bigEndian("\xFE\xFF\0<\0N\0>", 8);
+    EXPECT_EQ(Rewrite(bigEndian, {u"N=1"}), bigEndian);
+}
+
+TEST_F(XmlSubstitution, RewritesAReadOnlyTargetAndLeavesItReadOnly)
+{
+    const std::u16string file = File(u"settings.xml");
+    machine->PutFileBytes(file, "<N>1</N>");
+    machine->SetAttributesOf(file, kFileAttributeReadOnly);
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstXmlCmd_0", {file, u"N=2"}, kKeyWow64_64Key);
+    machine->SetProperty(u"CustomActionData", kCommandKey);
+    EXPECT_EQ(machine->RunAction("SetupSubstXmlFiles"), kErrorSuccess);
+    EXPECT_EQ(machine->FileBytes(file), Utf16File(u"<N>2</N>"));
+    EXPECT_EQ(machine->AttributesOf(file) & kFileAttributeReadOnly, kFileAttributeReadOnly);
+}
+
+// Under WOW64 the plain-text commands are read in the 32-bit view and the XML commands in
+// the 64-bit view; on 32-bit Windows both views are one key.
+TEST_F(XmlSubstitution, EachSubstitutionActionReadsItsOwnRegistryView)
+{
+    const std::u16string text64 = File(u"in64.cfg"), text32 = File(u"in32.cfg");
+    const std::u16string xml64 = File(u"in64.xml"), xml32 = File(u"in32.xml");
+    for (const std::u16string& file : {text64, text32}) machine->PutFileBytes(file, "[<T>]");
+    for (const std::u16string& file : {xml64, xml32}) machine->PutFileBytes(file, "<N>0</N>");
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstFileCmd_0", {text32, u"T=32"}, kKeyWow64_32Key);
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstFileCmd_1", {text64, u"T=64"}, kKeyWow64_64Key);
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstXmlCmd_0", {xml32, u"N=32"}, kKeyWow64_32Key);
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstXmlCmd_1", {xml64, u"N=64"}, kKeyWow64_64Key);
+    machine->SetProperty(u"CustomActionData", kCommandKey);
+    EXPECT_EQ(machine->RunAction("SetupSubstFiles"), kErrorSuccess);
+    EXPECT_EQ(machine->RunAction("SetupSubstXmlFiles"), kErrorSuccess);
+    const bool windows64 = machine->IsWindows64();
+    EXPECT_EQ(machine->FileBytes(text32), "[32]");
+    EXPECT_EQ(machine->FileBytes(text64), windows64 ? "[<T>]" : "[64]");
+    EXPECT_EQ(machine->FileBytes(xml64), Utf16File(u"<N>64</N>"));
+    EXPECT_EQ(machine->FileBytes(xml32), windows64 ? "<N>0</N>" : Utf16File(u"<N>32</N>"));
+}
+
+}  // namespace
+}  // namespace zarvo::test

@@ -1,0 +1,135 @@
+// The substitution actions where only the simulated machine reaches: command buffers of
+// any shape, the decoders' edges, and every platform call failing in turn with the files
+// kept whole.
+#include <gtest/gtest.h>
+
+#include "frame/action_table.h"
+#include "frame/result_codes.h"
+#include "substitution/substitution_command.h"
+#include "unit/fault_sweep.h"
+
+namespace zarvo::test {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(SubstitutionCommand, TakesAtMostTwentyPairsAndStopsAtTheBuffersEnd)
+{
+    std::u16string text = u"C:\\target";
+    for (int i = 0; i < 25; ++i) text += u'\0' + std::u16string(1, static_cast<char16_t>(u'a' + i)) + u"=v";
+    text += u"\0\0"s;
+    const SubstitutionCommand command = ReadSubstitutionCommand(text);
+    ASSERT_EQ(command.pairs.size(), kSubstitutionPairLimit);
+    EXPECT_EQ(command.pairs[19].name, u"t");
+    EXPECT_EQ(std::u16string(command.target), u"C:\\target");
+
+    // A last string without its terminator ends at the two zero characters every buffer has.
+    std::u16string cut = u"C:\\t\0x=1\0y=2"s + u"\0\0"s;
+    EXPECT_EQ(ReadSubstitutionCommand(cut).pairs.size(), 2u);
+}
+
+// The file after one command with no pairs, which only converts its text.
+std::string Converted(const char* action, const std::string& bytes)
+{
+    sim::SimPlatform sim;
+    sim.files.PutFile(u"C:\\f", bytes);
+    const std::u16string value = std::string(action) == "SetupSubstFiles" ? u"SetupSubstFileCmd_0" : u"SetupSubstXmlCmd_0";
+    sim.registry.WriteMultiString(u"SOFTWARE\\C", value, {u"C:\\f"}, kKeyWow64_64Key);
+    sim.registry.WriteMultiString(u"SOFTWARE\\C", value, {u"C:\\f"});
+    const InstallerHandle session = sim.installer.OpenSession(std::make_shared<sim::SimDatabase>());
+    sim.installer.SetPropertyValue(session, u"CustomActionData", u"SOFTWARE\\C");
+    InvokeAction(*FindAction(action), sim.platform(), session);
+    return sim.files.ReadFileBytes(u"C:\\f").value_or("<missing>");
+}
+
+std::u16string Utf16Text(const std::string& bytes)
+{
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(static_cast<std::uint8_t>(bytes[i]) | static_cast<std::uint8_t>(bytes[i + 1]) << 8);
+    return text;
+}
+
+TEST(TextConversion, ReadsInvalidUtf8AsReplacementCharactersAndKeepsTheRest)
+{
+    EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", "\xEF\xBB\xBF" "a\xC3(b\xF0\x9F\x98\x80")),
+              u"a\uFFFD(b\U0001F600");
+    EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", "\xEF\xBB\xBF\xED\xA0\x80\xC0\xAF\xE2\x82")),
+              u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    // A lone last byte of UTF-16 has no partner.
+    EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", std::string("\xFF\xFE" "a\0b", 5))), u"a\uFFFD");
+    // Latin-1 without a mark is not UTF-8: each byte is its own character.
+    EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", "caf\xE9 \xC3")), u"caf\u00E9 \u00C3");
+}
+
+TEST(TextConversion, JoinsACrLfPairThatStraddlesTwoReads)
+{
+    const std::string bytes = std::string(65535, 'x') + "\r\n" + std::string(70000, 'y');
+    EXPECT_EQ(Converted("SetupSubstFiles", bytes), bytes);
+}
+
+class SubstitutionFaults : public ::testing::Test {
+protected:
+    static constexpr const char* kOld = "<N>old</N>\n<Dir>\n";
+
+    static InstallerHandle Machine(sim::SimPlatform& sim, const char16_t* valueName)
+    {
+        sim.files.PutFile(u"C:\\App\\app.cfg", kOld);
+        sim.registry.WriteMultiString(u"SOFTWARE\\Vendor\\Commands", valueName,
+                                      {u"C:\\App\\app.cfg", u"N=new", u"Dir=C:\\D"}, kKeyWow64_64Key);
+        sim.registry.WriteMultiString(u"SOFTWARE\\Vendor\\Commands", valueName,
+                                      {u"C:\\App\\app.cfg", u"N=new", u"Dir=C:\\D"});
+        const InstallerHandle session = sim.installer.OpenSession(std::make_shared<sim::SimDatabase>());
+        sim.installer.SetPropertyValue(session, u"CustomActionData", u"SOFTWARE\\Vendor\\Commands");
+        return session;
+    }
+    // Whatever failed, the file holds its old bytes or the whole rewrite.
+    static void ExpectWhole(sim::SimPlatform& sim, const std::string& rewritten, std::uint64_t failed)
+    {
+        const std::string now = sim.files.ReadFileBytes(u"C:\\App\\app.cfg").value_or("<missing>");
+        EXPECT_TRUE(now == kOld || now == rewritten) << "with call " << failed << " failing: " << now;
+        EXPECT_TRUE(failed != 0 || now == rewritten) << now;
+    }
+};
+
+TEST_F(SubstitutionFaults, SetupSubstFilesKeepsTheFileWhole)
+{
+    RunFaultSweep({[](sim::SimPlatform& sim) { return Machine(sim, u"SetupSubstFileCmd_0"); },
+                   "SetupSubstFiles", {kErrorSuccess, kErrorInstallFailure},
+                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                       ExpectWhole(sim, "newold</new>\r\nC:\\\\D\r\n", failed);
+                   }});
+}
+
+TEST_F(SubstitutionFaults, SetupSubstXmlFilesKeepsTheFileWhole)
+{
+    RunFaultSweep({[](sim::SimPlatform& sim) { return Machine(sim, u"SetupSubstXmlCmd_0"); },
+                   "SetupSubstXmlFiles", {kErrorSuccess, kErrorInstallFailure},
+                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                       std::string rewritten = "\xFF\xFE";
+                       for (char c : std::string("<N>new</N>\r\n<Dir>\r\n")) rewritten += {c, '\0'};
+                       ExpectWhole(sim, rewritten, failed);
+                   }});
+}
+
+TEST_F(SubstitutionFaults, UpdateVS71VszFileKeepsTheFileWhole)
+{
+    RunFaultSweep({[](sim::SimPlatform& sim) {
+                       sim.files.PutFile(u"C:\\App\\ZarvoCSharpPlugin.vsz", "a=[Zv.Dir.APITemplatesVS71]\n");
+                       const InstallerHandle session =
+                           sim.installer.OpenSession(std::make_shared<sim::SimDatabase>());
+                       sim.installer.SetPropertyValue(session, u"CustomActionData", u"C:\\App\\|C:\\T");
+                       return session;
+                   },
+                   "UpdateVS71VszFile", {kErrorSuccess},
+                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                       const std::string now =
+                           sim.files.ReadFileBytes(u"C:\\App\\ZarvoCSharpPlugin.vsz").value_or("");
+                       EXPECT_TRUE(now == "a=[Zv.Dir.APITemplatesVS71]\n" || now == "a=C:\\T\r\n")
+                           << "with call " << failed << " failing: " << now;
+                   }});
+}
+
+}  // namespace
+}  // namespace zarvo::test
