@@ -5,6 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" windows ZarvoCustomActionDll
+# The program whose window the package closes, started by the package test.
+"$root/scripts/build.sh" windows zarvo_helper
 build=$root/build/windows
 echo "built $build/ZarvoCustomActionDll.dll"
 prefix=$build/demo-prefix

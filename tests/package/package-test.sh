@@ -16,6 +16,7 @@ dll=$(realpath "$1") work=$2
 here=$(cd "$(dirname "$0")" && pwd)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$here/processes.sh"
 
 # The README's examples must be the ones installed here: the fenced block after each marker.
 readme=$here/../../README.md
@@ -79,6 +80,7 @@ failed_properties() { grep '^Property(S): FALSEPREREQUISITY_' "$1" | sed 's/^Pro
 failed=$(failed_properties failing.txt)
 failing_left_file=$(installed_file readme.txt)
 
+start_agent
 wine msiexec /i demo.msi /qn /l*v install.log
 echo "msiexec /i answered $?"
 plain_log install.log >install.txt
@@ -100,6 +102,7 @@ plain_log registered.log >registered.txt 2>/dev/null
 echo "--- report: what each action did ---"
 stamp=$(log_property install.txt DateTime)
 echo "SetDateTimeProperty: DateTime = ${stamp:-<not set>}"
+report_processes
 passed_failed=$(failed_properties install.txt)
 if [ -z "$passed_failed" ]; then
     echo "CheckPrerequisites: passed (no FALSEPREREQUISITY property); the product was installed"
@@ -140,6 +143,7 @@ echo "------------------------------------"
 today=$(date +%d.%m.%Y)
 [[ $stamp == "$today;"* || $stamp == "$(date -d '-1 min' +%d.%m.%Y);"* ]] ||
     fail "DateTime $stamp is not today ($today)"
+check_processes
 
 # CheckPrerequisites. Every row of prerequisites.sql holds on a fresh prefix, 64-bit or
 # 32-bit: the installation goes on and no failure property is set. The rows of the failing
@@ -192,5 +196,6 @@ wine msiexec /x demo.msi /qn /l*v uninstall.log
 [ -z "$(ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/*.txt 2>/dev/null)" ] ||
     fail "the package's files are still there after uninstalling"
 
+check_note_removed
 wineserver -k 2>/dev/null
 if [ $failures -eq 0 ]; then echo "package test passed"; else exit 1; fi

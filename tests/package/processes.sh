@@ -1,0 +1,61 @@
+# Sourced by package-test.sh: the sample package's process and window actions.
+# CloseWindowByGUID closes the window of a program that the test starts before the
+# installation: the test helper, with a window titled with the package's GUID.
+# RunCmdFile writes post-install.log at installation and deletes it at removal.
+agent_title='{0B5F6C2E-7A41-4D3B-9E8C-51A2F4D7C690}'
+note_pattern='^Zarvo Demo installed in C:\\Program Files( \(x86\))?\\ZarvoDemo\\$'
+
+# RunCmdFile starts "Cmd.exe" from the current folder of the installer's custom-action host.
+# On Windows that host runs in the system folder; Wine's runs in the folder msiexec was
+# started from, the work folder here, so the prefix's interpreter is put there (the 32-bit
+# one, which a 32-bit host reaches on 64-bit Windows).
+place_interpreter() {
+    local system
+    for system in syswow64 system32; do
+        [ -f "$WINEPREFIX/drive_c/windows/$system/cmd.exe" ] || continue
+        cp "$WINEPREFIX/drive_c/windows/$system/cmd.exe" Cmd.exe
+        return
+    done
+}
+
+# Starts the agent and waits until it is about to put its window up: the helper writes
+# agent-up first, and the installation reaches CloseWindowByGUID seconds later.
+start_agent() {
+    place_interpreter
+    local helper
+    helper=$(dirname "$dll")/zarvo_helper.exe
+    rm -f agent-up
+    wine "$helper" write "$(winepath -w "$PWD/agent-up")" up window "$agent_title" &
+    agent_pid=$!
+    for _ in $(seq 200); do [ -f agent-up ] && return; sleep 0.1; done
+    fail "the agent did not start"
+}
+
+# The agent ends once its window is closed; waits a few seconds for that.
+agent_ended() {
+    for _ in $(seq 50); do kill -0 "$agent_pid" 2>/dev/null || return 0; sleep 0.1; done
+    return 1
+}
+
+report_processes() {
+    if agent_ended; then agent_state=closed; else agent_state="still open"; fi
+    echo "CloseWindowByGUID: the agent's window $agent_title is $agent_state"
+    local note
+    note=$(installed_file post-install.log)
+    note_text=$([ -z "$note" ] || tr -d '\r' <"$note")
+    if [ -n "$note" ]; then
+        echo "RunCmdFile: the installation's command wrote post-install.log: $note_text"
+    else
+        echo "RunCmdFile: the installation's command wrote no post-install.log"
+    fi
+}
+
+check_processes() {
+    snippet_stands_in_wxs processes-wix
+    [ "$agent_state" == closed ] || fail "CloseWindowByGUID left the agent's window open"
+    [[ $note_text =~ $note_pattern ]] || fail "post-install.log reads '$note_text'"
+}
+
+check_note_removed() {
+    [ -z "$(installed_file post-install.log)" ] || fail "post-install.log is still there after uninstalling"
+}
