@@ -20,4 +20,17 @@ bool RewriteToTemporary(Files& files, const char16_t* target, const char16_t* te
     return writer.Finish() && readWhole;
 }
 
+void MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target)
+{
+    files.Move(temporary, target, kMoveFileReplaceExisting);
+}
+
+void RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
+                   const LineEdit& edit, ReplaceStep replace)
+{
+    const std::u16string temporary = std::u16string(target) + u".tmp";
+    if (RewriteToTemporary(files, target, temporary.c_str(), format, edit))
+        replace(files, temporary.c_str(), target);
+}
+
 }  // namespace zarvo

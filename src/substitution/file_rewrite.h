@@ -24,4 +24,13 @@ using LineEdit = std::function<void(std::u16string& line)>;
 bool RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
                         const RewriteFormat& format, const LineEdit& edit);
 
+// Puts the complete rewrite in the target's place.
+using ReplaceStep = void (*)(Files& files, const char16_t* temporary, const char16_t* target);
+void MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target);
+
+// Rewrites the target through the temporary file "<target>.tmp" beside it, which replaces
+// the target, by the replace step, only when it holds the whole rewrite.
+void RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
+                   const LineEdit& edit, ReplaceStep replace);
+
 }  // namespace zarvo

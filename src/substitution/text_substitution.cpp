@@ -70,14 +70,12 @@ void ApplyRow(std::u16string& line, const TokenEntry& row)
 void SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
-    const std::u16string temporary = std::u16string(parsed.target) + u".tmp";
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
-    const bool complete = RewriteToTemporary(files, parsed.target, temporary.c_str(), format,
-                                             [&](std::u16string& line) {
-                                                 for (const TokenEntry& row : table) ApplyRow(line, row);
-                                             });
-    if (complete) files.Move(temporary.c_str(), parsed.target, kMoveFileReplaceExisting);
+    RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity},
+                  [&](std::u16string& line) {
+                      for (const TokenEntry& row : table) ApplyRow(line, row);
+                  },
+                  &MoveOverTarget);
 }
 
 }  // namespace zarvo

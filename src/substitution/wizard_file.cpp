@@ -51,7 +51,7 @@ WinResult UpdateVS71VszFile(Platform& platform, InstallerHandle session)
                                              [&](std::u16string& line) {
                                                  if (writable) ReplacePlaceholder(line, replacement);
                                              });
-    if (complete) platform.files.Move(temporary, wizard, kMoveFileReplaceExisting);
+    if (complete) MoveOverTarget(platform.files, temporary, wizard);
     return kErrorSuccess;
 }
 

@@ -50,7 +50,7 @@ void ReplaceKeepingAttributes(Files& files, const char16_t* temporary, const cha
 {
     const std::uint32_t attributes = files.GetAttributes(target);
     files.SetAttributes(target, kFileAttributeNormal);
-    files.Move(temporary, target, kMoveFileReplaceExisting);
+    MoveOverTarget(files, temporary, target);
     files.SetAttributes(target, attributes == kInvalidFileAttributes ? kFileAttributeNormal : attributes);
 }
 
@@ -59,15 +59,12 @@ void ReplaceKeepingAttributes(Files& files, const char16_t* temporary, const cha
 void SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
-    const std::u16string temporary = std::u16string(parsed.target) + u".tmp";
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    const RewriteFormat format{TextInput::ByMark, TextEncoding::Utf16Le, kLineCapacity};
-    const bool complete = RewriteToTemporary(files, parsed.target, temporary.c_str(), format,
-                                             [&](std::u16string& line) {
-                                                 for (const ElementEntry& element : table)
-                                                     ReplaceElementContent(line, element);
-                                             });
-    if (complete) ReplaceKeepingAttributes(files, temporary.c_str(), parsed.target);
+    RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kLineCapacity},
+                  [&](std::u16string& line) {
+                      for (const ElementEntry& element : table) ReplaceElementContent(line, element);
+                  },
+                  &ReplaceKeepingAttributes);
 }
 
 }  // namespace zarvo

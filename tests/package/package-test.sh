@@ -11,6 +11,13 @@
 # demo-failing.msi carries prerequisites-failing.sql, where three of four rows fail and stop it.
 # demo.msi is installed on the fresh prefix, where no .NET Framework is registered, then run
 # again with a framework 4.0.30319 registered, to see NetFrameworkInstall decide both ways.
+#
+# Both packages are built for the prefix's Windows: marked x64 on 64-bit Windows, x86 on
+# 32-bit Windows. The XML substitution command must land in the 64-bit registry view, which
+# on Windows only a 64-bit component of a package marked x64 writes: Windows' installer
+# treats every component of an x86 package as 32-bit (Wine's honours a 64-bit component
+# there too, so the test cannot tell the difference). An x64 package does not install on
+# 32-bit Windows, where the one view serves both actions.
 set -uo pipefail
 dll=$(realpath "$1") work=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -33,6 +40,7 @@ snippet_stands_in_wxs() {
 snippet_stands_in_wxs wix-snippet
 snippet_stands_in_wxs prerequisites-wix
 snippet_stands_in_wxs framework-wix
+snippet_stands_in_wxs substitution-wix
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
 
@@ -41,7 +49,7 @@ snippet_stands_in_wxs framework-wix
 # span lines; no value holds a ';' or a line break).
 build_package() {
     local msi=$1 sql=$2 statement queries=()
-    wixl -o "$msi" demo.wxs || { fail "wixl could not build $msi"; return 1; }
+    wixl -a "$platform" -D Platform="$platform" -o "$msi" demo.wxs || { fail "wixl could not build $msi"; return 1; }
     while IFS= read -r -d ';' statement; do
         statement=$(sed 's/^[[:space:]]*//; s/[[:space:]]*$//' <<<"$statement")
         [ -z "$statement" ] || queries+=(-q "$statement")
@@ -57,9 +65,15 @@ log_has_property() { grep -q "^Property(S): $2 = " "$1"; }
 # (a 32-bit prefix has the one view, and reg takes the option there too).
 reg64() { wine reg "$@" /reg:64 >/dev/null 2>&1; }
 installed_file() { ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/"$1" 2>/dev/null | head -n1; }
+if [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+    platform=x64 install_dir='C:\Program Files (x86)\ZarvoDemo\' views=(32 64)
+else
+    platform=x86 install_dir='C:\Program Files\ZarvoDemo\' views=(32)
+fi
+view_name() { if [ $platform == x64 ]; then echo "the $1-bit view"; else echo "the one view of 32-bit Windows"; fi; }
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-cp "$here/demo.wxs" "$dll" .
+cp "$here/demo.wxs" "$here/app.cfg" "$here/settings.xml" "$here/ZarvoCSharpPlugin.vsz" "$dll" .
 for name in readme redist legacy-shim manual; do
     echo "$name: installed by the Zarvo demo package." >"$name.txt"
 done
@@ -84,6 +98,21 @@ start_agent
 wine msiexec /i demo.msi /qn /l*v install.log
 echo "msiexec /i answered $?"
 plain_log install.log >install.txt
+
+# The rewritten files and the command key as the installation left them. Taken before the
+# next run: Wine's installer, asked to install the installed product again, copies its files
+# and writes the commands anew, and the actions rewrite them again (Windows, in maintenance
+# without REINSTALL, leaves every component as it is and the actions' conditions are false).
+rewritten_files=(app.cfg settings.xml ZarvoCSharpPlugin.vsz)
+for name in "${rewritten_files[@]}"; do
+    rm -f "installed-$name"
+    [ -z "$(installed_file "$name")" ] || cp "$(installed_file "$name")" "installed-$name"
+done
+command_key='HKLM\SOFTWARE\Zarvo\Demo\Substitution'
+for view in "${views[@]}"; do
+    wine reg query "$command_key" /reg:$view >"commands-$view.txt" 2>/dev/null
+    echo $? >"commands-$view.status"
+done
 
 # demo.msi again, now that the machine has a framework 4.0.30319 registered as its installer
 # registers it: a policy key v4.0 whose value is named by the build. The prefix is left as it
@@ -136,6 +165,38 @@ echo "NetFrameworkInstall: no framework registered: $(decided "$mode" "$full_pat
     "framework 4.0.30319 registered: $(decided "$registered_mode" "$registered_path")"
 copied=$(for f in redist.txt legacy-shim.txt; do [ -z "$(installed_file $f)" ] || echo "$f"; done | xargs)
 [ -z "$copied" ] || echo "  (Wine's installer copied the files of the components left out all the same: $copied)"
+# The file before (as the package carries it) and after (as installed), a few lines each.
+describe_encoding() {
+    local mark ends=LF
+    case $(head -c 3 "$1" | xxd -p) in
+        efbbbf) mark="UTF-8 with a byte-order mark" ;;
+        fffe*) mark="UTF-16LE with a byte-order mark" ;;
+        *) mark="single-byte" ;;
+    esac
+    ! grep -q $'\r' "$1" || ends="CR LF"
+    echo "$mark, $ends"
+}
+show_lines() {
+    local label=$1 file=$2 lines=$3
+    [ -f "$file" ] || { echo "    $label <no file>"; return; }
+    echo "    $label ($(describe_encoding "$file"))"
+    if [ "$(head -c 2 "$file" | xxd -p)" == fffe ]; then iconv -f UTF-16 -t UTF-8 "$file"; else cat "$file"; fi |
+        tr -d '\r' | sed -n "$lines" | sed 's/^/        /'
+}
+show_rewrite() {
+    echo "$1: $2"
+    show_lines before "$2" "$3"
+    show_lines after "installed-$2" "$3"
+}
+show_rewrite SetupSubstFiles app.cfg '1p;3p;6p'
+show_rewrite SetupSubstXmlFiles settings.xml '3,6p'
+show_rewrite UpdateVS71VszFile ZarvoCSharpPlugin.vsz '4,5p'
+commands_left() { grep -o 'SetupSubst[A-Za-z]*Cmd_[0-9]*' "commands-$1.txt" | xargs; }
+for view in "${views[@]}"; do
+    left=$(commands_left $view)
+    if [ "$(cat commands-$view.status)" != 0 ]; then state="no such key"; else state="key kept, commands left: ${left:-none}"; fi
+    echo "  $command_key in $(view_name $view) after the actions: $state"
+done
 echo "------------------------------------"
 
 [[ $stamp =~ ^[0-3][0-9]\.[01][0-9]\.[0-9]{4}\;[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] ||
@@ -192,9 +253,42 @@ done
     fail "with 4.0.30319 registered NetFrameworkInstallationMode is '$registered_mode', not 0"
 ! log_has_property registered.txt NetFrameworkFullPath || fail "with 4.0.30319 registered NetFrameworkFullPath was set"
 
+# SetupSubstFiles, SetupSubstXmlFiles and UpdateVS71VszFile, by the installed files, byte
+# for byte. app.cfg: the bracketed token takes the folder with its backslashes doubled, the
+# bare one takes it as is; the package's LF line ends come out as CR LF. settings.xml: the
+# first <Host> and the <Port> of the line take their values, <Host enabled="no"> is not the
+# tag <Host> and stays; the text, read as UTF-8 by its mark, comes out as UTF-16LE with the
+# mark FF FE and CR LF. The wizard file keeps its CR LF; each line's placeholder becomes
+# the templates folder.
+doubled_dir=${install_dir//\\/\\\\}
+printf '%s\r\n' "; Zarvo Demo settings, written at installation into $install_dir" '[Paths]' \
+    "Home=$doubled_dir" "Logs=${doubled_dir}logs" '[Server]' 'Address=zarvo.example.com' 'Port=8080' >expected-app.cfg
+{ printf '\xff\xfe'; printf '%s\r\n' '<?xml version="1.0"?>' '<Settings>' \
+    "  <InstallFolder>$install_dir</InstallFolder>" \
+    '  <Server><Host>zarvo.example.com</Host><Port>8443</Port></Server>' \
+    '  <Proxy><Host enabled="no">none</Host></Proxy>' '  <Greeting>Grüß Gott</Greeting>' '</Settings>' |
+    iconv -f UTF-8 -t UTF-16LE; } >expected-settings.xml
+printf '%s\r\n' 'VSWIZARD 7.0' 'Wizard=VsWizard.VsWizardEngine.7.1' 'Param="WIZARD_NAME = ZarvoCSharpPlugin"' \
+    "Param=\"ABSOLUTE_PATH = ${install_dir}Templates\\VS71\"" \
+    "Param=\"SCRIPT_PATH = ${install_dir}Templates\\VS71\\Scripts\"" 'Param="FALLBACK_LCID = 1033"' \
+    >expected-ZarvoCSharpPlugin.vsz
+for name in "${rewritten_files[@]}"; do
+    if [ ! -f "installed-$name" ]; then fail "$name was not installed"
+    elif ! cmp -s "expected-$name" "installed-$name"; then
+        fail "$name is not as expected; first difference: $(cmp "expected-$name" "installed-$name" 2>&1 | head -n1)"
+    fi
+done
+# The commands were taken up and deleted, each from its own view; the key stays. In a 64-bit
+# prefix the key exists in the 64-bit view only because the XML command's 64-bit component
+# wrote there.
+for view in "${views[@]}"; do
+    [ "$(cat commands-$view.status)" == 0 ] || fail "$command_key is missing in $(view_name $view)"
+    [ -z "$(commands_left $view)" ] || fail "commands left in $(view_name $view): $(commands_left $view)"
+done
+
 wine msiexec /x demo.msi /qn /l*v uninstall.log
-[ -z "$(ls "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/*.txt 2>/dev/null)" ] ||
-    fail "the package's files are still there after uninstalling"
+[ -z "$(ls -A "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/ 2>/dev/null)" ] ||
+    fail "files are still there after uninstalling: $(ls -A "$WINEPREFIX"/drive_c/Program\ Files*/ZarvoDemo/ | xargs)"
 
 check_note_removed
 wineserver -k 2>/dev/null
