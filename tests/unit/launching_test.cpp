@@ -100,14 +100,6 @@ TEST_F(Launching, RunCmdFileStartsNothingForDataThatNamesNoCommand)
     }
 }
 
-TEST_F(Launching, AnUnreadablePropertyAnswersFailureAndStartsNothing)
-{
-    sim.installer.answerSizingCallsWithSuccess = true;
-    EXPECT_EQ(RunCmdFile(u"/c dir"), kErrorInstallFailure);
-    EXPECT_EQ(RunForegroundProgram(u"setup.exe"), kErrorInstallFailure);
-    EXPECT_TRUE(calls().empty());
-}
-
 TEST_F(Launching, RunForegroundProgramStartsTheProgramLetsItToTheForegroundAndPauses)
 {
     ASSERT_EQ(RunForegroundProgram(u"\"C:\\Tools\\setup.exe\" /quiet"), kErrorSuccess);
