@@ -11,8 +11,9 @@ namespace {
 
 // A pause of N milliseconds may end up to a clock tick early on the machine's clock.
 constexpr std::uint64_t kTickSlack = 20;
-// Starting a program that does not exist, or not starting one, takes less than this.
-constexpr std::uint64_t kAtOnce = 1000;
+// Starting a program that does not exist, or not starting one, ends well inside the
+// foreground pause: nothing was waited for. (Generous, so that a slow machine cannot fail it.)
+constexpr std::uint64_t kAtOnce = 2500;
 
 class Launching : public ::testing::Test {
 protected:
