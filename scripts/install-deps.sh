@@ -2,7 +2,7 @@
 # Installs what building and testing need on Debian 12, as root; does nothing when all
 # of it is there already.
 set -euo pipefail
-packages=(cmake g++ make googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
+packages=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 wine64 msitools wixl xvfb xauth)
 missing=()

@@ -25,6 +25,13 @@ if "$root/scripts/build.sh" native; then
 else
     echo "FAIL: the native build"; failed=$((failed + 1))
 fi
+# The optimised build without sanitizers meets warnings that the debug build does not.
+if cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DZARVO_SANITIZE=OFF >/dev/null &&
+    cmake --build "$root/build/bench" -j"$(nproc)" >/dev/null; then
+    echo "PASS: the optimised build"; passed=$((passed + 1))
+else
+    echo "FAIL: the optimised build"; failed=$((failed + 1))
+fi
 if "$root/scripts/build.sh" fuzz; then
     run_ctest "$root/build/fuzz"
 else
