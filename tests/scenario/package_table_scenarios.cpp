@@ -31,7 +31,8 @@ protected:
             for (std::uint32_t field = 1; field <= 3; ++field) {
                 const OwnedText text =
                     ReadRecordField(installer(), machine->Session(), record.Get(), field);
-                row += (field > 1 ? "|" : "") + (text ? Narrow(text.get()) : "<nothing>");
+                if (field > 1) row += '|';
+                row += text ? Narrow(text.get()) : "<nothing>";
             }
             rows.push_back(row);
         }

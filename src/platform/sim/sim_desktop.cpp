@@ -48,7 +48,7 @@ std::intptr_t SimDesktop::Send(WindowHandle window, std::uint32_t message, std::
                                std::intptr_t lParam)
 {
     const bool failed = ledger_.FailThisCall();
-    events_.emplace_back(std::in_place_type<SendEvent>, window, message, wParam, lParam);
+    events_.emplace_back(SendEvent{window, message, wParam, lParam});
     if (!failed && message == kWmSysCommand && (wParam & kSysCommandMask) == kScClose)
         RemoveWindow(window);
     return 0;
