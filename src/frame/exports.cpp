@@ -23,57 +23,23 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
     return TRUE;
 }
 
-extern "C" UINT __stdcall ChangeElementsFromPrerequisites(MSIHANDLE session)
-{
-    return RunExported("ChangeElementsFromPrerequisites", session);
-}
+// Each export is the action of its own name: one line a name, so that the symbol and the
+// name looked up in the action table cannot drift apart. A function cannot give a symbol
+// its name, so this is a macro.
+#define ZARVO_EXPORT(name)                                   \
+    extern "C" UINT __stdcall name(MSIHANDLE session)        \
+    {                                                        \
+        return RunExported(#name, session);                  \
+    }
 
-extern "C" UINT __stdcall CheckPrerequisites(MSIHANDLE session)
-{
-    return RunExported("CheckPrerequisites", session);
-}
-
-extern "C" UINT __stdcall CloseWindowByGUID(MSIHANDLE session)
-{
-    return RunExported("CloseWindowByGUID", session);
-}
-
-extern "C" UINT __stdcall IsFrameworkInstalled(MSIHANDLE session)
-{
-    return RunExported("IsFrameworkInstalled", session);
-}
-
-extern "C" UINT __stdcall NetFrameworkInstall(MSIHANDLE session)
-{
-    return RunExported("NetFrameworkInstall", session);
-}
-
-extern "C" UINT __stdcall RunCmdFile(MSIHANDLE session)
-{
-    return RunExported("RunCmdFile", session);
-}
-
-extern "C" UINT __stdcall RunForegroundProgram(MSIHANDLE session)
-{
-    return RunExported("RunForegroundProgram", session);
-}
-
-extern "C" UINT __stdcall SetDateTimeProperty(MSIHANDLE session)
-{
-    return RunExported("SetDateTimeProperty", session);
-}
-
-extern "C" UINT __stdcall SetupSubstFiles(MSIHANDLE session)
-{
-    return RunExported("SetupSubstFiles", session);
-}
-
-extern "C" UINT __stdcall SetupSubstXmlFiles(MSIHANDLE session)
-{
-    return RunExported("SetupSubstXmlFiles", session);
-}
-
-extern "C" UINT __stdcall UpdateVS71VszFile(MSIHANDLE session)
-{
-    return RunExported("UpdateVS71VszFile", session);
-}
+ZARVO_EXPORT(ChangeElementsFromPrerequisites)
+ZARVO_EXPORT(CheckPrerequisites)
+ZARVO_EXPORT(CloseWindowByGUID)
+ZARVO_EXPORT(IsFrameworkInstalled)
+ZARVO_EXPORT(NetFrameworkInstall)
+ZARVO_EXPORT(RunCmdFile)
+ZARVO_EXPORT(RunForegroundProgram)
+ZARVO_EXPORT(SetDateTimeProperty)
+ZARVO_EXPORT(SetupSubstFiles)
+ZARVO_EXPORT(SetupSubstXmlFiles)
+ZARVO_EXPORT(UpdateVS71VszFile)

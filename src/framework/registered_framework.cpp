@@ -1,6 +1,7 @@
 #include "framework/registered_framework.h"
 
 #include "frame/bounded_format.h"
+#include "frame/machine_registry.h"
 #include "frame/registry_view.h"
 #include "frame/result_codes.h"
 #include "frame/text_scan.h"
@@ -13,13 +14,6 @@ constexpr const char16_t* kPolicyPath = u"SOFTWARE\\Microsoft\\.NETFramework\\Po
 constexpr std::uint32_t kNameCapacity = 260;
 
 using NameBuffer = char16_t[kNameCapacity];
-
-RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32_t access)
-{
-    RegistryKey key = 0;
-    if (registry.OpenKey(kLocalMachine, path, 0, access, &key) != kErrorSuccess) return 0;
-    return key;
-}
 
 // "v%d.%d": the v must match exactly; a number that does not parse leaves its part 0.
 void ScanSubkeyVersion(const char16_t* name, FourPartVersion& version)

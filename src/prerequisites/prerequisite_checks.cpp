@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "frame/letter_case.h"
+#include "frame/machine_registry.h"
 #include "frame/registry_view.h"
 #include "frame/result_codes.h"
 #include "frame/text_scan.h"
@@ -26,14 +27,11 @@ bool AtLeast(const FourPartVersion& found, const char16_t* required)
 }
 
 // Opens the row's key below HKEY_LOCAL_MACHINE in the view its prefix names; 0 when it
-// does not open, whatever the failed call left in its handle.
+// does not open.
 RegistryKey OpenRowKey(Registry& registry, const PrerequisiteRow& row, bool recognise32)
 {
     const ViewedKeyPath keyPath = ViewKeyPath(row.Destination.get(), recognise32);
-    RegistryKey key = 0;
-    if (registry.OpenKey(kLocalMachine, keyPath.path, 0, keyPath.access, &key) != kErrorSuccess)
-        return 0;
-    return key;
+    return OpenMachineKey(registry, keyPath.path, keyPath.access);
 }
 
 // The installation state of a product installed for the whole machine.
@@ -47,15 +45,11 @@ std::optional<FourPartVersion> ReadProductState(Installer& installer, const char
     return ParseVersion(state);
 }
 
-// The value's size and type, asked with a data buffer of no room.
 bool IsDwordValue(Registry& registry, RegistryKey key, const char16_t* valueName,
                   std::uint32_t& size)
 {
-    std::uint8_t none[1];
     std::uint32_t type = 0;
-    size = 0;
-    return registry.QueryValue(key, valueName, &type, none, &size) == kErrorMoreData &&
-           type == kRegDword;
+    return QueryDataSize(registry, key, valueName, &type, size) && type == kRegDword;
 }
 
 }  // namespace

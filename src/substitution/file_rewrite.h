@@ -8,6 +8,9 @@
 
 namespace zarvo {
 
+// The line buffers of both substitution engines hold 5,000 characters, terminator included.
+inline constexpr std::size_t kSubstitutionLineCapacity = 4999;
+
 struct RewriteFormat {
     TextInput input;
     TextEncoding output;

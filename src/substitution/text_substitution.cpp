@@ -10,8 +10,6 @@
 namespace zarvo {
 namespace {
 
-constexpr std::size_t kLineCapacity = 4999;
-
 struct TokenEntry {
     std::u16string token;
     std::u16string replacement;
@@ -56,10 +54,10 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
 void ApplyRow(std::u16string& line, const TokenEntry& row)
 {
     std::size_t from = 0;
-    for (std::size_t replaced = 0; replaced < kLineCapacity; ++replaced) {
+    for (std::size_t replaced = 0; replaced < kSubstitutionLineCapacity; ++replaced) {
         const std::size_t found = line.find(row.token, from);
         if (found == std::u16string::npos) return;
-        if (line.size() - row.token.size() + row.replacement.size() > kLineCapacity) return;
+        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) return;
         line.replace(found, row.token.size(), row.replacement);
         from = row.resumeAfterReplacement ? found + row.replacement.size() : 0;
     }
@@ -71,7 +69,7 @@ void SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity},
+    RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
                   [&](std::u16string& line) {
                       for (const TokenEntry& row : table) ApplyRow(line, row);
                   },

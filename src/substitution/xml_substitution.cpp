@@ -9,9 +9,8 @@
 namespace zarvo {
 namespace {
 
-constexpr std::size_t kLineCapacity = 4999;
 // "</" and ">" around the name must fit a tag buffer of the line's size.
-constexpr std::size_t kLongestName = kLineCapacity - 3;
+constexpr std::size_t kLongestName = kSubstitutionLineCapacity - 3;
 
 struct ElementEntry {
     std::u16string opening;
@@ -40,7 +39,7 @@ void ReplaceElementContent(std::u16string& line, const ElementEntry& element)
     const std::size_t content = open + element.opening.size();
     const std::size_t close = line.find(element.closing, content);
     if (close == std::u16string::npos) return;
-    if (line.size() - (close - content) + element.value.size() > kLineCapacity) return;
+    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return;
     line.replace(content, close - content, element.value);
 }
 
@@ -60,7 +59,7 @@ void SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kLineCapacity},
+    RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
                   [&](std::u16string& line) {
                       for (const ElementEntry& element : table) ReplaceElementContent(line, element);
                   },

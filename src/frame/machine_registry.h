@@ -1,0 +1,31 @@
+#pragma once
+// Keys below HKEY_LOCAL_MACHINE and their values, opened and read the one way every action
+// reads them.
+#include <cstddef>
+#include <cstdint>
+
+#include "frame/installer_access.h"
+#include "platform/registry.h"
+
+namespace zarvo {
+
+// The key below HKEY_LOCAL_MACHINE, or 0 when it does not open, whatever the failed call
+// left in its handle.
+RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32_t access);
+
+// Asks for the value's size (and type, when asked) with a data buffer of no room. The
+// buffer must be given: without one the query answers success with the size, and a value
+// with no data could not be told from one that has some. True when the value holds data.
+bool QueryDataSize(Registry& registry, RegistryKey key, const char16_t* valueName,
+                   std::uint32_t* type, std::uint32_t& size);
+
+// The value's data of `size` bytes read as UTF-16 into a zeroed buffer, asked for with two
+// bytes more than that and holding two characters beyond them. So the text, or the strings
+// of a multi-string, always end inside the buffer: after an odd number of bytes, data
+// without a terminator, or a value that grew between the two queries (whose second query
+// then fails). Null when the read fails or the buffer cannot be had; `characters`, when
+// given, receives the buffer's length.
+OwnedText ReadDataAsText(Registry& registry, RegistryKey key, const char16_t* valueName,
+                         std::uint32_t size, std::size_t* characters = nullptr);
+
+}  // namespace zarvo
