@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "platform/sim/sim_platform.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "alloc/failing_new.h"
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "frame/installer_access.h"
 #include "platform/sim/sim_platform.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "platform/sim/sim_platform.h"
 
 namespace {

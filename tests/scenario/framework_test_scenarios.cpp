@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/result_codes.h"
+#include "scenario/windows_errors.h"
 #include "scenario/machine.h"
 
 namespace zarvo::test {

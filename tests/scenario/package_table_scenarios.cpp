@@ -4,6 +4,7 @@
 
 #include "frame/installer_access.h"
 #include "frame/result_codes.h"
+#include "scenario/windows_errors.h"
 #include "scenario/machine.h"
 
 namespace zarvo::test {

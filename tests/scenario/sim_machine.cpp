@@ -1,7 +1,7 @@
 // The scenario fixture over the simulated machine.
 #include <utility>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "frame/versions.h"
 #include "helper/helper_steps.h"
 #include "platform/sim/sim_platform.h"

@@ -2,7 +2,7 @@
 // shows it.
 #include <gtest/gtest.h>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "frame/result_codes.h"
 #include "unit/fault_sweep.h"
 

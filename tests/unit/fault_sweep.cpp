@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 
 namespace zarvo::test {
 namespace {

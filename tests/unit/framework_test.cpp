@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "frame/result_codes.h"
+#include "platform/sim/sim_result_codes.h"
 #include "frame/text_scan.h"
 #include "framework/framework_test.h"
 #include "framework/registered_framework.h"
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "unit/fault_sweep.h"
 
 namespace zarvo::test {
@@ -82,7 +83,8 @@ InstallerHandle FrameworkMachine(sim::SimPlatform& sim)
 TEST(FaultInjection, IsFrameworkInstalledPassesTheFailingCallsCodeOn)
 {
     RunFaultSweep({FrameworkMachine, "IsFrameworkInstalled",
-                   {kErrorSuccess, 1, kErrorFileNotFound, kErrorAccessDenied, kErrorFunctionFailed},
+                   {kErrorSuccess, 1, sim::kErrorFileNotFound, sim::kErrorAccessDenied,
+                    sim::kErrorFunctionFailed},
                    [](sim::SimPlatform& sim, InstallerHandle session, std::uint64_t failed) {
                        const bool flagged =
                            sim.installer.PropertyValue(session, u"FrameworkNotInstalled") == u"NotInstalled";

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "frame/result_codes.h"
 #include "unit/fault_sweep.h"
 

@@ -1,7 +1,7 @@
 // The simulated installer answers as msi.dll does where the actions depend on it.
 #include <gtest/gtest.h>
 
-#include "frame/result_codes.h"
+#include "platform/sim/sim_result_codes.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/sim/sim_query.h"
 

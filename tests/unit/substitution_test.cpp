@@ -3,7 +3,7 @@
 // kept whole.
 #include <gtest/gtest.h>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "frame/result_codes.h"
 #include "substitution/substitution_command.h"
 #include "unit/fault_sweep.h"

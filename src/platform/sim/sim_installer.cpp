@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/result_codes.h"
+#include "platform/sim/sim_result_codes.h"
 #include "platform/sim/sim_query.h"
 
 namespace zarvo::sim {

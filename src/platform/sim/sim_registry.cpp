@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "frame/letter_case.h"
-#include "frame/result_codes.h"
+#include "platform/sim/sim_result_codes.h"
 
 namespace zarvo::sim {
 namespace {

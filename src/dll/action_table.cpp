@@ -1,4 +1,4 @@
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 
 #include "frame/result_codes.h"
 #include "framework/framework_install.h"

@@ -1,5 +1,6 @@
-LIBRARY "ZarvoCustomActionDll.dll"
-EXPORTS
+# The one list of the exported actions. The module definition, the export functions and
+# the DLL file check are made from it; a native test holds the action table to it.
+set(ZARVO_ACTIONS
     ChangeElementsFromPrerequisites
     CheckPrerequisites
     CloseWindowByGUID
@@ -11,3 +12,4 @@ EXPORTS
     SetupSubstFiles
     SetupSubstXmlFiles
     UpdateVS71VszFile
+)

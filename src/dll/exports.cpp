@@ -4,7 +4,7 @@
 
 #include <msi.h>
 
-#include "frame/action_table.h"
+#include "dll/action_table.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -23,23 +23,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
     return TRUE;
 }
 
-// Each export is the action of its own name: one line a name, so that the symbol and the
-// name looked up in the action table cannot drift apart. A function cannot give a symbol
-// its name, so this is a macro.
+// Each export is the action of its own name, one line a name written from the list of
+// actions, so that the symbol and the name looked up cannot drift apart. A function
+// cannot give a symbol its name, so this is a macro.
 #define ZARVO_EXPORT(name)                                   \
     extern "C" UINT __stdcall name(MSIHANDLE session)        \
     {                                                        \
         return RunExported(#name, session);                  \
     }
 
-ZARVO_EXPORT(ChangeElementsFromPrerequisites)
-ZARVO_EXPORT(CheckPrerequisites)
-ZARVO_EXPORT(CloseWindowByGUID)
-ZARVO_EXPORT(IsFrameworkInstalled)
-ZARVO_EXPORT(NetFrameworkInstall)
-ZARVO_EXPORT(RunCmdFile)
-ZARVO_EXPORT(RunForegroundProgram)
-ZARVO_EXPORT(SetDateTimeProperty)
-ZARVO_EXPORT(SetupSubstFiles)
-ZARVO_EXPORT(SetupSubstXmlFiles)
-ZARVO_EXPORT(UpdateVS71VszFile)
+#include "exported_actions.inc"
