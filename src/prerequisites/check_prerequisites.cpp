@@ -59,14 +59,15 @@ bool RecordFailedRow(Installer& installer, InstallerHandle session, std::uint64_
 WinResult CheckPrerequisites(Platform& platform, InstallerHandle session)
 {
     std::uint64_t failures = 0;
-    ForEachPrerequisiteRow(platform.installer, session,
+    const TableWalk walk = ForEachPrerequisiteRow(platform.installer, session,
                            [&](InstallerHandle rowSession, const PrerequisiteRow& row) {
                                const PrerequisiteCheck check = GateCheckFor(row);
                                if (check == nullptr || check(platform, row)) return;
                                RecordFailedRow(platform.installer, rowSession, failures, row.Name.get());
                                ++failures;
                            });
-    return failures > 0 ? kErrorInstallFailure : kErrorSuccess;
+    // A table that could not be read whole may hold a failing row: the gate fails closed.
+    return failures > 0 || walk == TableWalk::Failed ? kErrorInstallFailure : kErrorSuccess;
 }
 
 }  // namespace zarvo

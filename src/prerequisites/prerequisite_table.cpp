@@ -29,23 +29,30 @@ std::optional<PrerequisiteRow> ReadPrerequisiteRow(Installer& installer, Install
 
 }  // namespace
 
-void ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
-                            const PrerequisiteRowHandler& handler)
+TableWalk ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
+                                 const PrerequisiteRowHandler& handler)
 {
     // Declared in opening order, so that they close record, view, database.
     InstallerHandleGuard database(installer, installer.GetActiveDatabase(session));
-    if (database.Get() == 0) return;
+    if (database.Get() == 0) return TableWalk::Failed;
     // A temporary table of the running installation is not the package's own.
-    if (installer.IsTablePersistent(database.Get(), u"Prerequisites") != kConditionTrue) return;
+    const int persistent = installer.IsTablePersistent(database.Get(), u"Prerequisites");
+    if (persistent == kConditionError) return TableWalk::Failed;
+    if (persistent != kConditionTrue) return TableWalk::NoTable;
     InstallerHandleGuard view(installer);
-    if (installer.OpenView(database.Get(), kPrerequisitesQuery, view.Receive()) != kErrorSuccess)
-        return;
-    if (installer.ExecuteView(view.Get(), 0) != kErrorSuccess) return;
+    const WinResult opened = installer.OpenView(database.Get(), kPrerequisitesQuery, view.Receive());
+    // The installer refuses the query as bad syntax when the table lacks one of its columns.
+    if (opened == kErrorBadQuerySyntax) return TableWalk::NoTable;
+    if (opened != kErrorSuccess) return TableWalk::Failed;
+    if (installer.ExecuteView(view.Get(), 0) != kErrorSuccess) return TableWalk::Failed;
     InstallerHandleGuard record(installer);
-    // A failed fetch ends the rows as the end of the table does; the two are not told apart.
-    while (installer.FetchRecord(view.Get(), record.Receive()) == kErrorSuccess) {
+    for (;;) {
+        const WinResult fetched = installer.FetchRecord(view.Get(), record.Receive());
+        if (fetched == kErrorNoMoreItems) return TableWalk::Whole;
+        if (fetched != kErrorSuccess) return TableWalk::Failed;
         const std::optional<PrerequisiteRow> row = ReadPrerequisiteRow(installer, session, record.Get());
-        if (row) handler(session, *row);
+        if (!row) return TableWalk::Failed;
+        handler(session, *row);
     }
 }
 

@@ -19,10 +19,21 @@ struct PrerequisiteRow {
 using PrerequisiteRowHandler =
     std::function<void(InstallerHandle session, const PrerequisiteRow& row)>;
 
-// Calls the handler for every complete row of a stored Prerequisites table, in ascending
-// Order. A package without such a table, or a query that does not run, calls it for none;
-// a row with a field that cannot be read is skipped. Every handle is closed on return.
-void ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
-                            const PrerequisiteRowHandler& handler);
+// How a walk over the table ended.
+enum class TableWalk {
+    // Every row was handed to the handler (an empty table has none).
+    Whole,
+    // The package has no stored table of that name, or one that lacks a column the query
+    // names: there is nothing of ours to walk.
+    NoTable,
+    // The installer failed while the table was being read: rows after the failure were
+    // never seen, so what they would have said is unknown.
+    Failed,
+};
+
+// Calls the handler for every row of a stored Prerequisites table, in ascending Order,
+// and stops at the first failure. Every handle is closed on return.
+TableWalk ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
+                                 const PrerequisiteRowHandler& handler);
 
 }  // namespace zarvo
