@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
           g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 wine64 msitools wixl xvfb xauth)
+          wine wine32:i386 wine64 msitools wixl xvfb xauth gcovr)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

@@ -32,6 +32,12 @@ if cmake -S "$root" -B "$root/build/bench" -DCMAKE_BUILD_TYPE=Release -DZARVO_SA
 else
     echo "FAIL: the optimised build"; failed=$((failed + 1))
 fi
+# Coverage of the product code by the native tests, with its own build.
+if "$root/scripts/coverage.sh"; then
+    echo "PASS: coverage measured"; passed=$((passed + 1))
+else
+    echo "FAIL: coverage"; failed=$((failed + 1))
+fi
 if "$root/scripts/build.sh" fuzz; then
     run_ctest "$root/build/fuzz"
 else
