@@ -1,0 +1,56 @@
+// Files of any bytes read line by line, as single-byte text and by their byte-order mark:
+// no read past a buffer, every line within its capacity, no handle left open, and single-
+// byte text read back whole (only each CR of a CR LF pair dropped).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/sim/sim_platform.h"
+#include "substitution/line_file.h"
+
+namespace {
+
+constexpr const char16_t* kPath = u"C:\\App\\file.txt";
+
+std::size_t CrLfPairs(const std::string& bytes)
+{
+    std::size_t pairs = 0;
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++pairs;
+    return pairs;
+}
+
+void ReadAllLines(const std::string& file, zarvo::TextInput input, std::size_t capacity)
+{
+    zarvo::sim::SimPlatform sim;
+    sim.files.PutFile(kPath, file);
+    std::size_t characters = 0;
+    {
+        zarvo::LineReader reader(sim.files);
+        if (!reader.Open(kPath, input)) {
+            if (input == zarvo::TextInput::SingleByte) __builtin_trap();
+            return;
+        }
+        std::u16string line;
+        while (reader.ReadLine(line, capacity)) {
+            if (line.empty() || line.size() > capacity) __builtin_trap();
+            characters += line.size();
+        }
+        if (reader.Failed()) __builtin_trap();
+    }
+    if (sim.ledger.OpenCount() != 0) __builtin_trap();
+    if (input == zarvo::TextInput::SingleByte && characters != file.size() - CrLfPairs(file)) __builtin_trap();
+}
+
+}  // namespace
+
+// The first byte chooses the line capacity (small ones reach the line-splitting edges);
+// the file follows.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1) return 0;
+    const std::size_t capacity = data[0] == 0 ? 4999 : data[0];
+    const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
+    ReadAllLines(file, zarvo::TextInput::SingleByte, capacity);
+    ReadAllLines(file, zarvo::TextInput::ByMark, capacity);
+    return 0;
+}

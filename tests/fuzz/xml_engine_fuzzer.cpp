@@ -1,0 +1,37 @@
+// The XML engine on its own, with commands and files of any bytes: no read past a buffer,
+// no endless loop, no handle left open, and a target either untouched or wholly rewritten
+// as UTF-16LE with its mark.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/sim/sim_platform.h"
+#include "substitution/xml_substitution.h"
+
+namespace {
+
+constexpr std::u16string_view kTarget = u"C:\\App\\settings.xml";
+
+}  // namespace
+
+// The first two bytes give the length of the pairs, read as UTF-16 strings each ended by a
+// zero; the file follows them.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2) return 0;
+    const std::size_t length = std::min<std::size_t>(data[0] | data[1] << 8, size - 2);
+    std::vector<char16_t> command(kTarget.begin(), kTarget.end());
+    command.push_back(0);
+    for (std::size_t i = 2; i + 1 < 2 + length; i += 2) command.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+    command.insert(command.end(), {0, 0});
+    const std::string file(reinterpret_cast<const char*>(data + 2 + length), size - 2 - length);
+
+    zarvo::sim::SimPlatform sim;
+    sim.files.PutFile(kTarget, file);
+    zarvo::SubstituteXmlFile(sim.files, command);
+    if (sim.ledger.OpenCount() != 0) __builtin_trap();
+    const std::string after = sim.files.ReadFileBytes(kTarget).value_or("");
+    if (after != file && after.compare(0, 2, "\xFF\xFE") != 0) __builtin_trap();
+    return 0;
+}
