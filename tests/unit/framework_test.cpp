@@ -6,7 +6,7 @@
 #include "frame/result_codes.h"
 #include "platform/sim/sim_result_codes.h"
 #include "frame/text_scan.h"
-#include "framework/framework_test.h"
+#include "framework/framework_presence.h"
 #include "framework/registered_framework.h"
 #include "dll/action_table.h"
 #include "unit/fault_sweep.h"
