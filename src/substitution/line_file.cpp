@@ -153,6 +153,11 @@ bool HoldsUtf8(Files& files, const char16_t* path)
 
 }  // namespace
 
+bool FitsSingleByteText(std::u16string_view text)
+{
+    return std::ranges::none_of(text, [](char16_t c) { return c > 0xFF; });
+}
+
 LineReader::LineReader(Files& files) : files_(files) {}
 
 LineReader::~LineReader()
@@ -250,12 +255,9 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 
 void LineWriter::WriteLine(std::u16string_view line)
 {
-    if (encoding_ == TextEncoding::SingleByte) {
-        for (char16_t c : line)
-            if (c > 0xFF) {
-                failed_ = true;
-                return;
-            }
+    if (encoding_ == TextEncoding::SingleByte && !FitsSingleByteText(line)) {
+        failed_ = true;
+        return;
     }
     for (char16_t c : line) {
         if (c == u'\n') Put(u'\r');

@@ -15,6 +15,9 @@ namespace zarvo {
 
 enum class TextEncoding { SingleByte, Utf8, Utf16Le };
 
+// Single-byte text holds the characters up to 255 only.
+bool FitsSingleByteText(std::u16string_view text);
+
 class TextDecoder;
 
 // How a file to be rewritten is read: always as single-byte text, or by its byte-order mark.

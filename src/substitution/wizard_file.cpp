@@ -1,6 +1,5 @@
 #include "substitution/wizard_file.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "frame/bounded_format.h"
@@ -43,9 +42,9 @@ WinResult UpdateVS71VszFile(Platform& platform, InstallerHandle session)
     if (!FormatBounded(wizard, kPathCapacity, u"%sZarvoCSharpPlugin.vsz", {data}) ||
         !FormatBounded(temporary, kPathCapacity, u"%sZarvoCSharpPlugin.tmp.vsz", {data}))
         return kErrorSuccess;
-    // Single-byte text cannot hold a character above 255: such a replacement leaves every
-    // line as it was rather than cut one short.
-    const bool writable = std::ranges::none_of(replacement, [](char16_t c) { return c > 0xFF; });
+    // A replacement that single-byte text cannot hold leaves every line as it was rather
+    // than cut one short.
+    const bool writable = FitsSingleByteText(replacement);
     const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
     const bool complete = RewriteToTemporary(platform.files, wizard, temporary, format,
                                              [&](std::u16string& line) {

@@ -5,6 +5,7 @@
 
 #include "dll/action_table.h"
 #include "frame/result_codes.h"
+#include "substitution/line_file.h"
 #include "substitution/substitution_command.h"
 #include "unit/fault_sweep.h"
 
@@ -61,6 +62,14 @@ TEST(TextConversion, ReadsInvalidUtf8AsReplacementCharactersAndKeepsTheRest)
     EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", std::string("\xFF\xFE" "a\0b", 5))), u"a\uFFFD");
     // Latin-1 without a mark is not UTF-8: each byte is its own character.
     EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", "caf\xE9 \xC3")), u"caf\u00E9 \u00C3");
+}
+
+TEST(TextConversion, SingleByteTextHoldsCharactersUpTo255)
+{
+    EXPECT_TRUE(FitsSingleByteText(u""));
+    EXPECT_TRUE(FitsSingleByteText(u"caf\u00E9 \u00FF"));
+    EXPECT_FALSE(FitsSingleByteText(u"a\u0100b"));
+    EXPECT_FALSE(FitsSingleByteText(u"\U0001F600"));
 }
 
 TEST(TextConversion, JoinsACrLfPairThatStraddlesTwoReads)
