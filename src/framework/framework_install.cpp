@@ -10,7 +10,7 @@ namespace {
 WinResult RunRedistributable(Platform& platform, InstallerHandle session)
 {
     // The path is not tested: a missing file is the package's own later concern.
-    char16_t path[kRedistributablePathCapacity] = {};
+    char16_t path[kPathCapacity] = {};
     BuildRedistributablePath(platform, session, path);
     platform.installer.SetProperty(session, u"NetFrameworkFullPath", path);
     platform.installer.SetProperty(session, u"NetFrameworkInstallationMode", u"1");

@@ -19,7 +19,7 @@ bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::
     }
     const char16_t* const fileNameProperty =
         IsWow64(platform.registry) ? u"NetFrameworkFileName64" : u"NetFrameworkFileName32";
-    char16_t fileName[kRedistributablePathCapacity];
+    char16_t fileName[kPathCapacity];
     if (ReadPropertyFixed(platform.installer, session, fileNameProperty, fileName) != kErrorSuccess)
         return false;
     const std::u16string_view folder(path.data());
@@ -36,7 +36,7 @@ bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::
 
 bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session)
 {
-    char16_t path[kRedistributablePathCapacity];
+    char16_t path[kPathCapacity];
     if (!BuildRedistributablePath(platform, session, path)) return false;
     const std::uint32_t size = platform.files.VersionInfoSize(path);
     if (size == 0) return false;

@@ -2,13 +2,11 @@
 // The .NET Framework redistributable that the package carries in its source folder.
 #include <span>
 
+#include "frame/capacities.h"
 #include "frame/versions.h"
 #include "platform/platform.h"
 
 namespace zarvo {
-
-// The redistributable's path, in characters with the terminator.
-inline constexpr std::size_t kRedistributablePathCapacity = 260;
 
 // SourceDir followed directly by NetFrameworkFileName64 (under WOW64) or
 // NetFrameworkFileName32. False when either cannot be read or the two do not fit together;

@@ -1,6 +1,7 @@
 #include "framework/registered_framework.h"
 
 #include "frame/bounded_format.h"
+#include "frame/capacities.h"
 #include "frame/machine_registry.h"
 #include "frame/registry_view.h"
 #include "frame/result_codes.h"
@@ -10,10 +11,8 @@ namespace zarvo {
 namespace {
 
 constexpr const char16_t* kPolicyPath = u"SOFTWARE\\Microsoft\\.NETFramework\\Policy";
-// Key and value names, and the subkey's path, are held in 260 characters.
-constexpr std::uint32_t kNameCapacity = 260;
-
-using NameBuffer = char16_t[kNameCapacity];
+// Key and value names, and the subkey's path.
+using NameBuffer = char16_t[kPathCapacity];
 
 // "v%d.%d": the v must match exactly; a number that does not parse leaves its part 0.
 void ScanSubkeyVersion(const char16_t* name, FourPartVersion& version)
@@ -31,7 +30,7 @@ bool ReadLastSubkeyName(Registry& registry, RegistryKey key, NameBuffer& name)
 {
     std::uint32_t subKeys = 0;
     if (registry.QueryInfoKey(key, &subKeys, nullptr) != kErrorSuccess || subKeys == 0) return false;
-    std::uint32_t count = kNameCapacity;
+    std::uint32_t count = kPathCapacity;
     return registry.EnumKey(key, subKeys - 1, name, &count) == kErrorSuccess;
 }
 
@@ -39,7 +38,7 @@ bool ReadLastValueName(Registry& registry, RegistryKey key, NameBuffer& name)
 {
     std::uint32_t values = 0;
     if (registry.QueryInfoKey(key, nullptr, &values) != kErrorSuccess || values == 0) return false;
-    std::uint32_t count = kNameCapacity;
+    std::uint32_t count = kPathCapacity;
     return registry.EnumValue(key, values - 1, name, &count) == kErrorSuccess;
 }
 
@@ -54,7 +53,7 @@ bool ReadFrameworkSubkey(Registry& registry, std::uint32_t access, FourPartVersi
     if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) return false;
     ScanSubkeyVersion(subkey, version);
     if (version.part1 == 0) return false;
-    return FormatBounded(subkeyPath, kNameCapacity, u"%s\\%s", {kPolicyPath, subkey});
+    return FormatBounded(subkeyPath, kPathCapacity, u"%s\\%s", {kPolicyPath, subkey});
 }
 
 }  // namespace

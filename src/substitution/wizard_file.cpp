@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "frame/bounded_format.h"
+#include "frame/capacities.h"
 #include "frame/installer_access.h"
 #include "frame/result_codes.h"
 #include "substitution/file_rewrite.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr std::size_t kDataCapacity = 520;
 constexpr std::size_t kLineCapacity = 519;
-constexpr std::size_t kPathCapacity = 260;
 constexpr std::u16string_view kPlaceholder = u"[Zv.Dir.APITemplatesVS71]";
 
 // The first placeholder of the line gives way to the replacement when the line still fits.
