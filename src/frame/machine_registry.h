@@ -19,13 +19,22 @@ RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32
 bool QueryDataSize(Registry& registry, RegistryKey key, const char16_t* valueName,
                    std::uint32_t* type, std::uint32_t& size);
 
-// The value's data of `size` bytes read as UTF-16 into a zeroed buffer, asked for with two
-// bytes more than that and holding two characters beyond them. So the text, or the strings
-// of a multi-string, always end inside the buffer: after an odd number of bytes, data
-// without a terminator, or a value that grew between the two queries (whose second query
-// then fails). Null when the read fails or the buffer cannot be had; `characters`, when
-// given, receives the buffer's length.
-OwnedText ReadDataAsText(Registry& registry, RegistryKey key, const char16_t* valueName,
-                         std::uint32_t size, std::size_t* characters = nullptr);
+// A value's data taken as UTF-16 text, whatever its type.
+struct ValueText {
+    // The value held data when its size was asked; a missing or empty value holds none.
+    bool heldData = false;
+    // Null when the value held no data, the read of its data failed or the buffer could not
+    // be had.
+    OwnedText text;
+    // The buffer's length in characters, when there is text.
+    std::size_t characters = 0;
+};
+
+// Asks for the value's size, then reads its data into a zeroed buffer, asked for with two
+// bytes more than the size and holding two characters beyond them. So the text, or the
+// strings of a multi-string, always end inside the buffer: after an odd number of bytes,
+// data without a terminator, or a value that grew between the two queries (whose second
+// query then fails).
+ValueText ReadValueText(Registry& registry, RegistryKey key, const char16_t* valueName);
 
 }  // namespace zarvo

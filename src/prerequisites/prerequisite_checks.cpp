@@ -10,7 +10,6 @@
 #include "frame/text_scan.h"
 #include "frame/versions.h"
 #include "prerequisites/key_path.h"
-#include "prerequisites/registry_text.h"
 
 namespace zarvo {
 namespace {
@@ -68,7 +67,7 @@ bool CheckRegistryVersion(Platform& platform, const PrerequisiteRow& row)
 {
     const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, true));
     if (key.Get() == 0) return false;
-    const OwnedText text = ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+    const OwnedText text = ReadValueText(platform.registry, key.Get(), row.ValueName.get()).text;
     return text && AtLeast(ParseVersion(text.get()), row.Value.get());
 }
 
@@ -104,7 +103,7 @@ bool CheckInstanceProductState(Platform& platform, const PrerequisiteRow& row)
     const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, false));
     if (key.Get() == 0) return true;
     const OwnedText productCode =
-        ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+        ReadValueText(platform.registry, key.Get(), row.ValueName.get()).text;
     // A text too long for a product code names no product.
     if (!productCode || std::u16string_view(productCode.get()).size() >= kProductCodeCapacity)
         return true;
