@@ -14,12 +14,13 @@ RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32
     return key;
 }
 
-bool QueryDataSize(Registry& registry, RegistryKey key, const char16_t* valueName,
-                   std::uint32_t* type, std::uint32_t& size)
+std::optional<std::uint32_t> QueryDataSize(Registry& registry, RegistryKey key,
+                                           const char16_t* valueName, std::uint32_t* type)
 {
     std::uint8_t none[1];
-    size = 0;
-    return registry.QueryValue(key, valueName, type, none, &size) == kErrorMoreData;
+    std::uint32_t size = 0;
+    if (registry.QueryValue(key, valueName, type, none, &size) != kErrorMoreData) return std::nullopt;
+    return size;
 }
 
 namespace {
@@ -48,9 +49,9 @@ ValueText ReadDataAsText(Registry& registry, RegistryKey key, const char16_t* va
 
 ValueText ReadValueText(Registry& registry, RegistryKey key, const char16_t* valueName)
 {
-    std::uint32_t size = 0;
-    if (!QueryDataSize(registry, key, valueName, nullptr, size)) return {};
-    return ReadDataAsText(registry, key, valueName, size);
+    const std::optional<std::uint32_t> size = QueryDataSize(registry, key, valueName, nullptr);
+    if (!size) return {};
+    return ReadDataAsText(registry, key, valueName, *size);
 }
 
 }  // namespace zarvo

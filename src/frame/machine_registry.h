@@ -3,6 +3,7 @@
 // reads them.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "frame/installer_access.h"
 #include "platform/registry.h"
@@ -15,9 +16,10 @@ RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32
 
 // Asks for the value's size (and type, when asked) with a data buffer of no room. The
 // buffer must be given: without one the query answers success with the size, and a value
-// with no data could not be told from one that has some. True when the value holds data.
-bool QueryDataSize(Registry& registry, RegistryKey key, const char16_t* valueName,
-                   std::uint32_t* type, std::uint32_t& size);
+// with no data could not be told from one that has some. The size in bytes when the value
+// holds data.
+std::optional<std::uint32_t> QueryDataSize(Registry& registry, RegistryKey key,
+                                           const char16_t* valueName, std::uint32_t* type);
 
 // A value's data taken as UTF-16 text, whatever its type.
 struct ValueText {

@@ -34,20 +34,21 @@ bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::
     return true;
 }
 
-bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session)
+std::optional<FourPartVersion> ReadRedistributableVersion(Platform& platform, InstallerHandle session)
 {
     char16_t path[kPathCapacity];
-    if (!BuildRedistributablePath(platform, session, path)) return false;
+    if (!BuildRedistributablePath(platform, session, path)) return std::nullopt;
     const std::uint32_t size = platform.files.VersionInfoSize(path);
-    if (size == 0) return false;
+    if (size == 0) return std::nullopt;
     const std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[size]);
-    if (!block || !platform.files.VersionInfo(path, size, block.get())) return false;
+    if (!block || !platform.files.VersionInfo(path, size, block.get())) return std::nullopt;
     FixedFileVersion fixed;
-    if (!platform.files.QueryFixedVersion(block.get(), &fixed)) return false;
+    if (!platform.files.QueryFixedVersion(block.get(), &fixed)) return std::nullopt;
+    FourPartVersion version;
     version.part1 = fixed.fileVersionMS >> 16;
     version.part2 = fixed.fileVersionMS & 0xFFFF;
     version.part3 = fixed.fileVersionLS >> 16;
-    return true;
+    return version;
 }
 
 }  // namespace zarvo

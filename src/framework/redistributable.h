@@ -1,5 +1,6 @@
 #pragma once
 // The .NET Framework redistributable that the package carries in its source folder.
+#include <optional>
 #include <span>
 
 #include "frame/capacities.h"
@@ -15,7 +16,7 @@ namespace zarvo {
 bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::span<char16_t> path);
 
 // Major, minor and build from the redistributable's fixed file information; the fourth
-// part stays 0. False when the file or its version resource cannot be read.
-bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session);
+// part stays 0. None when the file or its version resource cannot be read.
+std::optional<FourPartVersion> ReadRedistributableVersion(Platform& platform, InstallerHandle session);
 
 }  // namespace zarvo

@@ -15,13 +15,18 @@ constexpr const char16_t* kPolicyPath = u"SOFTWARE\\Microsoft\\.NETFramework\\Po
 using NameBuffer = char16_t[kPathCapacity];
 
 // "v%d.%d": the v must match exactly; a number that does not parse leaves its part 0.
-void ScanSubkeyVersion(const char16_t* name, FourPartVersion& version)
+FourPartVersion ScanSubkeyVersion(const char16_t* name)
 {
-    if (*name != u'v') return;
+    FourPartVersion version;
+    if (*name != u'v') return version;
     ++name;
-    if (!ScanNumber(name, version.part1) || *name != u'.') return;
+    const std::optional<std::uint32_t> major = ScanNumber(name);
+    if (!major) return version;
+    version.part1 = *major;
+    if (*name != u'.') return version;
     ++name;
-    ScanNumber(name, version.part2);
+    version.part2 = ScanNumber(name).value_or(0);
+    return version;
 }
 
 // The name of the last subkey in the registry's order: a Windows-sorted list ends with the
@@ -42,34 +47,38 @@ bool ReadLastValueName(Registry& registry, RegistryKey key, NameBuffer& name)
     return registry.EnumValue(key, values - 1, name, &count) == kErrorSuccess;
 }
 
-// The major and minor parts, and the policy subkey's path; false when no framework of the
-// form "v" and a non-zero number is registered, or when its path does not fit.
-bool ReadFrameworkSubkey(Registry& registry, std::uint32_t access, FourPartVersion& version,
-                         NameBuffer& subkeyPath)
+// The major and minor parts, with the policy subkey's path written into subkeyPath; none
+// when no framework of the form "v" and a non-zero number is registered, or when its path
+// does not fit.
+std::optional<FourPartVersion> ReadFrameworkSubkey(Registry& registry, std::uint32_t access,
+                                                   NameBuffer& subkeyPath)
 {
     const RegistryKeyGuard policy(registry, OpenMachineKey(registry, kPolicyPath, access));
-    if (policy.Get() == 0) return false;
+    if (policy.Get() == 0) return std::nullopt;
     NameBuffer subkey = {};
-    if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) return false;
-    ScanSubkeyVersion(subkey, version);
-    if (version.part1 == 0) return false;
-    return FormatBounded(subkeyPath, kPathCapacity, u"%s\\%s", {kPolicyPath, subkey});
+    if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) return std::nullopt;
+    const FourPartVersion version = ScanSubkeyVersion(subkey);
+    if (version.part1 == 0) return std::nullopt;
+    if (!FormatBounded(subkeyPath, kPathCapacity, u"%s\\%s", {kPolicyPath, subkey}))
+        return std::nullopt;
+    return version;
 }
 
 }  // namespace
 
-bool ReadRegisteredFrameworkVersion(Registry& registry, FourPartVersion& version)
+std::optional<FourPartVersion> ReadRegisteredFrameworkVersion(Registry& registry)
 {
     // One view for both keys, asked once.
     const std::uint32_t access = RegistryReadAccess(registry, kKeyRead);
     NameBuffer subkeyPath = {};
-    if (!ReadFrameworkSubkey(registry, access, version, subkeyPath)) return false;
+    std::optional<FourPartVersion> version = ReadFrameworkSubkey(registry, access, subkeyPath);
+    if (!version) return std::nullopt;
     const RegistryKeyGuard framework(registry, OpenMachineKey(registry, subkeyPath, access));
-    if (framework.Get() == 0) return false;
+    if (framework.Get() == 0) return std::nullopt;
     NameBuffer valueName = {};
-    if (!ReadLastValueName(registry, framework.Get(), valueName)) return false;
-    version.part3 = static_cast<std::uint32_t>(ScanClampedInteger(valueName));
-    return true;
+    if (!ReadLastValueName(registry, framework.Get(), valueName)) return std::nullopt;
+    version->part3 = static_cast<std::uint32_t>(ScanClampedInteger(valueName));
+    return version;
 }
 
 }  // namespace zarvo
