@@ -2,7 +2,7 @@
 
 #include "frame/result_codes.h"
 #include "framework/framework_install.h"
-#include "framework/framework_test.h"
+#include "framework/framework_presence.h"
 #include "prerequisites/change_elements.h"
 #include "prerequisites/check_prerequisites.h"
 #include "processes/close_window_by_guid.h"

@@ -3,6 +3,7 @@
 // reads them.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "frame/installer_access.h"
 #include "platform/registry.h"
@@ -15,17 +16,27 @@ RegistryKey OpenMachineKey(Registry& registry, const char16_t* path, std::uint32
 
 // Asks for the value's size (and type, when asked) with a data buffer of no room. The
 // buffer must be given: without one the query answers success with the size, and a value
-// with no data could not be told from one that has some. True when the value holds data.
-bool QueryDataSize(Registry& registry, RegistryKey key, const char16_t* valueName,
-                   std::uint32_t* type, std::uint32_t& size);
+// with no data could not be told from one that has some. The size in bytes when the value
+// holds data.
+std::optional<std::uint32_t> QueryDataSize(Registry& registry, RegistryKey key,
+                                           const char16_t* valueName, std::uint32_t* type);
 
-// The value's data of `size` bytes read as UTF-16 into a zeroed buffer, asked for with two
-// bytes more than that and holding two characters beyond them. So the text, or the strings
-// of a multi-string, always end inside the buffer: after an odd number of bytes, data
-// without a terminator, or a value that grew between the two queries (whose second query
-// then fails). Null when the read fails or the buffer cannot be had; `characters`, when
-// given, receives the buffer's length.
-OwnedText ReadDataAsText(Registry& registry, RegistryKey key, const char16_t* valueName,
-                         std::uint32_t size, std::size_t* characters = nullptr);
+// A value's data taken as UTF-16 text, whatever its type.
+struct ValueText {
+    // The value held data when its size was asked; a missing or empty value holds none.
+    bool heldData = false;
+    // Null when the value held no data, the read of its data failed or the buffer could not
+    // be had.
+    OwnedText text;
+    // The buffer's length in characters, when there is text.
+    std::size_t characters = 0;
+};
+
+// Asks for the value's size, then reads its data into a zeroed buffer, asked for with two
+// bytes more than the size and holding two characters beyond them. So the text, or the
+// strings of a multi-string, always end inside the buffer: after an odd number of bytes,
+// data without a terminator, or a value that grew between the two queries (whose second
+// query then fails).
+ValueText ReadValueText(Registry& registry, RegistryKey key, const char16_t* valueName);
 
 }  // namespace zarvo

@@ -20,48 +20,44 @@ struct Decimal {
     std::uint64_t magnitude = 0;  // above kLargestPart once the digits exceed 32 bits
 };
 
-// White space, one optional sign and decimal digits; false, with text unmoved, when no
+// White space, one optional sign and decimal digits; none, with text unmoved, when no
 // digit follows the white space and sign.
-bool ScanDecimal(const char16_t*& text, Decimal& decimal)
+std::optional<Decimal> ScanDecimal(const char16_t*& text)
 {
     const char16_t* p = text;
     while (IsScanSpace(*p)) ++p;
+    Decimal decimal;
     decimal.negative = *p == u'-';
     if (*p == u'-' || *p == u'+') ++p;
-    if (!IsDigit(*p)) return false;
-    decimal.magnitude = 0;
+    if (!IsDigit(*p)) return std::nullopt;
     for (; IsDigit(*p); ++p)
         if (decimal.magnitude <= kLargestPart) decimal.magnitude = decimal.magnitude * 10 + (*p - u'0');
     text = p;
-    return true;
+    return decimal;
 }
 
 }  // namespace
 
-bool ScanNumber(const char16_t*& text, std::uint32_t& value)
+std::optional<std::uint32_t> ScanNumber(const char16_t*& text)
 {
-    Decimal decimal;
-    if (!ScanDecimal(text, decimal)) return false;
-    if (decimal.magnitude > kLargestPart) {
-        value = static_cast<std::uint32_t>(kLargestPart);
-    } else {
-        const auto part = static_cast<std::uint32_t>(decimal.magnitude);
-        value = decimal.negative ? 0u - part : part;
-    }
-    return true;
+    const std::optional<Decimal> decimal = ScanDecimal(text);
+    if (!decimal) return std::nullopt;
+    if (decimal->magnitude > kLargestPart) return static_cast<std::uint32_t>(kLargestPart);
+    const auto part = static_cast<std::uint32_t>(decimal->magnitude);
+    return decimal->negative ? 0u - part : part;
 }
 
 std::int32_t ScanClampedInteger(const char16_t* text)
 {
-    Decimal decimal;
-    if (!ScanDecimal(text, decimal)) return 0;
+    const std::optional<Decimal> decimal = ScanDecimal(text);
+    if (!decimal) return 0;
     constexpr std::uint64_t kLargestPositive = 0x7FFFFFFF;
-    if (decimal.negative) {
-        if (decimal.magnitude > kLargestPositive) return INT32_MIN;
-        return -static_cast<std::int32_t>(decimal.magnitude);
+    if (decimal->negative) {
+        if (decimal->magnitude > kLargestPositive) return INT32_MIN;
+        return -static_cast<std::int32_t>(decimal->magnitude);
     }
-    if (decimal.magnitude > kLargestPositive) return INT32_MAX;
-    return static_cast<std::int32_t>(decimal.magnitude);
+    if (decimal->magnitude > kLargestPositive) return INT32_MAX;
+    return static_cast<std::int32_t>(decimal->magnitude);
 }
 
 }  // namespace zarvo

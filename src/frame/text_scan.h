@@ -3,13 +3,14 @@
 // skipped, one optional sign, decimal digits. Our own scanner, so that every platform
 // reads package data alike.
 #include <cstdint>
+#include <optional>
 
 namespace zarvo {
 
-// Reads one number at text, moving text past it. False, with text unmoved, when no digit
+// Reads one number at text, moving text past it. None, with text unmoved, when no digit
 // follows the white space and sign. A minus sign gives the 32-bit two's complement of the
-// magnitude; a magnitude above 4294967295 is stored as 4294967295, whatever its sign.
-bool ScanNumber(const char16_t*& text, std::uint32_t& value);
+// magnitude; a magnitude above 4294967295 reads as 4294967295, whatever its sign.
+std::optional<std::uint32_t> ScanNumber(const char16_t*& text);
 
 // The number at the start of text as a signed 32-bit integer: white space skipped, one
 // optional sign, decimal digits up to the first other character; 0 without digits, and a

@@ -15,7 +15,9 @@ FourPartVersion ParseVersion(const char16_t* text)
             if (*text != u'.') break;
             ++text;
         }
-        if (!ScanNumber(text, *part)) break;
+        const std::optional<std::uint32_t> number = ScanNumber(text);
+        if (!number) break;
+        *part = *number;
     }
     return version;
 }

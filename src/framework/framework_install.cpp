@@ -10,7 +10,7 @@ namespace {
 WinResult RunRedistributable(Platform& platform, InstallerHandle session)
 {
     // The path is not tested: a missing file is the package's own later concern.
-    char16_t path[kRedistributablePathCapacity] = {};
+    char16_t path[kPathCapacity] = {};
     BuildRedistributablePath(platform, session, path);
     platform.installer.SetProperty(session, u"NetFrameworkFullPath", path);
     platform.installer.SetProperty(session, u"NetFrameworkInstallationMode", u"1");
@@ -27,13 +27,13 @@ WinResult LeaveRedistributable(Platform& platform, InstallerHandle session)
 
 WinResult NetFrameworkInstall(Platform& platform, InstallerHandle session)
 {
-    FourPartVersion registered;
-    if (!ReadRegisteredFrameworkVersion(platform.registry, registered))
-        return RunRedistributable(platform, session);
-    FourPartVersion redistributable;
-    if (!ReadRedistributableVersion(redistributable, platform, session))
-        return LeaveRedistributable(platform, session);
-    if (VersionLess(registered, redistributable)) return RunRedistributable(platform, session);
+    const std::optional<FourPartVersion> registered =
+        ReadRegisteredFrameworkVersion(platform.registry);
+    if (!registered) return RunRedistributable(platform, session);
+    const std::optional<FourPartVersion> redistributable =
+        ReadRedistributableVersion(platform, session);
+    if (!redistributable) return LeaveRedistributable(platform, session);
+    if (VersionLess(*registered, *redistributable)) return RunRedistributable(platform, session);
     return LeaveRedistributable(platform, session);
 }
 

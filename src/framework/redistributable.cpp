@@ -19,7 +19,7 @@ bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::
     }
     const char16_t* const fileNameProperty =
         IsWow64(platform.registry) ? u"NetFrameworkFileName64" : u"NetFrameworkFileName32";
-    char16_t fileName[kRedistributablePathCapacity];
+    char16_t fileName[kPathCapacity];
     if (ReadPropertyFixed(platform.installer, session, fileNameProperty, fileName) != kErrorSuccess)
         return false;
     const std::u16string_view folder(path.data());
@@ -34,20 +34,21 @@ bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::
     return true;
 }
 
-bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session)
+std::optional<FourPartVersion> ReadRedistributableVersion(Platform& platform, InstallerHandle session)
 {
-    char16_t path[kRedistributablePathCapacity];
-    if (!BuildRedistributablePath(platform, session, path)) return false;
+    char16_t path[kPathCapacity];
+    if (!BuildRedistributablePath(platform, session, path)) return std::nullopt;
     const std::uint32_t size = platform.files.VersionInfoSize(path);
-    if (size == 0) return false;
+    if (size == 0) return std::nullopt;
     const std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[size]);
-    if (!block || !platform.files.VersionInfo(path, size, block.get())) return false;
+    if (!block || !platform.files.VersionInfo(path, size, block.get())) return std::nullopt;
     FixedFileVersion fixed;
-    if (!platform.files.QueryFixedVersion(block.get(), &fixed)) return false;
+    if (!platform.files.QueryFixedVersion(block.get(), &fixed)) return std::nullopt;
+    FourPartVersion version;
     version.part1 = fixed.fileVersionMS >> 16;
     version.part2 = fixed.fileVersionMS & 0xFFFF;
     version.part3 = fixed.fileVersionLS >> 16;
-    return true;
+    return version;
 }
 
 }  // namespace zarvo

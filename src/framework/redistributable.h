@@ -1,14 +1,13 @@
 #pragma once
 // The .NET Framework redistributable that the package carries in its source folder.
+#include <optional>
 #include <span>
 
+#include "frame/capacities.h"
 #include "frame/versions.h"
 #include "platform/platform.h"
 
 namespace zarvo {
-
-// The redistributable's path, in characters with the terminator.
-inline constexpr std::size_t kRedistributablePathCapacity = 260;
 
 // SourceDir followed directly by NetFrameworkFileName64 (under WOW64) or
 // NetFrameworkFileName32. False when either cannot be read or the two do not fit together;
@@ -17,7 +16,7 @@ inline constexpr std::size_t kRedistributablePathCapacity = 260;
 bool BuildRedistributablePath(Platform& platform, InstallerHandle session, std::span<char16_t> path);
 
 // Major, minor and build from the redistributable's fixed file information; the fourth
-// part stays 0. False when the file or its version resource cannot be read.
-bool ReadRedistributableVersion(FourPartVersion& version, Platform& platform, InstallerHandle session);
+// part stays 0. None when the file or its version resource cannot be read.
+std::optional<FourPartVersion> ReadRedistributableVersion(Platform& platform, InstallerHandle session);
 
 }  // namespace zarvo

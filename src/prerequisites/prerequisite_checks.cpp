@@ -10,7 +10,6 @@
 #include "frame/text_scan.h"
 #include "frame/versions.h"
 #include "prerequisites/key_path.h"
-#include "prerequisites/registry_text.h"
 
 namespace zarvo {
 namespace {
@@ -45,11 +44,14 @@ std::optional<FourPartVersion> ReadProductState(Installer& installer, const char
     return ParseVersion(state);
 }
 
-bool IsDwordValue(Registry& registry, RegistryKey key, const char16_t* valueName,
-                  std::uint32_t& size)
+// The data's size of a REG_DWORD value; none for a value of another type or without data.
+std::optional<std::uint32_t> DwordDataSize(Registry& registry, RegistryKey key,
+                                           const char16_t* valueName)
 {
     std::uint32_t type = 0;
-    return QueryDataSize(registry, key, valueName, &type, size) && type == kRegDword;
+    const std::optional<std::uint32_t> size = QueryDataSize(registry, key, valueName, &type);
+    if (type != kRegDword) return std::nullopt;
+    return size;
 }
 
 }  // namespace
@@ -68,7 +70,7 @@ bool CheckRegistryVersion(Platform& platform, const PrerequisiteRow& row)
 {
     const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, true));
     if (key.Get() == 0) return false;
-    const OwnedText text = ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+    const OwnedText text = ReadValueText(platform.registry, key.Get(), row.ValueName.get()).text;
     return text && AtLeast(ParseVersion(text.get()), row.Value.get());
 }
 
@@ -76,19 +78,18 @@ bool CheckRegistryDWord(Platform& platform, const PrerequisiteRow& row)
 {
     const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, true));
     if (key.Get() == 0) return false;
-    std::uint32_t size = 0;
-    if (!IsDwordValue(platform.registry, key.Get(), row.ValueName.get(), size)) return false;
+    const std::optional<std::uint32_t> dataSize =
+        DwordDataSize(platform.registry, key.Get(), row.ValueName.get());
+    if (!dataSize) return false;
     // A DWORD value whose data is longer than a number is refused by the read rather than
     // let it write past the number.
     std::uint32_t number = 0;
-    size = size < sizeof number ? size : sizeof number;
+    std::uint32_t size = *dataSize < sizeof number ? *dataSize : sizeof number;
     if (platform.registry.QueryValue(key.Get(), row.ValueName.get(), nullptr,
                                      reinterpret_cast<std::uint8_t*>(&number), &size) != kErrorSuccess)
         return false;
-    std::uint32_t minimum = 0;
     const char16_t* value = row.Value.get();
-    ScanNumber(value, minimum);
-    return minimum <= number;
+    return ScanNumber(value).value_or(0) <= number;
 }
 
 bool CheckProductState(Platform& platform, const PrerequisiteRow& row)
@@ -104,7 +105,7 @@ bool CheckInstanceProductState(Platform& platform, const PrerequisiteRow& row)
     const RegistryKeyGuard key(platform.registry, OpenRowKey(platform.registry, row, false));
     if (key.Get() == 0) return true;
     const OwnedText productCode =
-        ReadRegistryText(platform.registry, key.Get(), row.ValueName.get());
+        ReadValueText(platform.registry, key.Get(), row.ValueName.get()).text;
     // A text too long for a product code names no product.
     if (!productCode || std::u16string_view(productCode.get()).size() >= kProductCodeCapacity)
         return true;

@@ -10,16 +10,6 @@ namespace {
 constexpr std::int32_t kCommandCount = 20;
 constexpr std::size_t kValueNameCapacity = 30;
 
-// Reads the command and runs the engine on it; the buffer ends as a multi-string even
-// when the data does not.
-void RunCommand(Platform& platform, RegistryKey key, const char16_t* valueName, std::uint32_t size,
-                SubstitutionEngine engine)
-{
-    std::size_t characters = 0;
-    const OwnedText command = ReadDataAsText(platform.registry, key, valueName, size, &characters);
-    if (command) engine(platform.files, std::span<char16_t>(command.get(), characters));
-}
-
 }  // namespace
 
 void ConsumeSubstitutionCommands(Platform& platform, const char16_t* keyPath,
@@ -31,11 +21,14 @@ void ConsumeSubstitutionCommands(Platform& platform, const char16_t* keyPath,
     for (std::int32_t number = 0; number < kCommandCount; ++number) {
         char16_t valueName[kValueNameCapacity];
         if (!FormatBounded(valueName, kValueNameCapacity, pattern, {number})) continue;
-        std::uint32_t size = 0;
         // Only a value that holds data is taken up; from here on it is deleted in this pass,
-        // so that a command never runs twice, even when its file could not be rewritten.
-        if (!QueryDataSize(platform.registry, key.Get(), valueName, nullptr, size)) continue;
-        RunCommand(platform, key.Get(), valueName, size, engine);
+        // so that a command never runs twice, even when its data could not be read or its
+        // file could not be rewritten.
+        const ValueText command = ReadValueText(platform.registry, key.Get(), valueName);
+        if (!command.heldData) continue;
+        // The buffer ends as a multi-string even when the data does not.
+        if (command.text)
+            engine(platform.files, std::span<char16_t>(command.text.get(), command.characters));
         platform.registry.DeleteValue(key.Get(), valueName);
     }
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 #include <span>
+#include <utility>
 
 namespace zarvo {
 namespace {
@@ -55,20 +57,22 @@ public:
     }
     void Skip(std::size_t bytes) { position_ += bytes; }
 
-    bool Next(char16_t& c)
+    // The next character; none at the end of the bytes or when a read fails.
+    std::optional<char16_t> Next()
     {
         if (lowSurrogate_ != 0) {
-            c = lowSurrogate_;
+            const char16_t c = lowSurrogate_;
             lowSurrogate_ = 0;
-            return true;
+            return c;
         }
-        std::uint8_t byte = 0;
-        if (!NextByte(byte)) return false;
-        if (encoding == TextEncoding::SingleByte) c = byte;
-        else if (encoding == TextEncoding::Utf16Le) c = Utf16Unit(byte);
-        else c = Utf8Character(byte);
+        const std::optional<std::uint8_t> byte = NextByte();
+        if (!byte) return std::nullopt;
+        char16_t c = 0;
+        if (encoding == TextEncoding::SingleByte) c = *byte;
+        else if (encoding == TextEncoding::Utf16Le) c = Utf16Unit(*byte);
+        else c = Utf8Character(*byte);
         beyondAscii = beyondAscii || c > 0x7F;
-        return true;
+        return c;
     }
 
 private:
@@ -82,37 +86,36 @@ private:
         size_ = failed ? 0 : read;
         end_ = size_ == 0;
     }
-    bool PeekByte(std::uint8_t& byte)
+    std::optional<std::uint8_t> PeekByte()
     {
         Refill();
-        if (position_ == size_) return false;
-        byte = chunk_[position_];
-        return true;
+        if (position_ == size_) return std::nullopt;
+        return chunk_[position_];
     }
-    bool NextByte(std::uint8_t& byte)
+    std::optional<std::uint8_t> NextByte()
     {
-        if (!PeekByte(byte)) return false;
-        ++position_;
-        return true;
+        const std::optional<std::uint8_t> byte = PeekByte();
+        if (byte) ++position_;
+        return byte;
     }
     // A lone last byte has no partner: it reads as the replacement character.
     char16_t Utf16Unit(std::uint8_t low)
     {
-        std::uint8_t high = 0;
-        if (!NextByte(high)) return kReplacementCharacter;
-        return static_cast<char16_t>(low | high << 8);
+        const std::optional<std::uint8_t> high = NextByte();
+        if (!high) return kReplacementCharacter;
+        return static_cast<char16_t>(low | *high << 8);
     }
     char16_t Utf8Character(std::uint8_t lead)
     {
         if (lead < 0x80) return lead;
         const int count = ContinuationCount(lead);
         std::uint32_t code = lead & (0x7F >> (count + 1));
-        std::uint8_t byte = 0;
         for (int position = 1; position <= count; ++position) {
             // A byte that does not continue the sequence is left for the next character.
-            if (!PeekByte(byte) || !ContinuationFits(lead, position, byte)) break;
+            const std::optional<std::uint8_t> byte = PeekByte();
+            if (!byte || !ContinuationFits(lead, position, *byte)) break;
             ++position_;
-            code = code << 6 | (byte & 0x3F);
+            code = code << 6 | (*byte & 0x3F);
             if (position == count) return Utf16Of(code);
         }
         invalid = true;
@@ -145,13 +148,18 @@ bool HoldsUtf8(Files& files, const char16_t* path)
     if (!files.OpenForRead(path, &file)) return false;
     TextDecoder decoder(files, file);
     decoder.encoding = TextEncoding::Utf8;
-    for (char16_t c = 0; !decoder.invalid && decoder.Next(c);) {
+    while (!decoder.invalid && decoder.Next()) {
     }
     files.Close(file);
     return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
 }
 
 }  // namespace
+
+bool FitsSingleByteText(std::u16string_view text)
+{
+    return std::ranges::none_of(text, [](char16_t c) { return c > 0xFF; });
+}
 
 LineReader::LineReader(Files& files) : files_(files) {}
 
@@ -185,40 +193,32 @@ bool LineReader::Open(const char16_t* path, TextInput input)
     return true;
 }
 
-bool LineReader::DecodedCharacter(char16_t& c)
+std::optional<char16_t> LineReader::DecodedCharacter()
 {
-    if (pending_) {
-        pending_ = false;
-        c = pendingCharacter_;
-        return true;
-    }
-    if (decoder_->Next(c)) return true;
-    failed_ = decoder_->failed;
-    return false;
+    if (pending_) return std::exchange(pending_, std::nullopt);
+    const std::optional<char16_t> c = decoder_->Next();
+    if (!c) failed_ = decoder_->failed;
+    return c;
 }
 
-bool LineReader::NextCharacter(char16_t& c)
+std::optional<char16_t> LineReader::NextCharacter()
 {
-    if (!DecodedCharacter(c)) return false;
-    if (c != u'\r') return true;
-    char16_t next = 0;
-    if (!DecodedCharacter(next)) return true;
-    if (next == u'\n') {
-        c = u'\n';
-    } else {
-        pending_ = true;
-        pendingCharacter_ = next;
-    }
-    return true;
+    const std::optional<char16_t> c = DecodedCharacter();
+    if (c != u'\r') return c;
+    const std::optional<char16_t> next = DecodedCharacter();
+    if (next == u'\n') return next;
+    pending_ = next;
+    return c;
 }
 
 bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
 {
     line.clear();
-    char16_t c = 0;
-    while (line.size() < capacity && NextCharacter(c)) {
-        line.push_back(c);
-        if (c == u'\n') break;
+    while (line.size() < capacity) {
+        const std::optional<char16_t> c = NextCharacter();
+        if (!c) break;
+        line.push_back(*c);
+        if (*c == u'\n') break;
     }
     return !line.empty();
 }
@@ -250,12 +250,9 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 
 void LineWriter::WriteLine(std::u16string_view line)
 {
-    if (encoding_ == TextEncoding::SingleByte) {
-        for (char16_t c : line)
-            if (c > 0xFF) {
-                failed_ = true;
-                return;
-            }
+    if (encoding_ == TextEncoding::SingleByte && !FitsSingleByteText(line)) {
+        failed_ = true;
+        return;
     }
     for (char16_t c : line) {
         if (c == u'\n') Put(u'\r');

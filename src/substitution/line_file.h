@@ -6,6 +6,7 @@
 // the input early, and NUL characters are carried like any other.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@
 namespace zarvo {
 
 enum class TextEncoding { SingleByte, Utf8, Utf16Le };
+
+// Single-byte text holds the characters up to 255 only.
+bool FitsSingleByteText(std::u16string_view text);
 
 class TextDecoder;
 
@@ -41,15 +45,16 @@ public:
     bool Close();
 
 private:
-    bool NextCharacter(char16_t& c);
-    bool DecodedCharacter(char16_t& c);
+    // The next character, a CR LF pair read as LF; none at the end or when a read fails.
+    std::optional<char16_t> NextCharacter();
+    std::optional<char16_t> DecodedCharacter();
 
     Files& files_;
     FileHandle file_ = 0;
     std::unique_ptr<TextDecoder> decoder_;
     bool failed_ = false;
-    bool pending_ = false;
-    char16_t pendingCharacter_ = 0;
+    // A character read after a CR that it did not pair with.
+    std::optional<char16_t> pending_;
 };
 
 class LineWriter {

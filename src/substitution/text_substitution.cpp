@@ -1,6 +1,5 @@
 #include "substitution/text_substitution.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,11 +28,11 @@ std::u16string DoubledBackslashes(std::u16string_view value)
 }
 
 // Rows that could only loop or lose text are left out: an empty token matches everywhere,
-// and single-byte text cannot hold a character above 255.
+// and a replacement that single-byte text cannot hold would lose text.
 void AddRow(std::vector<TokenEntry>& table, std::u16string token, std::u16string replacement)
 {
     if (token.empty()) return;
-    if (std::ranges::any_of(replacement, [](char16_t c) { return c > 0xFF; })) return;
+    if (!FitsSingleByteText(replacement)) return;
     const bool resume = replacement.find(token) != std::u16string::npos;
     table.push_back({std::move(token), std::move(replacement), resume});
 }

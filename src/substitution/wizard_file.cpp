@@ -1,9 +1,9 @@
 #include "substitution/wizard_file.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "frame/bounded_format.h"
+#include "frame/capacities.h"
 #include "frame/installer_access.h"
 #include "frame/result_codes.h"
 #include "substitution/file_rewrite.h"
@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kDataCapacity = 520;
 constexpr std::size_t kLineCapacity = 519;
-constexpr std::size_t kPathCapacity = 260;
 constexpr std::u16string_view kPlaceholder = u"[Zv.Dir.APITemplatesVS71]";
 
 // The first placeholder of the line gives way to the replacement when the line still fits.
@@ -43,9 +42,9 @@ WinResult UpdateVS71VszFile(Platform& platform, InstallerHandle session)
     if (!FormatBounded(wizard, kPathCapacity, u"%sZarvoCSharpPlugin.vsz", {data}) ||
         !FormatBounded(temporary, kPathCapacity, u"%sZarvoCSharpPlugin.tmp.vsz", {data}))
         return kErrorSuccess;
-    // Single-byte text cannot hold a character above 255: such a replacement leaves every
-    // line as it was rather than cut one short.
-    const bool writable = std::ranges::none_of(replacement, [](char16_t c) { return c > 0xFF; });
+    // A replacement that single-byte text cannot hold leaves every line as it was rather
+    // than cut one short.
+    const bool writable = FitsSingleByteText(replacement);
     const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
     const bool complete = RewriteToTemporary(platform.files, wizard, temporary, format,
                                              [&](std::u16string& line) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/framework_test.h"
+#include "framework/framework_presence.h"
 #include "platform/sim/sim_platform.h"
 
 // Byte 0 is the registry type of the value SOFTWARE\Fuzz\V; the rest is both its data and,

@@ -112,6 +112,15 @@ TEST_F(FrameworkInstall, ReadsTheBuildFromTheLastValueName)
     EXPECT_EQ(Decide().mode, "1");
 }
 
+TEST_F(FrameworkInstall, TakesAMajorWithoutItsMinor)
+{
+    // Registered 5.0.100 is above 4.5.30.
+    Register({{u"v5", {u"100"}}});
+    const auto [folder, fileName] = Redistributable(u"4.5.30.1");
+    Offer(folder, fileName);
+    EXPECT_EQ(Decide().mode, "0");
+}
+
 TEST_F(FrameworkInstall, LeavesTheRedistributableWhoseVersionCannotBeRead)
 {
     Register({{u"v2.0", {u"50727"}}});

@@ -6,7 +6,7 @@
 #include "frame/result_codes.h"
 #include "platform/sim/sim_result_codes.h"
 #include "frame/text_scan.h"
-#include "framework/framework_test.h"
+#include "framework/framework_presence.h"
 #include "framework/registered_framework.h"
 #include "dll/action_table.h"
 #include "unit/fault_sweep.h"
@@ -43,15 +43,14 @@ TEST(ReadRegisteredFrameworkVersion, TakesTheLastSubkeyOnlyWithALowerCaseVAndANu
 {
     sim::SimPlatform sim;
     sim.registry.WriteText(kPolicy + u"\\v4.5", u"-7", u"", kKeyWow64_64Key);
-    FourPartVersion version;
-    ASSERT_TRUE(ReadRegisteredFrameworkVersion(sim.registry, version));
-    EXPECT_EQ(version.part1, 4u);
-    EXPECT_EQ(version.part2, 5u);
-    EXPECT_EQ(version.part3, 4294967289u);  // -7 stored unsigned
-    EXPECT_EQ(version.part4, 0u);
+    const std::optional<FourPartVersion> version = ReadRegisteredFrameworkVersion(sim.registry);
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->part1, 4u);
+    EXPECT_EQ(version->part2, 5u);
+    EXPECT_EQ(version->part3, 4294967289u);  // -7 stored unsigned
+    EXPECT_EQ(version->part4, 0u);
     sim.registry.WriteText(kPolicy + u"\\W9", u"1", u"", kKeyWow64_64Key);
-    FourPartVersion none;
-    EXPECT_FALSE(ReadRegisteredFrameworkVersion(sim.registry, none));
+    EXPECT_FALSE(ReadRegisteredFrameworkVersion(sim.registry));
 }
 
 TEST(NetFrameworkInstall, ReadsThe32BitFileNameWhereWow64CannotBeAsked)

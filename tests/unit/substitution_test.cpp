@@ -5,6 +5,8 @@
 
 #include "dll/action_table.h"
 #include "frame/result_codes.h"
+#include "substitution/command_store.h"
+#include "substitution/line_file.h"
 #include "substitution/substitution_command.h"
 #include "unit/fault_sweep.h"
 
@@ -26,6 +28,19 @@ TEST(SubstitutionCommand, TakesAtMostTwentyPairsAndStopsAtTheBuffersEnd)
     // A last string without its terminator ends at the two zero characters every buffer has.
     std::u16string cut = u"C:\\t\0x=1\0y=2"s + u"\0\0"s;
     EXPECT_EQ(ReadSubstitutionCommand(cut).pairs.size(), 2u);
+}
+
+TEST(CommandStore, DeletesACommandThatHeldDataEvenWhenItsDataCannotBeRead)
+{
+    sim::SimPlatform sim;
+    sim.registry.WriteMultiString(u"SOFTWARE\\C", u"Cmd_0", {u"C:\\f"});
+    sim.ledger.FailCall(3);  // opening the key, asking the value's size, reading its data
+    static int runs;
+    runs = 0;
+    ConsumeSubstitutionCommands(sim.platform(), u"SOFTWARE\\C", u"Cmd_%d", kKeyAllAccess,
+                                [](Files&, std::span<char16_t>) { ++runs; });
+    EXPECT_EQ(runs, 0);
+    EXPECT_FALSE(sim.registry.HasValue(u"SOFTWARE\\C", u"Cmd_0"));
 }
 
 // The file after one command with no pairs, which only converts its text.
@@ -61,6 +76,14 @@ TEST(TextConversion, ReadsInvalidUtf8AsReplacementCharactersAndKeepsTheRest)
     EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", std::string("\xFF\xFE" "a\0b", 5))), u"a\uFFFD");
     // Latin-1 without a mark is not UTF-8: each byte is its own character.
     EXPECT_EQ(Utf16Text(Converted("SetupSubstXmlFiles", "caf\xE9 \xC3")), u"caf\u00E9 \u00C3");
+}
+
+TEST(TextConversion, SingleByteTextHoldsCharactersUpTo255)
+{
+    EXPECT_TRUE(FitsSingleByteText(u""));
+    EXPECT_TRUE(FitsSingleByteText(u"caf\u00E9 \u00FF"));
+    EXPECT_FALSE(FitsSingleByteText(u"a\u0100b"));
+    EXPECT_FALSE(FitsSingleByteText(u"\U0001F600"));
 }
 
 TEST(TextConversion, JoinsACrLfPairThatStraddlesTwoReads)

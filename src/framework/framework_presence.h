@@ -1,12 +1,13 @@
 #pragma once
 // The framework presence test that the package states in FRAMEWORKTESTCOMMAND:
 // "subkey,value name,version" below HKEY_LOCAL_MACHINE.
+#include "frame/capacities.h"
 #include "platform/platform.h"
 
 namespace zarvo {
 
-// The command's capacity in characters, terminator included.
-inline constexpr std::size_t kFrameworkCommandCapacity = 260;
+// The command's capacity in characters, terminator included: the room of a path.
+inline constexpr std::size_t kFrameworkCommandCapacity = kPathCapacity;
 
 // Splits the command in place at its first two commas and tests the registered version
 // against the required one: 0 when it is at least that, 1 for a malformed command, an

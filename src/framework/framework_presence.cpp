@@ -1,4 +1,4 @@
-#include "framework/framework_test.h"
+#include "framework/framework_presence.h"
 
 #include <cstring>
 #include <string_view>
