@@ -36,6 +36,9 @@ struct ProcessInformation {
 class Processes {
 public:
     virtual ~Processes() = default;
+    // GetSystemDirectoryW: the length of the system folder's path when it fits the capacity
+    // (terminator included), the capacity it needs when it does not, 0 when it fails.
+    virtual std::uint32_t SystemFolder(char16_t* buffer, std::uint32_t capacity) = 0;
     virtual void ReadStartupInfo(StartupInfo* startup) = 0;
     // CreateProcessW with no security attributes, the caller's environment and folder.
     virtual bool Create(const char16_t* applicationName, char16_t* commandLine,

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "frame/bounded_format.h"
+#include "frame/capacities.h"
 #include "frame/installer_access.h"
 #include "frame/result_codes.h"
 #include "processes/started_process.h"
@@ -28,6 +30,17 @@ StartupInfo InterpreterStartup(Processes& processes)
     return startup;
 }
 
+// The command interpreter of the system folder, named by its full path: a bare name would be
+// completed from the current folder, where anyone who can write there could put a program
+// of that name to run with the installer's rights. False when the path cannot be had whole.
+bool InterpreterPath(Processes& processes, char16_t (&path)[kPathCapacity])
+{
+    char16_t folder[kPathCapacity];
+    const std::uint32_t length = processes.SystemFolder(folder, kPathCapacity);
+    if (length == 0 || length >= kPathCapacity) return false;
+    return FormatBounded(path, kPathCapacity, u"%s\\cmd.exe", {std::u16string_view(folder, length)});
+}
+
 }  // namespace
 
 WinResult RunCmdFile(Platform& platform, InstallerHandle session)
@@ -36,9 +49,11 @@ WinResult RunCmdFile(Platform& platform, InstallerHandle session)
         ReadPropertyAlloc(platform.installer, session, u"CustomActionData");
     if (!commandLine) return kErrorInstallFailure;
     if (NamesNoCommand(commandLine.get())) return kErrorSuccess;
+    char16_t interpreter[kPathCapacity];
+    if (!InterpreterPath(platform.processes, interpreter)) return kErrorSuccess;
     const StartupInfo startup = InterpreterStartup(platform.processes);
     ProcessInformation information;
-    if (!platform.processes.Create(u"Cmd.exe", commandLine.get(), false, kCreateNoWindow,
+    if (!platform.processes.Create(interpreter, commandLine.get(), false, kCreateNoWindow,
                                    &startup, &information))
         return kErrorSuccess;
     const StartedProcess started(platform.processes, information);

@@ -5,11 +5,12 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "substitution/file_rewrite.h"
 
 namespace zarvo {
 
 // Rewrites the file one command names; the command buffer may be written into.
-using SubstitutionEngine = void (*)(Files& files, std::span<char16_t> command);
+using SubstitutionEngine = RewriteOutcome (*)(Files& files, std::span<char16_t> command);
 
 // For the values pattern 0 to 19 (such as "SetupSubstFileCmd_%d") under the key path below
 // HKEY_LOCAL_MACHINE, in number order: a value that holds data runs the engine and is then

@@ -1,6 +1,6 @@
 #pragma once
 // The one way an installed file is rewritten: line by line into a temporary file beside it,
-// which takes the file's place only once it holds the whole rewrite.
+// created new by the action itself, flushed to the disk, and only then moved over the file.
 #include <functional>
 #include <string>
 
@@ -17,23 +17,33 @@ struct RewriteFormat {
     std::size_t lineCapacity;  // characters of a line before its terminator
 };
 
+// What became of one rewrite. Only Replaced and AttributesNotRestored changed the target.
+enum class RewriteOutcome {
+    Replaced,               // the target holds the whole rewrite
+    TargetRefused,          // not a plain absolute path: never opened
+    TargetNotOpened,        // missing, or held by another program
+    EncodingRefused,        // its byte-order mark names an encoding it cannot be read in
+    TemporaryNotCreated,    // something at the temporary file's name could not be removed
+    Incomplete,             // a read, write, flush or close failed; the temporary file stays
+    AttributesUnread,       // the target's attributes could not be read to be kept
+    MoveRefused,            // the target could not be replaced; the temporary file stays
+    AttributesNotRestored,  // replaced, but its attributes could not be put back
+};
+
 // Changes one line in place; the line never grows past the format's line capacity.
 using LineEdit = std::function<void(std::u16string& line)>;
 
-// Reads the target through the edit into the temporary file, closing the target, then the
-// temporary file. True only when the target was read whole and every line was written:
-// only then may the temporary file replace the target. False, with nothing created, when
-// the target cannot be opened.
-bool RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
-                        const RewriteFormat& format, const LineEdit& edit);
-
 // Puts the complete rewrite in the target's place.
-using ReplaceStep = void (*)(Files& files, const char16_t* temporary, const char16_t* target);
-void MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target);
+using ReplaceStep = RewriteOutcome (*)(Files& files, const char16_t* temporary, const char16_t* target);
+RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target);
 
-// Rewrites the target through the temporary file "<target>.tmp" beside it, which replaces
-// the target, by the replace step, only when it holds the whole rewrite.
-void RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
-                   const LineEdit& edit, ReplaceStep replace);
+// Rewrites the target through the temporary file, which replaces it, by the replace step,
+// only when it holds the whole rewrite.
+RewriteOutcome RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
+                              const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace);
+
+// The same through the temporary file "<target>.tmp" beside the target.
+RewriteOutcome RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
+                             const LineEdit& edit, ReplaceStep replace);
 
 }  // namespace zarvo

@@ -144,13 +144,12 @@ namespace {
 // character beyond ASCII: read byte by byte, its text would not survive the rewrite.
 bool HoldsUtf8(Files& files, const char16_t* path)
 {
-    FileHandle file = 0;
-    if (!files.OpenForRead(path, &file)) return false;
-    TextDecoder decoder(files, file);
+    FileGuard file(files);
+    if (!files.OpenForRead(path, file.Receive())) return false;
+    TextDecoder decoder(files, file.Get());
     decoder.encoding = TextEncoding::Utf8;
     while (!decoder.invalid && decoder.Next()) {
     }
-    files.Close(file);
     return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
 }
 
@@ -163,34 +162,29 @@ bool FitsSingleByteText(std::u16string_view text)
 
 LineReader::LineReader(Files& files) : files_(files) {}
 
-LineReader::~LineReader()
-{
-    Close();
-}
+LineReader::~LineReader() = default;
 
-bool LineReader::Open(const char16_t* path, TextInput input)
+ReaderOpen LineReader::Open(const char16_t* path, TextInput input)
 {
-    if (!files_.OpenForRead(path, &file_)) {
-        file_ = 0;
-        return false;
-    }
-    decoder_ = std::make_unique<TextDecoder>(files_, file_);
-    if (input == TextInput::SingleByte) return true;
+    if (!files_.OpenForRead(path, file_.Receive())) return ReaderOpen::Failed;
+    decoder_ = std::make_unique<TextDecoder>(files_, file_.Get());
     const std::span<const std::uint8_t> start = decoder_->Start();
-    if (StartsWith(start, {0xFE, 0xFF})) {
+    const bool littleEndianMark = StartsWith(start, {0xFF, 0xFE});
+    if (StartsWith(start, {0xFE, 0xFF}) || (input == TextInput::SingleByte && littleEndianMark)) {
         Close();
-        return false;
+        return ReaderOpen::EncodingRefused;
     }
+    if (input == TextInput::SingleByte) return ReaderOpen::Opened;
     if (StartsWith(start, {0xEF, 0xBB, 0xBF})) {
         decoder_->encoding = TextEncoding::Utf8;
         decoder_->Skip(3);
-    } else if (StartsWith(start, {0xFF, 0xFE})) {
+    } else if (littleEndianMark) {
         decoder_->encoding = TextEncoding::Utf16Le;
         decoder_->Skip(2);
     } else if (HoldsUtf8(files_, path)) {
         decoder_->encoding = TextEncoding::Utf8;
     }
-    return true;
+    return ReaderOpen::Opened;
 }
 
 std::optional<char16_t> LineReader::DecodedCharacter()
@@ -225,23 +219,13 @@ bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
 
 bool LineReader::Close()
 {
-    if (file_ == 0) return true;
-    const FileHandle file = file_;
-    file_ = 0;
-    return files_.Close(file);
-}
-
-LineWriter::~LineWriter()
-{
-    if (file_ != 0) files_.Close(file_);
+    if (file_.Get() == 0) return true;
+    return files_.Close(file_.Release());
 }
 
 bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 {
-    if (!files_.CreateForWrite(path, &file_)) {
-        file_ = 0;
-        return false;
-    }
+    if (!files_.CreateNew(path, file_.Receive())) return false;
     encoding_ = encoding;
     buffer_.reserve(kChunkBytes);
     if (encoding_ == TextEncoding::Utf16Le) buffer_ += "\xFF\xFE";
@@ -270,7 +254,7 @@ void LineWriter::Put(char16_t c)
 void LineWriter::Flush()
 {
     if (!failed_ && !buffer_.empty() &&
-        !files_.Write(file_, buffer_.data(), static_cast<std::uint32_t>(buffer_.size())))
+        !files_.Write(file_.Get(), buffer_.data(), static_cast<std::uint32_t>(buffer_.size())))
         failed_ = true;
     buffer_.clear();
 }
@@ -278,9 +262,9 @@ void LineWriter::Flush()
 bool LineWriter::Finish()
 {
     Flush();
-    const FileHandle file = file_;
-    file_ = 0;
-    const bool closed = files_.Close(file);
+    // Bytes that never reached the disk would leave a file of zeros after a power cut.
+    if (!failed_ && !files_.Flush(file_.Get())) failed_ = true;
+    const bool closed = files_.Close(file_.Release());
     return closed && !failed_;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "frame/handle_guard.h"
 #include "platform/files.h"
 
 namespace zarvo {
@@ -21,8 +22,17 @@ bool FitsSingleByteText(std::u16string_view text);
 
 class TextDecoder;
 
+// Owns one open file and closes it when its scope ends.
+using FileGuard = HandleGuard<Files, FileHandle, &Files::Close>;
+
 // How a file to be rewritten is read: always as single-byte text, or by its byte-order mark.
 enum class TextInput { SingleByte, ByMark };
+
+enum class ReaderOpen {
+    Opened,
+    Failed,           // the file could not be opened (missing, or held by another)
+    EncodingRefused,  // its byte-order mark names an encoding it cannot be read in
+};
 
 class LineReader {
 public:
@@ -34,8 +44,9 @@ public:
     // Opens the file for reading, others may read it meanwhile. By its mark, EF BB BF is
     // UTF-8, FF FE is UTF-16LE, FE FF (big-endian) is refused; a file without a mark is
     // UTF-8 when it is valid UTF-8 with at least one character beyond ASCII, and
-    // single-byte text otherwise.
-    bool Open(const char16_t* path, TextInput input);
+    // single-byte text otherwise. As single-byte text, a file that starts with either
+    // UTF-16 mark is refused: read byte by byte, its every line end would be broken.
+    ReaderOpen Open(const char16_t* path, TextInput input);
     // The next line into `line`: characters up to and including an LF, at most `capacity`
     // of them. False at the end of the file, or when reading fails, before any character.
     bool ReadLine(std::u16string& line, std::size_t capacity);
@@ -50,7 +61,7 @@ private:
     std::optional<char16_t> DecodedCharacter();
 
     Files& files_;
-    FileHandle file_ = 0;
+    FileGuard file_{files_};
     std::unique_ptr<TextDecoder> decoder_;
     bool failed_ = false;
     // A character read after a CR that it did not pair with.
@@ -60,16 +71,17 @@ private:
 class LineWriter {
 public:
     explicit LineWriter(Files& files) : files_(files) {}
-    ~LineWriter();
     LineWriter(const LineWriter&) = delete;
     LineWriter& operator=(const LineWriter&) = delete;
 
-    // Creates the file, or empties it, not shared; UTF-16LE starts with its mark FF FE.
+    // Creates the file new, not shared (refused when anything stands at the path); UTF-16LE
+    // starts with its mark FF FE.
     bool Create(const char16_t* path, TextEncoding encoding);
     // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
     // 255 only: a line holding another is refused whole, and the file counts as failed.
     void WriteLine(std::u16string_view line);
-    // Writes out what is buffered and closes the file: true only when every byte was written.
+    // Writes out what is buffered, puts it on the disk and closes the file: true only when
+    // every byte was written and flushed.
     bool Finish();
 
 private:
@@ -77,7 +89,7 @@ private:
     void Flush();
 
     Files& files_;
-    FileHandle file_ = 0;
+    FileGuard file_{files_};
     TextEncoding encoding_ = TextEncoding::SingleByte;
     std::string buffer_;
     bool failed_ = false;

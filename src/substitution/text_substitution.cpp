@@ -64,11 +64,11 @@ void ApplyRow(std::u16string& line, const TokenEntry& row)
 
 }  // namespace
 
-void SubstituteTextFile(Files& files, std::span<char16_t> command)
+RewriteOutcome SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
+    return RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
                   [&](std::u16string& line) {
                       for (const TokenEntry& row : table) ApplyRow(line, row);
                   },

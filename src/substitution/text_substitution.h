@@ -3,13 +3,15 @@
 // brackets becomes its value with backslashes doubled, the bare name its value as it is.
 #include <span>
 
-#include "platform/files.h"
+#include "substitution/file_rewrite.h"
 
 namespace zarvo {
 
 // Rewrites the command's target as single-byte text with CR LF line ends, through the
 // target's path with ".tmp" appended. The target is replaced only by a complete rewrite;
-// one that cannot be replaced (read-only) stays as it was, with the rewrite beside it.
-void SubstituteTextFile(Files& files, std::span<char16_t> command);
+// one that cannot be replaced (read-only) stays as it was, with the rewrite beside it. A
+// file that starts with a UTF-16 mark is left as it is: as single-byte text it would be
+// broken at every line end.
+RewriteOutcome SubstituteTextFile(Files& files, std::span<char16_t> command);
 
 }  // namespace zarvo

@@ -46,11 +46,11 @@ WinResult UpdateVS71VszFile(Platform& platform, InstallerHandle session)
     // than cut one short.
     const bool writable = FitsSingleByteText(replacement);
     const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
-    const bool complete = RewriteToTemporary(platform.files, wizard, temporary, format,
-                                             [&](std::u16string& line) {
-                                                 if (writable) ReplacePlaceholder(line, replacement);
-                                             });
-    if (complete) MoveOverTarget(platform.files, temporary, wizard);
+    RewriteThrough(platform.files, wizard, temporary, format,
+                   [&](std::u16string& line) {
+                       if (writable) ReplacePlaceholder(line, replacement);
+                   },
+                   &MoveOverTarget);
     return kErrorSuccess;
 }
 

@@ -44,22 +44,26 @@ void ReplaceElementContent(std::u16string& line, const ElementEntry& element)
 }
 
 // The rewrite takes the target's place with the target's attributes, also when those
-// would refuse the replacement (read-only, hidden, system).
-void ReplaceKeepingAttributes(Files& files, const char16_t* temporary, const char16_t* target)
+// would refuse the replacement (read-only, hidden, system). A target whose attributes
+// cannot be read is not replaced: it would lose them. When the move is refused, the target
+// gets its attributes back all the same.
+RewriteOutcome ReplaceKeepingAttributes(Files& files, const char16_t* temporary, const char16_t* target)
 {
     const std::uint32_t attributes = files.GetAttributes(target);
+    if (attributes == kInvalidFileAttributes) return RewriteOutcome::AttributesUnread;
     files.SetAttributes(target, kFileAttributeNormal);
-    MoveOverTarget(files, temporary, target);
-    files.SetAttributes(target, attributes == kInvalidFileAttributes ? kFileAttributeNormal : attributes);
+    const RewriteOutcome moved = MoveOverTarget(files, temporary, target);
+    const bool restored = files.SetAttributes(target, attributes);
+    return moved == RewriteOutcome::Replaced && !restored ? RewriteOutcome::AttributesNotRestored : moved;
 }
 
 }  // namespace
 
-void SubstituteXmlFile(Files& files, std::span<char16_t> command)
+RewriteOutcome SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
+    return RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
                   [&](std::u16string& line) {
                       for (const ElementEntry& element : table) ReplaceElementContent(line, element);
                   },

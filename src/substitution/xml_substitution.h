@@ -3,13 +3,13 @@
 // pair's name on a line, opened and closed on that line, becomes the pair's value.
 #include <span>
 
-#include "platform/files.h"
+#include "substitution/file_rewrite.h"
 
 namespace zarvo {
 
 // Rewrites the command's target, read by its byte-order mark, as UTF-16LE with a mark and
 // CR LF line ends, through the target's path with ".tmp" appended; the target's attributes
 // (read-only included) are carried over. The target is replaced only by a complete rewrite.
-void SubstituteXmlFile(Files& files, std::span<char16_t> command);
+RewriteOutcome SubstituteXmlFile(Files& files, std::span<char16_t> command);
 
 }  // namespace zarvo

@@ -24,9 +24,9 @@ bool Win32Files::OpenForRead(const char16_t* path, FileHandle* file)
                   file);
 }
 
-bool Win32Files::CreateForWrite(const char16_t* path, FileHandle* file)
+bool Win32Files::CreateNew(const char16_t* path, FileHandle* file)
 {
-    return Opened(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    return Opened(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr),
                   file);
 }
@@ -51,6 +51,11 @@ bool Win32Files::Write(FileHandle file, const void* data, std::uint32_t size)
     return true;
 }
 
+bool Win32Files::Flush(FileHandle file)
+{
+    return FlushFileBuffers(Native(file)) != FALSE;
+}
+
 bool Win32Files::Close(FileHandle file)
 {
     return ::CloseHandle(Native(file)) != FALSE;
@@ -59,6 +64,11 @@ bool Win32Files::Close(FileHandle file)
 bool Win32Files::Move(const char16_t* from, const char16_t* to, std::uint32_t flags)
 {
     return MoveFileExW(Wide(from), Wide(to), flags) != FALSE;
+}
+
+bool Win32Files::Delete(const char16_t* path)
+{
+    return DeleteFileW(Wide(path)) != FALSE;
 }
 
 std::uint32_t Win32Files::GetAttributes(const char16_t* path)

@@ -36,6 +36,11 @@ KernelHandle Library(HANDLE handle)
 
 }  // namespace
 
+std::uint32_t Win32Processes::SystemFolder(char16_t* buffer, std::uint32_t capacity)
+{
+    return GetSystemDirectoryW(Wide(buffer), capacity);
+}
+
 void Win32Processes::ReadStartupInfo(StartupInfo* startup)
 {
     STARTUPINFOW native{};

@@ -6,6 +6,7 @@ namespace zarvo::win32 {
 
 class Win32Processes final : public Processes {
 public:
+    std::uint32_t SystemFolder(char16_t* buffer, std::uint32_t capacity) override;
     void ReadStartupInfo(StartupInfo* startup) override;
     bool Create(const char16_t* applicationName, char16_t* commandLine, bool inheritHandles,
                 std::uint32_t creationFlags, const StartupInfo* startup,
