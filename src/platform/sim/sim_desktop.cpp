@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -19,7 +19,7 @@ std::optional<std::u16string> Copy(const char16_t* text)
 
 bool Matches(const std::optional<std::u16string>& wanted, const std::u16string& actual)
 {
-    return !wanted || SameIgnoringLetterCase(*wanted, actual);
+    return !wanted || EqualIgnoringCase(*wanted, actual);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -30,7 +30,7 @@ std::u16string_view View(const char16_t* path)
 
 std::u16string FolderKey(std::u16string_view path)
 {
-    std::u16string key = LowerLetters(path);
+    std::u16string key = InLowerCase(path);
     while (!key.empty() && key.back() == u'\\') key.pop_back();
     return key;
 }
@@ -76,7 +76,7 @@ SimFiles::SimFiles(SimLedger& ledger) : ledger_(ledger)
 bool SimFiles::OpenForRead(const char16_t* path, FileHandle* file)
 {
     if (ledger_.FailThisCall()) return false;
-    std::u16string key = LowerLetters(View(path));
+    std::u16string key = InLowerCase(View(path));
     const auto found = files_.find(key);
     if (found == files_.end() || !SharesReading(found->second)) return false;
     *file = OpenHandle(std::move(key), found->second, false);
@@ -86,7 +86,7 @@ bool SimFiles::OpenForRead(const char16_t* path, FileHandle* file)
 bool SimFiles::CreateForWrite(const char16_t* path, FileHandle* file)
 {
     if (ledger_.FailThisCall()) return false;
-    std::u16string key = LowerLetters(View(path));
+    std::u16string key = InLowerCase(View(path));
     if (!CanPlace(key)) return false;
     const auto [at, created] = files_.try_emplace(key);
     Entry& entry = at->second;
@@ -137,9 +137,9 @@ bool SimFiles::Close(FileHandle file)
 bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flags)
 {
     if (ledger_.FailThisCall()) return false;
-    const auto source = files_.find(LowerLetters(View(from)));
+    const auto source = files_.find(InLowerCase(View(from)));
     if (source == files_.end() || IsOpen(source->second)) return false;
-    std::u16string target = LowerLetters(View(to));
+    std::u16string target = InLowerCase(View(to));
     if (target == source->first) {  // a change of case only
         source->second.path = View(to);
         return true;
@@ -212,7 +212,7 @@ void SimFiles::CreateFolder(std::u16string_view path)
 
 void SimFiles::PutFile(std::u16string_view path, std::string bytes, std::uint32_t attributes)
 {
-    const std::u16string key = LowerLetters(path);
+    const std::u16string key = InLowerCase(path);
     CreateFolder(FolderOf(key));
     Entry& entry = files_[key];
     entry.path = path;
@@ -239,7 +239,7 @@ std::vector<std::u16string> SimFiles::Paths() const
 
 void SimFiles::SetVersion(std::u16string_view path, FixedFileVersion version)
 {
-    files_.at(LowerLetters(path)).version = version;
+    files_.at(InLowerCase(path)).version = version;
 }
 
 std::optional<FixedFileVersion> SimFiles::VersionOf(const char16_t* path) const
@@ -250,12 +250,12 @@ std::optional<FixedFileVersion> SimFiles::VersionOf(const char16_t* path) const
 
 void SimFiles::HoldElsewhere(std::u16string_view path, Hold hold)
 {
-    files_.at(LowerLetters(path)).held = hold;
+    files_.at(InLowerCase(path)).held = hold;
 }
 
 const SimFiles::Entry* SimFiles::Find(std::u16string_view path) const
 {
-    const auto found = files_.find(LowerLetters(path));
+    const auto found = files_.find(InLowerCase(path));
     return found == files_.end() ? nullptr : &found->second;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -30,8 +30,8 @@ std::u16string FirstToken(std::u16string_view commandLine)
 // given, else the command line's first token.
 std::u16string ProgramName(const char16_t* applicationName, const char16_t* commandLine)
 {
-    if (applicationName) return LowerLetters(applicationName);
-    return commandLine ? LowerLetters(FirstToken(commandLine)) : std::u16string();
+    if (applicationName) return InLowerCase(applicationName);
+    return commandLine ? InLowerCase(FirstToken(commandLine)) : std::u16string();
 }
 
 }  // namespace
@@ -119,12 +119,12 @@ bool SimProcesses::PassRunTime(KernelHandle process, std::uint32_t milliseconds)
 
 void SimProcesses::MarkMissing(std::u16string_view program)
 {
-    missing_.insert(LowerLetters(program));
+    missing_.insert(InLowerCase(program));
 }
 
 void SimProcesses::AddProgram(std::u16string_view program, SimProgram run)
 {
-    programs_[LowerLetters(program)] = std::move(run);
+    programs_[InLowerCase(program)] = std::move(run);
 }
 
 ProcessInformation SimProcesses::Start(const std::u16string& program,

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 #include "platform/sim/sim_result_codes.h"
 
 namespace zarvo::sim {
@@ -21,9 +21,7 @@ struct FoldedLess {
     using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const
     {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](char16_t x, char16_t y) { return UpperLetter(x) < UpperLetter(y); });
+        return LessIgnoringCase(a, b);
     }
 };
 
@@ -46,8 +44,8 @@ Path Below(Path path, std::u16string_view subKey)
 // unless it asked for Wow6432Node itself.
 Path Redirect(Path path, bool redirected)
 {
-    const bool underSoftware = !path.empty() && SameIgnoringLetterCase(path[0], u"SOFTWARE");
-    const bool alreadyThere = path.size() > 1 && SameIgnoringLetterCase(path[1], u"Wow6432Node");
+    const bool underSoftware = !path.empty() && EqualIgnoringCase(path[0], u"SOFTWARE");
+    const bool alreadyThere = path.size() > 1 && EqualIgnoringCase(path[1], u"Wow6432Node");
     if (redirected && underSoftware && !alreadyThere)
         path.insert(path.begin() + 1, u"Wow6432Node");
     return path;
@@ -90,7 +88,7 @@ struct RegistryNode {
     std::vector<NamedValue>::iterator FindValue(std::u16string_view name)
     {
         return std::find_if(values.begin(), values.end(),
-                            [name](const NamedValue& value) { return SameIgnoringLetterCase(value.name, name); });
+                            [name](const NamedValue& value) { return EqualIgnoringCase(value.name, name); });
     }
 };
 
