@@ -14,13 +14,16 @@ InstallerHandle PlainSession(sim::SimPlatform& sim)
 
 TEST(FaultInjection, SetDateTimePropertyAnswersZeroWhateverFails)
 {
-    const auto calls = RunFaultSweep(
+    RunFaultSweep(
         {PlainSession, "SetDateTimeProperty", {kErrorSuccess},
-         [](sim::SimPlatform& sim, InstallerHandle session, std::uint64_t failed) {
+         [](sim::SimPlatform& sim, InstallerHandle session, const FailedCall& failed) {
              // The clock cannot fail; only the property write can, and then nothing is set.
-             EXPECT_EQ(sim.installer.PropertyValue(session, u"DateTime").empty(), failed == 2);
+             EXPECT_EQ(sim.installer.PropertyValue(session, u"DateTime").empty(),
+                       FailedOn(failed, sim::Operation::SetProperty))
+                 << Failing(failed);
+             // Date and time come from one reading of the clock, so they cannot disagree.
+             EXPECT_EQ(sim.ledger.CallCount(sim::Operation::GetLocalTime), 1u);
          }});
-    EXPECT_EQ(calls, 2u);
 }
 
 }  // namespace

@@ -16,23 +16,41 @@ std::uint64_t RunOnce(const FaultSweep& sweep, std::uint64_t failedCall)
     sim->ledger.FailCall(failedCall);
     const WinResult answer = InvokeAction(*FindAction(sweep.action), sim->platform(), session);
     const std::uint64_t calls = sim->ledger.CallCount();
-    sim->ledger.FailCall(0);
+    FailedCall failed;
+    if (failedCall != 0) failed = sim->ledger.NthCall(failedCall);
+    const std::string failing = Failing(failed) + " (call " + std::to_string(failedCall) + ")";
     EXPECT_EQ(sweep.allowedAnswers.count(answer), 1u)
-        << sweep.action << " answered " << answer << " with call " << failedCall << " failing";
+        << sweep.action << " answered " << answer << " " << failing;
     EXPECT_EQ(sim->ledger.OpenCount(), 0u)
-        << sweep.action << " with call " << failedCall << " failing left open:\n"
-        << sim->ledger.DescribeOpen();
-    if (sweep.check) sweep.check(*sim, session, failedCall);
+        << sweep.action << " " << failing << " left open:\n" << sim->ledger.DescribeOpen();
+    if (sweep.check) sweep.check(*sim, session, failed);
     return calls;
 }
 
 }  // namespace
 
-std::uint64_t RunFaultSweep(const FaultSweep& sweep)
+void RunFaultSweep(const FaultSweep& sweep)
 {
     const std::uint64_t calls = RunOnce(sweep, 0);
     for (std::uint64_t n = 1; n <= calls; ++n) RunOnce(sweep, n);
-    return calls;
+}
+
+bool FailedOn(const FailedCall& failed, sim::Operation operation)
+{
+    return failed && failed->operation == operation;
+}
+
+std::string Failing(const FailedCall& failed)
+{
+    return failed ? "with " + sim::Describe(*failed) + " failing" : "with nothing failing";
+}
+
+bool CalledInOrder(const sim::SimLedger& ledger, std::initializer_list<sim::Operation> operations)
+{
+    const auto* next = operations.begin();
+    for (const sim::Operation made : ledger.Calls())
+        if (next != operations.end() && made == *next) ++next;
+    return next == operations.end();
 }
 
 }  // namespace zarvo::test

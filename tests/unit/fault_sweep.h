@@ -4,23 +4,37 @@
 // afresh. After every run no handle may be left open and the answer must be one the
 // action may give.
 #include <functional>
+#include <initializer_list>
+#include <optional>
 #include <set>
+#include <string>
 
 #include "platform/sim/sim_platform.h"
 
 namespace zarvo::test {
+
+// The call that failed in a run, or none in the clean run.
+using FailedCall = std::optional<sim::Call>;
 
 struct FaultSweep {
     // Sets up a fresh machine for one run and gives the session to run the action in.
     std::function<InstallerHandle(sim::SimPlatform&)> setUp;
     const char* action = nullptr;
     std::set<WinResult> allowedAnswers;
-    // Optional: further checks on the machine after a run with call N failing (0: clean).
-    std::function<void(sim::SimPlatform&, InstallerHandle session, std::uint64_t failedCall)>
-        check;
+    // Optional: further checks on the machine after a run, told which call failed (none in
+    // the clean run); the machine's ledger holds the run's calls.
+    std::function<void(sim::SimPlatform&, InstallerHandle session, const FailedCall& failed)> check;
 };
 
-// The number of platform calls of the clean run.
-std::uint64_t RunFaultSweep(const FaultSweep& sweep);
+void RunFaultSweep(const FaultSweep& sweep);
+
+// Whether the call that failed was one of this operation.
+bool FailedOn(const FailedCall& failed, sim::Operation operation);
+
+// For a message: "with Write #2 failing", or "with nothing failing".
+std::string Failing(const FailedCall& failed);
+
+// Whether the calls of these operations were made in this order, others coming between.
+bool CalledInOrder(const sim::SimLedger& ledger, std::initializer_list<sim::Operation> operations);
 
 }  // namespace zarvo::test

@@ -84,27 +84,28 @@ TEST(FaultInjection, IsFrameworkInstalledPassesTheFailingCallsCodeOn)
     RunFaultSweep({FrameworkMachine, "IsFrameworkInstalled",
                    {kErrorSuccess, 1, sim::kErrorFileNotFound, sim::kErrorAccessDenied,
                     sim::kErrorFunctionFailed},
-                   [](sim::SimPlatform& sim, InstallerHandle session, std::uint64_t failed) {
+                   [](sim::SimPlatform& sim, InstallerHandle session, const FailedCall& failed) {
                        const bool flagged =
                            sim.installer.PropertyValue(session, u"FrameworkNotInstalled") == u"NotInstalled";
-                       // Every failure but that of closing the key (call 5) fails the test; a
-                       // failed WOW64 question (call 2) looks in the 32-bit view, where the key
-                       // is missing.
-                       EXPECT_EQ(flagged, failed != 0 && failed != 5) << "call " << failed;
+                       // Every failure but that of closing the key, once the version is read,
+                       // fails the test; a failed WOW64 question looks in the 32-bit view,
+                       // where the key is missing.
+                       EXPECT_EQ(flagged, failed && !FailedOn(failed, sim::Operation::CloseKey))
+                           << Failing(failed);
                    }});
 }
 
 TEST(FaultInjection, NetFrameworkInstallAlwaysDecidesAndClosesEverything)
 {
     RunFaultSweep({FrameworkMachine, "NetFrameworkInstall", {kErrorSuccess},
-                   [](sim::SimPlatform& sim, InstallerHandle session, std::uint64_t failed) {
+                   [](sim::SimPlatform& sim, InstallerHandle session, const FailedCall& failed) {
                        const std::u16string mode =
                            sim.installer.PropertyValue(session, u"NetFrameworkInstallationMode");
-                       EXPECT_TRUE(failed != 0 || mode == u"1");
+                       EXPECT_TRUE(failed || mode == u"1");
                        const std::u16string path = sim.installer.PropertyValue(session, u"NetFrameworkFullPath");
                        // A path handed on is the whole path, or none.
                        EXPECT_TRUE(path.empty() || path == u"C:\\Media\\redist.exe" || path == u"C:\\Media\\")
-                           << "call " << failed;
+                           << Failing(failed);
                    }});
 }
 

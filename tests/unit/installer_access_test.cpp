@@ -35,10 +35,10 @@ TEST_F(InstallerAccess, ALengthWhoseBufferWouldNotFitThirtyTwoBitsFailsWithoutAl
     }
 }
 
-TEST_F(InstallerAccess, ASecondCallThatFailsGivesNothing)
+TEST_F(InstallerAccess, AFailedReadAfterASuccessfulSizingGivesNothing)
 {
     sim.installer.SetPropertyValue(session, u"Data", u"text");
-    sim.ledger.FailCall(2);
+    sim.ledger.FailCall(sim::Operation::GetProperty, 2);
     EXPECT_FALSE(ReadPropertyAlloc(sim.installer, session, u"Data"));
 }
 
@@ -56,7 +56,8 @@ TEST_F(Guard, ClosesWhatItOwnsBeforeReceivingAndAtItsEnd)
         InstallerHandleGuard none(sim.installer);
         EXPECT_EQ(none.Get(), 0u);
     }
-    EXPECT_EQ(sim.ledger.CallCount(), 0u);  // an empty guard closes nothing
+    // An empty guard closes nothing.
+    EXPECT_EQ(sim.ledger.CallCount(sim::Operation::CloseInstallerHandle), 0u);
 
     InstallerHandleGuard db(sim.installer, sim.installer.GetActiveDatabase(session));
     InstallerHandleGuard view(sim.installer);
@@ -79,7 +80,7 @@ TEST_F(Guard, CountsAHandleReleasedWhenItsCloseFails)
 {
     {
         InstallerHandleGuard db(sim.installer, sim.installer.GetActiveDatabase(session));
-        sim.ledger.FailCall(1);
+        sim.ledger.FailCall(sim::Operation::CloseInstallerHandle, 1);
     }
     EXPECT_EQ(sim.ledger.OpenCount(), 0u);
 }

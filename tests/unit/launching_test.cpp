@@ -2,8 +2,6 @@
 // back, call by call, where only the simulated machine shows it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "dll/action_table.h"
 #include "frame/result_codes.h"
 #include "unit/fault_sweep.h"
@@ -14,6 +12,7 @@ namespace {
 using sim::AllowForegroundCall;
 using sim::CloseCall;
 using sim::CreateCall;
+using sim::Operation;
 using sim::ProcessCall;
 using sim::SleepCall;
 using sim::WaitCall;
@@ -131,31 +130,40 @@ TEST_F(Launching, RunForegroundProgramReturnsAtOnceWhenNothingStarts)
 
 TEST(LaunchingFaults, RunCmdFileLeavesNoHandleOpenWhicheverCallFails)
 {
-    const auto calls = RunFaultSweep(
+    RunFaultSweep(
         {[](sim::SimPlatform& sim) { return SessionWith(sim, u"CustomActionData", u"/c dir"); },
          "RunCmdFile", {kErrorSuccess, kErrorInstallFailure},
-         [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
-             // Only the two property calls come before the start.
-             EXPECT_EQ(sim.processes.Calls().empty(), failed == 1 || failed == 2);
+         [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
+             // No process is started when the command line cannot be read.
+             EXPECT_EQ(sim.processes.Calls().empty(), FailedOn(failed, Operation::GetProperty))
+                 << Failing(failed);
+             // The installer's start-up information is read for the start.
+             EXPECT_TRUE(failed || CalledInOrder(sim.ledger, {Operation::GetProperty,
+                                                              Operation::ReadStartupInfo,
+                                                              Operation::Create, Operation::Wait}));
          }});
-    EXPECT_EQ(calls, 7u);  // two reads, start-up information, start, wait, two closes
 }
 
 TEST(LaunchingFaults, RunForegroundProgramLeavesNoHandleOpenWhicheverCallFails)
 {
-    const auto calls = RunFaultSweep(
+    RunFaultSweep(
         {[](sim::SimPlatform& sim) {
              return SessionWith(sim, u"RunForegroundProgram", u"setup.exe");
          },
          "RunForegroundProgram", {kErrorSuccess, kErrorInstallFailure},
-         [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
-             // A refused foreground right still pauses; a failed start does not.
-             const bool paused = std::ranges::any_of(sim.processes.Calls(), [](const ProcessCall& call) {
-                 return std::holds_alternative<SleepCall>(call);
-             });
-             EXPECT_EQ(paused, failed != 1 && failed != 2 && failed != 3);
+         [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
+             // A refused foreground right still pauses; an unreadable property or a failed
+             // start does not.
+             const bool startFailed =
+                 FailedOn(failed, Operation::GetProperty) || FailedOn(failed, Operation::Create);
+             const bool paused = sim.ledger.CallCount(Operation::Sleep) != 0;
+             EXPECT_EQ(paused, !startFailed) << Failing(failed);
+             // The program may come to the foreground before the pause runs out.
+             EXPECT_TRUE(failed || CalledInOrder(sim.ledger, {Operation::GetProperty,
+                                                              Operation::Create,
+                                                              Operation::AllowSetForegroundWindow,
+                                                              Operation::Sleep}));
          }});
-    EXPECT_EQ(calls, 7u);  // two reads, start, foreground, sleep, two closes
 }
 
 }  // namespace

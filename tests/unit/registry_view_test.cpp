@@ -23,7 +23,7 @@ TEST(RegistryView, ACallThatFailsWithoutSettingTheFlagMeansNoWow64)
 {
     sim::SimPlatform sim;
     ASSERT_TRUE(sim.registry.windows64);
-    sim.ledger.FailCall(1);
+    sim.ledger.FailCall(sim::Operation::CallIsWow64Process, 1);
     EXPECT_FALSE(IsWow64(sim.registry));
     // Asked afresh at every use: the next call answers again.
     EXPECT_TRUE(IsWow64(sim.registry));

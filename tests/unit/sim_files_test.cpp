@@ -217,15 +217,15 @@ TEST_F(SimFilesTest, VersionBlockCarriesTheFixedFileVersion)
 TEST_F(SimFilesTest, AFailedCallGivesTheWindowsAnswerAndChangesNothing)
 {
     FileHandle file = 0;
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::CreateForWrite, 1);
     EXPECT_FALSE(files.CreateForWrite(kTemp, &file));
     EXPECT_FALSE(files.Exists(kTemp));
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Move, 1);
     EXPECT_FALSE(files.Move(kLog, kTemp, 0));
     EXPECT_TRUE(files.Exists(kLog));
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::SetAttributes, 1);
     EXPECT_FALSE(files.SetAttributes(kLog, kFileAttributeReadOnly));
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::GetAttributes, 1);
     EXPECT_EQ(files.GetAttributes(kLog), kInvalidFileAttributes);
     EXPECT_EQ(files.GetAttributes(kLog), kFileAttributeArchive);
     EXPECT_EQ(ledger.OpenCount(), 0u);
@@ -234,7 +234,7 @@ TEST_F(SimFilesTest, AFailedCallGivesTheWindowsAnswerAndChangesNothing)
 TEST_F(SimFilesTest, AFailedCloseStillLetsTheFileGo)
 {
     const FileHandle file = CreateForWrite(kLog);
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Close, 1);
     EXPECT_FALSE(files.Close(file));
     EXPECT_EQ(ledger.OpenCount(), 0u);
     EXPECT_TRUE(CanCreateForWrite(kLog));
@@ -245,7 +245,7 @@ TEST_F(SimFilesTest, AFailedReadClearsTheCount)
     const FileHandle file = OpenForRead(kLog);
     char buffer[4];
     std::uint32_t read = 9;
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Read, 1);
     EXPECT_FALSE(files.Read(file, buffer, sizeof buffer, &read));
     EXPECT_EQ(read, 0u);
     EXPECT_EQ(ReadAll(file, 4), "old");

@@ -140,17 +140,17 @@ TEST_F(SimProcessesTest, TimePassesInSleepsAndInWaitsForProgramsThatTakeAWhile)
 TEST_F(SimProcessesTest, FailedCallsLeaveNoHandleBehind)
 {
     ProcessInformation information{1, 2, 3, 4};
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Create, 1);
     EXPECT_FALSE(Start(nullptr, u"run.exe", &information));
     EXPECT_EQ(information.process, 1u);
     EXPECT_EQ(ledger.OpenCount(), 0u);
 
     ASSERT_TRUE(Start(nullptr, u"run.exe", &information));
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Wait, 1);
     EXPECT_EQ(processes.Wait(information.process, 0), kWaitFailed);
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::CloseHandle, 1);
     EXPECT_FALSE(processes.CloseHandle(information.process));
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::AllowSetForegroundWindow, 1);
     EXPECT_FALSE(processes.AllowSetForegroundWindow(information.processId));
     EXPECT_FALSE(ledger.IsOpen(HandleKind::Kernel, information.process));
 }
@@ -185,7 +185,7 @@ TEST_F(SimDesktopTest, OnlyAClosingSystemCommandTakesAWindowAway)
     EXPECT_EQ(desktop.Send(window, 0x0010, kScClose, 0), 0);        // WM_CLOSE
     EXPECT_TRUE(desktop.HasWindow(window));
 
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::Send, 1);
     desktop.Send(window, kWmSysCommand, kScClose, 0);
     EXPECT_TRUE(desktop.HasWindow(window));
 
@@ -220,7 +220,7 @@ TEST_F(SimDesktopTest, TheUserSeesABoxBeforeItIsAnswered)
         EXPECT_TRUE(desktop.Events().empty());
     };
     desktop.ShowMessageBox(0, u"first", u"caption", 0);
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::ShowMessageBox, 1);
     desktop.ShowMessageBox(0, u"never shown", u"caption", 0);
     EXPECT_EQ(seen, std::vector<std::u16string>{u"first"});
 }
@@ -228,9 +228,9 @@ TEST_F(SimDesktopTest, TheUserSeesABoxBeforeItIsAnswered)
 TEST_F(SimDesktopTest, FailedCallsAnswerZero)
 {
     desktop.AddWindow(u"Setup");
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::ShowMessageBox, 1);
     EXPECT_EQ(desktop.ShowMessageBox(0, u"text", u"caption", 0), 0);
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::FindTopLevelWindow, 1);
     EXPECT_EQ(desktop.FindTopLevelWindow(nullptr, u"Setup"), 0u);
     EXPECT_EQ(std::get<MessageBoxEvent>(desktop.Events()[0]).answer, 0);
 }

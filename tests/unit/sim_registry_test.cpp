@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zarvo::sim {
@@ -208,27 +209,29 @@ TEST_F(SimRegistryTest, InjectedFailuresGiveWindowsFailureAnswers)
     char16_t name[8];
     RegistryKey opened = 99;
     const RegistryKey writable = Open(kLocalMachine, kVendor, kKeyAllAccess);
-    const std::vector<std::function<WinResult()>> calls = {
-        [&] { return registry.OpenKey(kLocalMachine, kVendor, 0, kKeyRead, &opened); },
-        [&] { return registry.QueryValue(key, u"Which", nullptr, data, &size); },
-        [&] { return registry.QueryInfoKey(key, nullptr, nullptr); },
-        [&] { return registry.EnumKey(key, 0, name, &size); },
-        [&] { return registry.EnumValue(key, 0, name, &size); },
-        [&] { return registry.DeleteValue(writable, u"Which"); },
+    const std::vector<std::pair<Operation, std::function<WinResult()>>> calls = {
+        {Operation::OpenKey,
+         [&] { return registry.OpenKey(kLocalMachine, kVendor, 0, kKeyRead, &opened); }},
+        {Operation::QueryValue,
+         [&] { return registry.QueryValue(key, u"Which", nullptr, data, &size); }},
+        {Operation::QueryInfoKey, [&] { return registry.QueryInfoKey(key, nullptr, nullptr); }},
+        {Operation::EnumKey, [&] { return registry.EnumKey(key, 0, name, &size); }},
+        {Operation::EnumValue, [&] { return registry.EnumValue(key, 0, name, &size); }},
+        {Operation::DeleteValue, [&] { return registry.DeleteValue(writable, u"Which"); }},
     };
-    for (const auto& call : calls) {
-        ledger.FailCall(1);
-        EXPECT_EQ(call(), kAccessDenied);
+    for (const auto& [operation, call] : calls) {
+        ledger.FailCall(operation, 1);
+        EXPECT_EQ(call(), kAccessDenied) << operation;
     }
     EXPECT_EQ(opened, 0u);
     EXPECT_TRUE(registry.HasValue(kVendor, u"Which"));
 
     std::int32_t flag = -1;
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::CallIsWow64Process, 1);
     EXPECT_TRUE(registry.CallIsWow64Process(&flag));
     EXPECT_EQ(flag, -1);
 
-    ledger.FailCall(1);
+    ledger.FailCall(Operation::CloseKey, 1);
     EXPECT_EQ(registry.CloseKey(key), kInvalidHandle);
     EXPECT_FALSE(ledger.IsOpen(HandleKind::RegistryKey, key));
 }

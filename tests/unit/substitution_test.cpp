@@ -108,11 +108,14 @@ protected:
         return session;
     }
     // Whatever failed, the file holds its old bytes or the whole rewrite.
-    static void ExpectWhole(sim::SimPlatform& sim, const std::string& rewritten, std::uint64_t failed)
+    static void ExpectWhole(sim::SimPlatform& sim, const std::string& rewritten,
+                            const FailedCall& failed)
     {
         const std::string now = sim.files.ReadFileBytes(u"C:\\App\\app.cfg").value_or("<missing>");
-        EXPECT_TRUE(now == kOld || now == rewritten) << "with call " << failed << " failing: " << now;
-        EXPECT_TRUE(failed != 0 || now == rewritten) << now;
+        EXPECT_TRUE(now == kOld || now == rewritten) << Failing(failed) << ": " << now;
+        EXPECT_TRUE(failed || now == rewritten) << now;
+        // The rewrite takes the file's place in one move, or not at all.
+        EXPECT_TRUE(!FailedOn(failed, sim::Operation::Move) || now == kOld) << now;
     }
 };
 
@@ -120,7 +123,7 @@ TEST_F(SubstitutionFaults, SetupSubstFilesKeepsTheFileWhole)
 {
     RunFaultSweep({[](sim::SimPlatform& sim) { return Machine(sim, u"SetupSubstFileCmd_0"); },
                    "SetupSubstFiles", {kErrorSuccess, kErrorInstallFailure},
-                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                   [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
                        ExpectWhole(sim, "newold</new>\r\nC:\\\\D\r\n", failed);
                    }});
 }
@@ -129,7 +132,7 @@ TEST_F(SubstitutionFaults, SetupSubstXmlFilesKeepsTheFileWhole)
 {
     RunFaultSweep({[](sim::SimPlatform& sim) { return Machine(sim, u"SetupSubstXmlCmd_0"); },
                    "SetupSubstXmlFiles", {kErrorSuccess, kErrorInstallFailure},
-                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                   [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
                        std::string rewritten = "\xFF\xFE";
                        for (char c : std::string("<N>new</N>\r\n<Dir>\r\n")) rewritten += {c, '\0'};
                        ExpectWhole(sim, rewritten, failed);
@@ -146,11 +149,11 @@ TEST_F(SubstitutionFaults, UpdateVS71VszFileKeepsTheFileWhole)
                        return session;
                    },
                    "UpdateVS71VszFile", {kErrorSuccess},
-                   [](sim::SimPlatform& sim, InstallerHandle, std::uint64_t failed) {
+                   [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
                        const std::string now =
                            sim.files.ReadFileBytes(u"C:\\App\\ZarvoCSharpPlugin.vsz").value_or("");
                        EXPECT_TRUE(now == "a=[Zv.Dir.APITemplatesVS71]\n" || now == "a=C:\\T\r\n")
-                           << "with call " << failed << " failing: " << now;
+                           << Failing(failed) << ": " << now;
                    }});
 }
 

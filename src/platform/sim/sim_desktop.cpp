@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -19,7 +19,7 @@ std::optional<std::u16string> Copy(const char16_t* text)
 
 bool Matches(const std::optional<std::u16string>& wanted, const std::u16string& actual)
 {
-    return !wanted || SameIgnoringLetterCase(*wanted, actual);
+    return !wanted || EqualIgnoringCase(*wanted, actual);
 }
 
 }  // namespace
@@ -27,7 +27,7 @@ bool Matches(const std::optional<std::u16string>& wanted, const std::u16string& 
 int SimDesktop::ShowMessageBox(WindowHandle owner, const char16_t* text, const char16_t* caption,
                                std::uint32_t type)
 {
-    const int answer = ledger_.FailThisCall() ? 0 : kIdOk;
+    const int answer = ledger_.FailThisCall(Operation::ShowMessageBox) ? 0 : kIdOk;
     MessageBoxEvent event{owner, Copy(text), Copy(caption), type, answer};
     if (answer != 0 && whileBoxShown) whileBoxShown(event);
     events_.push_back(std::move(event));
@@ -36,7 +36,7 @@ int SimDesktop::ShowMessageBox(WindowHandle owner, const char16_t* text, const c
 
 WindowHandle SimDesktop::FindTopLevelWindow(const char16_t* className, const char16_t* title)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::FindTopLevelWindow);
     FindEvent event{Copy(className), Copy(title)};
     if (!failed) event.found = Lookup(event.className, event.title);
     const WindowHandle answer = event.found;
@@ -47,7 +47,7 @@ WindowHandle SimDesktop::FindTopLevelWindow(const char16_t* className, const cha
 std::intptr_t SimDesktop::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                std::intptr_t lParam)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::Send);
     events_.emplace_back(SendEvent{window, message, wParam, lParam});
     if (!failed && message == kWmSysCommand && (wParam & kSysCommandMask) == kScClose)
         RemoveWindow(window);

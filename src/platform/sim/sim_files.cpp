@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -30,7 +30,7 @@ std::u16string_view View(const char16_t* path)
 
 std::u16string FolderKey(std::u16string_view path)
 {
-    std::u16string key = LowerLetters(path);
+    std::u16string key = InLowerCase(path);
     while (!key.empty() && key.back() == u'\\') key.pop_back();
     return key;
 }
@@ -75,8 +75,8 @@ SimFiles::SimFiles(SimLedger& ledger) : ledger_(ledger)
 
 bool SimFiles::OpenForRead(const char16_t* path, FileHandle* file)
 {
-    if (ledger_.FailThisCall()) return false;
-    std::u16string key = LowerLetters(View(path));
+    if (ledger_.FailThisCall(Operation::OpenForRead)) return false;
+    std::u16string key = InLowerCase(View(path));
     const auto found = files_.find(key);
     if (found == files_.end() || !SharesReading(found->second)) return false;
     *file = OpenHandle(std::move(key), found->second, false);
@@ -85,8 +85,8 @@ bool SimFiles::OpenForRead(const char16_t* path, FileHandle* file)
 
 bool SimFiles::CreateForWrite(const char16_t* path, FileHandle* file)
 {
-    if (ledger_.FailThisCall()) return false;
-    std::u16string key = LowerLetters(View(path));
+    if (ledger_.FailThisCall(Operation::CreateForWrite)) return false;
+    std::u16string key = InLowerCase(View(path));
     if (!CanPlace(key)) return false;
     const auto [at, created] = files_.try_emplace(key);
     Entry& entry = at->second;
@@ -100,7 +100,7 @@ bool SimFiles::CreateForWrite(const char16_t* path, FileHandle* file)
 bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read)
 {
     *read = 0;  // ReadFile clears the count before it checks anything
-    if (ledger_.FailThisCall()) return false;
+    if (ledger_.FailThisCall(Operation::Read)) return false;
     OpenFile* open = Handle(file, false);
     if (!open) return false;
     const std::string& bytes = files_.at(open->key).bytes;
@@ -114,7 +114,7 @@ bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t size, std::uint
 
 bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
 {
-    if (ledger_.FailThisCall()) return false;
+    if (ledger_.FailThisCall(Operation::Write)) return false;
     OpenFile* open = Handle(file, true);
     if (!open) return false;
     files_.at(open->key).bytes.replace(open->position, size, static_cast<const char*>(data), size);
@@ -124,7 +124,7 @@ bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
 
 bool SimFiles::Close(FileHandle file)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::Close);
     const auto found = open_.find(file);
     if (found == open_.end()) return false;
     Entry& entry = files_.at(found->second.key);
@@ -136,10 +136,10 @@ bool SimFiles::Close(FileHandle file)
 
 bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flags)
 {
-    if (ledger_.FailThisCall()) return false;
-    const auto source = files_.find(LowerLetters(View(from)));
+    if (ledger_.FailThisCall(Operation::Move)) return false;
+    const auto source = files_.find(InLowerCase(View(from)));
     if (source == files_.end() || IsOpen(source->second)) return false;
-    std::u16string target = LowerLetters(View(to));
+    std::u16string target = InLowerCase(View(to));
     if (target == source->first) {  // a change of case only
         source->second.path = View(to);
         return true;
@@ -161,7 +161,7 @@ bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flag
 
 std::uint32_t SimFiles::GetAttributes(const char16_t* path)
 {
-    if (ledger_.FailThisCall()) return kInvalidFileAttributes;
+    if (ledger_.FailThisCall(Operation::GetAttributes)) return kInvalidFileAttributes;
     if (const Entry* entry = Find(View(path))) return entry->attributes;
     return folders_.contains(FolderKey(View(path))) ? kFileAttributeDirectory
                                                     : kInvalidFileAttributes;
@@ -169,7 +169,7 @@ std::uint32_t SimFiles::GetAttributes(const char16_t* path)
 
 bool SimFiles::SetAttributes(const char16_t* path, std::uint32_t attributes)
 {
-    if (ledger_.FailThisCall()) return false;
+    if (ledger_.FailThisCall(Operation::SetAttributes)) return false;
     Entry* entry = Find(View(path));
     if (!entry) return false;
     entry->attributes = Normalized(attributes);
@@ -178,13 +178,13 @@ bool SimFiles::SetAttributes(const char16_t* path, std::uint32_t attributes)
 
 std::uint32_t SimFiles::VersionInfoSize(const char16_t* path)
 {
-    if (ledger_.FailThisCall()) return 0;
+    if (ledger_.FailThisCall(Operation::VersionInfoSize)) return 0;
     return Versioned(path) ? sizeof(VersionBlock) : 0;
 }
 
 bool SimFiles::VersionInfo(const char16_t* path, std::uint32_t size, void* block)
 {
-    if (ledger_.FailThisCall()) return false;
+    if (ledger_.FailThisCall(Operation::VersionInfo)) return false;
     const Entry* entry = Versioned(path);
     if (!entry || size < sizeof(VersionBlock)) return false;
     const VersionBlock filled{kVersionBlockTag, *entry->version};
@@ -194,7 +194,7 @@ bool SimFiles::VersionInfo(const char16_t* path, std::uint32_t size, void* block
 
 bool SimFiles::QueryFixedVersion(const void* block, FixedFileVersion* version)
 {
-    if (ledger_.FailThisCall() || !block) return false;
+    if (ledger_.FailThisCall(Operation::QueryFixedVersion) || !block) return false;
     VersionBlock read;
     std::memcpy(&read, block, sizeof read);
     if (read.tag != kVersionBlockTag) return false;
@@ -212,7 +212,7 @@ void SimFiles::CreateFolder(std::u16string_view path)
 
 void SimFiles::PutFile(std::u16string_view path, std::string bytes, std::uint32_t attributes)
 {
-    const std::u16string key = LowerLetters(path);
+    const std::u16string key = InLowerCase(path);
     CreateFolder(FolderOf(key));
     Entry& entry = files_[key];
     entry.path = path;
@@ -239,7 +239,7 @@ std::vector<std::u16string> SimFiles::Paths() const
 
 void SimFiles::SetVersion(std::u16string_view path, FixedFileVersion version)
 {
-    files_.at(LowerLetters(path)).version = version;
+    files_.at(InLowerCase(path)).version = version;
 }
 
 std::optional<FixedFileVersion> SimFiles::VersionOf(const char16_t* path) const
@@ -250,12 +250,12 @@ std::optional<FixedFileVersion> SimFiles::VersionOf(const char16_t* path) const
 
 void SimFiles::HoldElsewhere(std::u16string_view path, Hold hold)
 {
-    files_.at(LowerLetters(path)).held = hold;
+    files_.at(InLowerCase(path)).held = hold;
 }
 
 const SimFiles::Entry* SimFiles::Find(std::u16string_view path) const
 {
-    const auto found = files_.find(LowerLetters(path));
+    const auto found = files_.find(InLowerCase(path));
     return found == files_.end() ? nullptr : &found->second;
 }
 

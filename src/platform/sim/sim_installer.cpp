@@ -156,7 +156,7 @@ std::optional<WinResult> SimInstaller::SizingAnswer(std::uint32_t* count) const
 WinResult SimInstaller::GetProperty(InstallerHandle session, const char16_t* name,
                                     char16_t* buffer, std::uint32_t* count)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::GetProperty)) return kErrorFunctionFailed;
     Session* found = FindSession(session);
     if (found == nullptr) return kErrorInvalidHandle;
     if (name == nullptr) return kErrorInvalidParameter;
@@ -168,7 +168,7 @@ WinResult SimInstaller::GetProperty(InstallerHandle session, const char16_t* nam
 WinResult SimInstaller::SetProperty(InstallerHandle session, const char16_t* name,
                                     const char16_t* value)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::SetProperty)) return kErrorFunctionFailed;
     Session* found = FindSession(session);
     if (found == nullptr) return kErrorInvalidHandle;
     if (name == nullptr || *name == u'\0') return kErrorInvalidParameter;
@@ -183,7 +183,7 @@ WinResult SimInstaller::SetProperty(InstallerHandle session, const char16_t* nam
 
 InstallerHandle SimInstaller::GetActiveDatabase(InstallerHandle session)
 {
-    if (ledger_.FailThisCall()) return 0;
+    if (ledger_.FailThisCall(Operation::GetActiveDatabase)) return 0;
     Session* found = FindSession(session);
     if (found == nullptr || !found->database) return 0;
     return AddObject(DatabaseObject{found->database});
@@ -191,7 +191,7 @@ InstallerHandle SimInstaller::GetActiveDatabase(InstallerHandle session)
 
 int SimInstaller::IsTablePersistent(InstallerHandle database, const char16_t* table)
 {
-    if (ledger_.FailThisCall()) return kConditionError;
+    if (ledger_.FailThisCall(Operation::IsTablePersistent)) return kConditionError;
     const DatabaseObject* found = Find<DatabaseObject>(database);
     if (found == nullptr || table == nullptr) return kConditionError;
     const auto named = found->database->tables.find(table);
@@ -202,7 +202,7 @@ int SimInstaller::IsTablePersistent(InstallerHandle database, const char16_t* ta
 WinResult SimInstaller::OpenView(InstallerHandle database, const char16_t* query,
                                  InstallerHandle* view)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::OpenView)) return kErrorFunctionFailed;
     const DatabaseObject* found = Find<DatabaseObject>(database);
     if (found == nullptr) return kErrorInvalidHandle;
     if (query == nullptr || view == nullptr) return kErrorInvalidParameter;
@@ -248,7 +248,7 @@ void SimInstaller::Execute(ViewObject& view)
 
 WinResult SimInstaller::ExecuteView(InstallerHandle view, InstallerHandle parameters)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::ExecuteView)) return kErrorFunctionFailed;
     ViewObject* found = Find<ViewObject>(view);
     if (found == nullptr) return kErrorInvalidHandle;
     if (parameters != 0) return kErrorInvalidParameter;
@@ -258,7 +258,7 @@ WinResult SimInstaller::ExecuteView(InstallerHandle view, InstallerHandle parame
 
 WinResult SimInstaller::FetchRecord(InstallerHandle view, InstallerHandle* record)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::FetchRecord)) return kErrorFunctionFailed;
     ViewObject* found = Find<ViewObject>(view);
     if (found == nullptr) return kErrorInvalidHandle;
     if (record == nullptr) return kErrorInvalidParameter;
@@ -274,7 +274,7 @@ WinResult SimInstaller::FetchRecord(InstallerHandle view, InstallerHandle* recor
 WinResult SimInstaller::SetRecordString(InstallerHandle record, std::uint32_t field,
                                         const char16_t* text)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::SetRecordString)) return kErrorFunctionFailed;
     RecordObject* found = Find<RecordObject>(record);
     if (found == nullptr) return kErrorInvalidHandle;
     if (field >= found->fields.size()) return kErrorInvalidParameter;
@@ -322,7 +322,7 @@ std::u16string SimInstaller::Format(const Session* session, const RecordObject* 
 WinResult SimInstaller::FormatRecord(InstallerHandle session, InstallerHandle record,
                                      char16_t* buffer, std::uint32_t* count)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::FormatRecord)) return kErrorFunctionFailed;
     const RecordObject* found = Find<RecordObject>(record);
     if (found == nullptr) return kErrorInvalidHandle;
     if (const auto answer = SizingAnswer(count)) return *answer;
@@ -333,7 +333,7 @@ WinResult SimInstaller::FormatRecord(InstallerHandle session, InstallerHandle re
 
 WinResult SimInstaller::CloseInstallerHandle(InstallerHandle handle)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::CloseInstallerHandle);
     // A close that fails still lets the handle go, so that no failure leaves one open.
     ledger_.Close(HandleKind::Installer, handle);
     const bool known = objects_.erase(handle) != 0;
@@ -344,7 +344,7 @@ WinResult SimInstaller::CloseInstallerHandle(InstallerHandle handle)
 WinResult SimInstaller::SetComponentState(InstallerHandle session, const char16_t* component,
                                           int state)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::SetComponentState)) return kErrorFunctionFailed;
     Session* found = FindSession(session);
     if (found == nullptr) return kErrorInvalidHandle;
     if (component == nullptr ||
@@ -357,7 +357,7 @@ WinResult SimInstaller::SetComponentState(InstallerHandle session, const char16_
 WinResult SimInstaller::GetFileVersion(const char16_t* path, char16_t* version,
                                        std::uint32_t* versionCount, char16_t*, std::uint32_t*)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::GetFileVersion)) return kErrorFunctionFailed;
     if (path == nullptr) return kErrorInvalidParameter;
     const auto text = fileVersions_(path);
     if (!text) return kErrorFileNotFound;
@@ -369,7 +369,7 @@ WinResult SimInstaller::GetProductInfo(const char16_t* productCode, const char16
                                        std::uint32_t context, const char16_t* property,
                                        char16_t* buffer, std::uint32_t* count)
 {
-    if (ledger_.FailThisCall()) return kErrorFunctionFailed;
+    if (ledger_.FailThisCall(Operation::GetProductInfo)) return kErrorFunctionFailed;
     if (productCode == nullptr || !IsProductCode(productCode) || userSid != nullptr ||
         context != kInstallContextMachine || property == nullptr)
         return kErrorInvalidParameter;

@@ -1,21 +1,51 @@
 #pragma once
-// What every simulated platform call shares: the count of calls made, the switch that
-// makes one of them fail, and the ledger of handles that are open.
+// What every simulated platform call shares: the record of the calls made, the choice of
+// which of them fail, and the ledger of handles that are open.
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "platform/sim/sim_operation.h"
 
 namespace zarvo::sim {
 
 enum class HandleKind { Installer, RegistryKey, File, Kernel };
 
+// One call told by its operation and by which of that operation's calls it was: Write #2.
+struct Call {
+    Operation operation{};
+    std::uint64_t occurrence = 0;  // from 1
+
+    bool operator==(const Call&) const = default;
+};
+
+// "Write #2"
+std::string Describe(const Call& call);
+std::ostream& operator<<(std::ostream& out, const Call& call);
+
 class SimLedger {
 public:
-    // Counts one platform call; true when it is the call that was told to fail.
-    bool FailThisCall();
-    // Makes call number n (counting from 1 from now on) fail; 0 makes none fail.
+    // Records one call of the operation; true when it is a call that was told to fail.
+    bool FailThisCall(Operation operation);
+
+    // Each choice of what fails replaces the one before and starts the record afresh, so
+    // that calls are counted from 1 from then on.
+    // Call number n of all fails; 0 makes none fail.
     void FailCall(std::uint64_t n);
-    std::uint64_t CallCount() const { return calls_; }
+    // The occurrence-th call of the operation fails.
+    void FailCall(Operation operation, std::uint64_t occurrence);
+    void FailEveryCall(Operation operation);
+
+    // The operation of every call since the last choice, in order: call n at n - 1.
+    const std::vector<Operation>& Calls() const { return calls_; }
+    std::uint64_t CallCount() const { return calls_.size(); }
+    std::uint64_t CallCount(Operation operation) const;
+    // Call number n, which must have been made.
+    Call NthCall(std::uint64_t n) const;
 
     std::uintptr_t Open(HandleKind kind);
     // A fresh handle value for something the caller of the library owns (a session, a
@@ -29,8 +59,12 @@ public:
     std::string DescribeOpen() const;
 
 private:
-    std::uint64_t calls_ = 0;
-    std::uint64_t failAt_ = 0;
+    using Choice = std::function<bool(std::uint64_t number, const Call& call)>;
+    void Choose(Choice fails);
+
+    Choice fails_;
+    std::vector<Operation> calls_;  // a byte a call: a benchmark's machine makes millions
+    std::array<std::uint64_t, kOperationCount> counts_{};
     std::uintptr_t next_ = 0x1000;
     std::map<std::uintptr_t, HandleKind> open_;
 };

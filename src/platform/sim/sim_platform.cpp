@@ -25,7 +25,7 @@ std::u16string VersionText(const FixedFileVersion& version)
 void SimClock::GetLocalTime(SystemTime* time)
 {
     // The clock cannot fail; the call still counts, so that faults line up with calls.
-    ledger_.FailThisCall();
+    ledger_.FailThisCall(Operation::GetLocalTime);
     *time = now;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -30,8 +30,8 @@ std::u16string FirstToken(std::u16string_view commandLine)
 // given, else the command line's first token.
 std::u16string ProgramName(const char16_t* applicationName, const char16_t* commandLine)
 {
-    if (applicationName) return LowerLetters(applicationName);
-    return commandLine ? LowerLetters(FirstToken(commandLine)) : std::u16string();
+    if (applicationName) return InLowerCase(applicationName);
+    return commandLine ? InLowerCase(FirstToken(commandLine)) : std::u16string();
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ SimProcesses::SimProcesses(SimLedger& ledger) : ledger_(ledger)
 
 void SimProcesses::ReadStartupInfo(StartupInfo* startup)
 {
-    ledger_.FailThisCall();
+    ledger_.FailThisCall(Operation::ReadStartupInfo);
     *startup = startup_;
 }
 
@@ -55,7 +55,7 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
                           bool inheritHandles, std::uint32_t creationFlags,
                           const StartupInfo* startup, ProcessInformation* information)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::Create);
     CreateCall call;
     call.applicationName = Copy(applicationName);
     call.commandLine = Copy(commandLine);
@@ -76,7 +76,7 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
 
 std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::Wait);
     const bool open = !failed && ledger_.IsOpen(HandleKind::Kernel, handle);
     std::uint32_t answer = kWaitFailed;
     if (open) answer = PassRunTime(handle, milliseconds) ? waitAnswer_ : kWaitTimeout;
@@ -86,7 +86,7 @@ std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds
 
 bool SimProcesses::CloseHandle(KernelHandle handle)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::CloseHandle);
     const bool answer = ledger_.Close(HandleKind::Kernel, handle) && !failed;
     runTimes_.erase(handle);
     calls_.push_back(CloseCall{handle, answer});
@@ -95,14 +95,14 @@ bool SimProcesses::CloseHandle(KernelHandle handle)
 
 void SimProcesses::Sleep(std::uint32_t milliseconds)
 {
-    ledger_.FailThisCall();
+    ledger_.FailThisCall(Operation::Sleep);
     elapsed_ += milliseconds;
     calls_.push_back(SleepCall{milliseconds});
 }
 
 bool SimProcesses::AllowSetForegroundWindow(std::uint32_t processId)
 {
-    const bool answer = !ledger_.FailThisCall();
+    const bool answer = !ledger_.FailThisCall(Operation::AllowSetForegroundWindow);
     calls_.push_back(AllowForegroundCall{processId, answer});
     return answer;
 }
@@ -119,12 +119,12 @@ bool SimProcesses::PassRunTime(KernelHandle process, std::uint32_t milliseconds)
 
 void SimProcesses::MarkMissing(std::u16string_view program)
 {
-    missing_.insert(LowerLetters(program));
+    missing_.insert(InLowerCase(program));
 }
 
 void SimProcesses::AddProgram(std::u16string_view program, SimProgram run)
 {
-    programs_[LowerLetters(program)] = std::move(run);
+    programs_[InLowerCase(program)] = std::move(run);
 }
 
 ProcessInformation SimProcesses::Start(const std::u16string& program,

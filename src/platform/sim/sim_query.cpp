@@ -1,6 +1,6 @@
 #include "platform/sim/sim_query.h"
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 
 namespace zarvo::sim {
 namespace {
@@ -23,7 +23,7 @@ public:
     bool Keyword(std::u16string_view word)
     {
         SkipSpace();
-        if (!SameIgnoringLetterCase(text_.substr(position_, word.size()), word)) return false;
+        if (!EqualIgnoringCase(text_.substr(position_, word.size()), word)) return false;
         const std::size_t end = position_ + word.size();
         if (end < text_.size() && IsNameCharacter(text_[end])) return false;
         position_ = end;
@@ -55,7 +55,7 @@ public:
 private:
     static bool IsNameCharacter(char16_t c)
     {
-        return (c >= u'0' && c <= u'9') || (UpperLetter(c) >= u'A' && UpperLetter(c) <= u'Z') ||
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
                c == u'_' || c == u'.';
     }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "frame/letter_case.h"
+#include "platform/sim/sim_letter_case.h"
 #include "platform/sim/sim_result_codes.h"
 
 namespace zarvo::sim {
@@ -21,9 +21,7 @@ struct FoldedLess {
     using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const
     {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](char16_t x, char16_t y) { return UpperLetter(x) < UpperLetter(y); });
+        return LessIgnoringCase(a, b);
     }
 };
 
@@ -46,8 +44,8 @@ Path Below(Path path, std::u16string_view subKey)
 // unless it asked for Wow6432Node itself.
 Path Redirect(Path path, bool redirected)
 {
-    const bool underSoftware = !path.empty() && SameIgnoringLetterCase(path[0], u"SOFTWARE");
-    const bool alreadyThere = path.size() > 1 && SameIgnoringLetterCase(path[1], u"Wow6432Node");
+    const bool underSoftware = !path.empty() && EqualIgnoringCase(path[0], u"SOFTWARE");
+    const bool alreadyThere = path.size() > 1 && EqualIgnoringCase(path[1], u"Wow6432Node");
     if (redirected && underSoftware && !alreadyThere)
         path.insert(path.begin() + 1, u"Wow6432Node");
     return path;
@@ -90,7 +88,7 @@ struct RegistryNode {
     std::vector<NamedValue>::iterator FindValue(std::u16string_view name)
     {
         return std::find_if(values.begin(), values.end(),
-                            [name](const NamedValue& value) { return SameIgnoringLetterCase(value.name, name); });
+                            [name](const NamedValue& value) { return EqualIgnoringCase(value.name, name); });
     }
 };
 
@@ -140,7 +138,7 @@ SimRegistry::~SimRegistry() = default;
 bool SimRegistry::CallIsWow64Process(std::int32_t* flag)
 {
     // A failed call is still a call: the function was found, the flag is left alone.
-    if (ledger_.FailThisCall()) return true;
+    if (ledger_.FailThisCall(Operation::CallIsWow64Process)) return true;
     if (!kernelHasIsWow64Process) return false;
     *flag = windows64 ? 1 : 0;
     return true;
@@ -150,7 +148,7 @@ WinResult SimRegistry::OpenKey(RegistryKey root, const char16_t* subKey, std::ui
                                std::uint32_t access, RegistryKey* key)
 {
     *key = 0;
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::OpenKey)) return kErrorAccessDenied;
     // Windows hands a predefined key back as it is rather than opening it anew.
     if (root == kLocalMachine && Text(subKey).empty()) {
         *key = kLocalMachine;
@@ -170,7 +168,7 @@ WinResult SimRegistry::OpenKey(RegistryKey root, const char16_t* subKey, std::ui
 WinResult SimRegistry::QueryValue(RegistryKey key, const char16_t* name, std::uint32_t* type,
                                   std::uint8_t* data, std::uint32_t* size)
 {
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::QueryValue)) return kErrorAccessDenied;
     if (data && !size) return kErrorInvalidParameter;
     const auto [node, answer] = Reach(key, kKeyQueryValue);
     if (!node) return answer;
@@ -182,7 +180,7 @@ WinResult SimRegistry::QueryValue(RegistryKey key, const char16_t* name, std::ui
 WinResult SimRegistry::QueryInfoKey(RegistryKey key, std::uint32_t* subKeys,
                                     std::uint32_t* values)
 {
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::QueryInfoKey)) return kErrorAccessDenied;
     const auto [node, answer] = Reach(key, kKeyQueryValue);
     if (!node) return answer;
     if (subKeys) *subKeys = static_cast<std::uint32_t>(node->subKeys.size());
@@ -193,7 +191,7 @@ WinResult SimRegistry::QueryInfoKey(RegistryKey key, std::uint32_t* subKeys,
 WinResult SimRegistry::EnumKey(RegistryKey key, std::uint32_t index, char16_t* name,
                                std::uint32_t* count)
 {
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::EnumKey)) return kErrorAccessDenied;
     const auto [node, answer] = Reach(key, kKeyEnumerateSubKeys);
     if (!node) return answer;
     if (index >= node->subKeys.size()) return kErrorNoMoreItems;
@@ -203,7 +201,7 @@ WinResult SimRegistry::EnumKey(RegistryKey key, std::uint32_t index, char16_t* n
 WinResult SimRegistry::EnumValue(RegistryKey key, std::uint32_t index, char16_t* name,
                                  std::uint32_t* count)
 {
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::EnumValue)) return kErrorAccessDenied;
     const auto [node, answer] = Reach(key, kKeyQueryValue);
     if (!node) return answer;
     if (index >= node->values.size()) return kErrorNoMoreItems;
@@ -212,7 +210,7 @@ WinResult SimRegistry::EnumValue(RegistryKey key, std::uint32_t index, char16_t*
 
 WinResult SimRegistry::DeleteValue(RegistryKey key, const char16_t* name)
 {
-    if (ledger_.FailThisCall()) return kErrorAccessDenied;
+    if (ledger_.FailThisCall(Operation::DeleteValue)) return kErrorAccessDenied;
     const auto [node, answer] = Reach(key, kKeySetValue);
     if (!node) return answer;
     const auto value = node->FindValue(Text(name));
@@ -223,7 +221,7 @@ WinResult SimRegistry::DeleteValue(RegistryKey key, const char16_t* name)
 
 WinResult SimRegistry::CloseKey(RegistryKey key)
 {
-    const bool failed = ledger_.FailThisCall();
+    const bool failed = ledger_.FailThisCall(Operation::CloseKey);
     // Even a failed close lets the handle go: the caller cannot use it again either way.
     if (opened_.erase(key) == 1)
         ledger_.Close(HandleKind::RegistryKey, key);
