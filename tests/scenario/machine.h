@@ -102,6 +102,8 @@ public:
     virtual std::optional<std::string> FileBytes(const std::u16string& path) = 0;
     virtual std::uint32_t AttributesOf(const std::u16string& path) = 0;
     virtual void SetAttributesOf(const std::u16string& path, std::uint32_t attributes) = 0;
+    // A second name for an existing file, as a user who may write in its folder can make.
+    virtual void PutHardLink(const std::u16string& link, const std::u16string& existing) = 0;
     // Another process holds the file open for reading until the machine ends, so that it
     // cannot be replaced. This is how a scenario makes a replacement fail on every machine:
     // Wine running as root replaces even a read-only file.
@@ -141,6 +143,12 @@ public:
     virtual void WatchMessageBoxes(const std::u16string& caption, WindowHandle window) = 0;
     // Stops watching and gives the boxes seen, in order.
     virtual std::vector<MessageBoxSeen> MessageBoxesSeen() = 0;
+
+    // Puts a program of that name in the current folder of the process that runs the
+    // actions, as a user who may write there could; it goes when the machine ends.
+    virtual void PlantProgramInCurrentFolder(const std::u16string& name) = 0;
+    // Whether such a program has run.
+    virtual bool PlantedProgramRan() = 0;
 
     // Whether Windows itself is 64-bit (so the 32-bit library runs under WOW64).
     virtual bool IsWindows64() = 0;

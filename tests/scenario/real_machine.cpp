@@ -297,22 +297,12 @@ std::u16string ProgramFolder()
     return program.substr(0, program.rfind(u'\\') + 1);
 }
 
-// The installer's custom-action host runs in the system folder, where CreateProcessW finds
-// the bare name "Cmd.exe"; so does this program.
-void EnterSystemFolder()
-{
-    wchar_t folder[MAX_PATH];
-    GetSystemDirectoryW(folder, MAX_PATH);
-    SetCurrentDirectoryW(folder);
-}
-
 class RealMachine final : public Machine {
 public:
     RealMachine() : library_(LoadLibraryW(L"ZarvoCustomActionDll.dll"))
     {
         if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-        EnterSystemFolder();
         // A run that crashed earlier may have left its values behind.
         RemoveTestKeys();
     }
@@ -320,6 +310,7 @@ public:
     {
         boxWatcher_.reset();
         for (const HANDLE file : held_) CloseHandle(file);
+        if (!previousFolder_.empty()) SetCurrentDirectoryW(previousFolder_.c_str());
         RemoveFolder(folder_);
         while (!taken_.empty()) taken_.pop_back();
         RemoveTestKeys();
@@ -446,6 +437,11 @@ public:
     {
         SetFileAttributesW(Wide(path.c_str()), attributes);
     }
+    void PutHardLink(const std::u16string& link, const std::u16string& existing) override
+    {
+        if (!CreateHardLinkW(Wide(link.c_str()), Wide(existing.c_str()), nullptr))
+            throw std::runtime_error("cannot link " + Narrow(link));
+    }
     void HoldFile(const std::u16string& path) override
     {
         const HANDLE file = CreateFileW(Wide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -473,6 +469,24 @@ public:
         Check(MsiGetComponentStateW(Session(), Wide(name.c_str()), &installed, &action),
               "MsiGetComponentStateW");
         return action == INSTALLSTATE_ABSENT;
+    }
+
+    // The scenario's own folder becomes the current folder, so that nothing of the
+    // machine's is overwritten; the old one comes back when the machine ends.
+    void PlantProgramInCurrentFolder(const std::u16string& name) override
+    {
+        wchar_t folder[MAX_PATH];
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        previousFolder_ = folder;
+        SetCurrentDirectoryW(Wide(FileFolder().c_str()));
+        const std::u16string planted = ProgramFolder() + u"zarvo_planted.exe";
+        if (!CopyFileW(Wide(planted.c_str()), Wide((FileFolder() + name).c_str()), FALSE))
+            throw std::runtime_error("cannot plant " + Narrow(name));
+    }
+    bool PlantedProgramRan() override
+    {
+        return GetFileAttributesW(Wide((FileFolder() + u"planted-program-ran.txt").c_str())) !=
+               INVALID_FILE_ATTRIBUTES;
     }
 
     std::u16string HelperProgram() override { return ProgramFolder() + u"zarvo_helper.exe"; }
@@ -551,6 +565,7 @@ private:
     std::vector<std::u16string> takenPaths_;
     std::u16string folder_;
     std::vector<HANDLE> held_;
+    std::wstring previousFolder_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;
     HelperWindows helperWindows_;

@@ -38,7 +38,8 @@ public:
         sim_.processes.AddProgram(kHelperProgram, [this](std::u16string_view commandLine) {
             return RunHelper(commandLine);
         });
-        sim_.processes.AddProgram(u"Cmd.exe", [this](std::u16string_view commandLine) {
+        sim_.processes.AddProgram(std::u16string(sim::kSimSystemFolder) + u"\\cmd.exe",
+                                  [this](std::u16string_view commandLine) {
             return RunInterpreter(commandLine);
         });
     }
@@ -130,6 +131,10 @@ public:
     {
         sim_.files.SetAttributes(path.c_str(), attributes);
     }
+    void PutHardLink(const std::u16string& link, const std::u16string& existing) override
+    {
+        sim_.files.PutHardLink(link, existing);
+    }
     void HoldFile(const std::u16string& path) override
     {
         sim_.files.HoldElsewhere(path, sim::SimFiles::Hold::Reading);
@@ -151,6 +156,16 @@ public:
         const auto found = requests.find(name);
         return found != requests.end() && found->second == kInstallStateAbsent;
     }
+
+    void PlantProgramInCurrentFolder(const std::u16string& name) override
+    {
+        sim_.processes.AddProgram(std::u16string(sim::kSimCurrentFolder) + u"\\" + name,
+                                  [this](std::u16string_view) {
+                                      plantedRan_ = true;
+                                      return 0u;
+                                  });
+    }
+    bool PlantedProgramRan() override { return plantedRan_; }
 
     std::u16string HelperProgram() override { return std::u16string(kHelperProgram); }
     std::uint64_t Milliseconds() override { return sim_.processes.ElapsedMilliseconds(); }
@@ -220,6 +235,7 @@ private:
     std::shared_ptr<sim::SimDatabase> database_ = std::make_shared<sim::SimDatabase>();
     InstallerHandle session_ = 0;
     std::vector<MessageBoxSeen> boxesSeen_;
+    bool plantedRan_ = false;
 };
 
 }  // namespace

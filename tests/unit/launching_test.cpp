@@ -58,7 +58,9 @@ TEST_F(Launching, RunCmdFileStartsTheInterpreterWindowlessWithTheInstallersStart
     ASSERT_EQ(RunCmdFile(u"/c copy a.txt b.txt"), kErrorSuccess);
     ASSERT_GE(calls().size(), 2u);
     const auto& create = std::get<CreateCall>(calls()[0]);
-    EXPECT_EQ(create.applicationName, u"Cmd.exe");
+    // The system folder's interpreter by its full path, never a bare name that the current
+    // folder would complete.
+    EXPECT_EQ(create.applicationName, std::u16string(sim::kSimSystemFolder) + u"\\cmd.exe");
     EXPECT_EQ(create.commandLine, u"/c copy a.txt b.txt");
     EXPECT_FALSE(create.inheritHandles);
     EXPECT_EQ(create.creationFlags, kCreateNoWindow);
@@ -86,7 +88,7 @@ TEST_F(Launching, RunCmdFilePassesTheDataOnUnchanged)
 
 TEST_F(Launching, RunCmdFileReportsNoFailedStartAndWaitsForNothing)
 {
-    sim.processes.MarkMissing(u"cmd.exe");
+    sim.processes.MarkMissing(std::u16string(sim::kSimSystemFolder) + u"\\CMD.EXE");
     EXPECT_EQ(RunCmdFile(u"/c exit 1"), kErrorSuccess);
     EXPECT_EQ(calls().size(), 1u);
 }
@@ -134,8 +136,9 @@ TEST(LaunchingFaults, RunCmdFileLeavesNoHandleOpenWhicheverCallFails)
         {[](sim::SimPlatform& sim) { return SessionWith(sim, u"CustomActionData", u"/c dir"); },
          "RunCmdFile", {kErrorSuccess, kErrorInstallFailure},
          [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
-             // No process is started when the command line cannot be read.
-             EXPECT_EQ(sim.processes.Calls().empty(), FailedOn(failed, Operation::GetProperty))
+             // No process is started when the command line or the system folder cannot be had.
+             EXPECT_EQ(sim.processes.Calls().empty(),
+                       FailedOn(failed, Operation::GetProperty) || FailedOn(failed, Operation::SystemFolder))
                  << Failing(failed);
              // The installer's start-up information is read for the start.
              EXPECT_TRUE(failed || CalledInOrder(sim.ledger, {Operation::GetProperty,

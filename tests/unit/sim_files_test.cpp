@@ -21,10 +21,10 @@ protected:
         return file;
     }
 
-    FileHandle CreateForWrite(const char16_t* path)
+    FileHandle CreateNew(const char16_t* path)
     {
         FileHandle file = 0;
-        EXPECT_TRUE(files.CreateForWrite(path, &file));
+        EXPECT_TRUE(files.CreateNew(path, &file));
         return file;
     }
 
@@ -34,10 +34,10 @@ protected:
         return files.OpenForRead(path, &file) && files.Close(file);
     }
 
-    bool CanCreateForWrite(const char16_t* path)
+    bool CanCreateNew(const char16_t* path)
     {
         FileHandle file = 0;
-        return files.CreateForWrite(path, &file) && files.Close(file);
+        return files.CreateNew(path, &file) && files.Close(file);
     }
 
     std::string ReadAll(FileHandle file, std::uint32_t chunk)
@@ -57,15 +57,14 @@ TEST_F(SimFilesTest, ReadersShareButAWriterShutsEveryoneElseOut)
 {
     const FileHandle first = OpenForRead(kLog);
     EXPECT_TRUE(CanOpenForRead(kLog));
-    EXPECT_FALSE(CanCreateForWrite(kLog));
+    EXPECT_FALSE(files.Delete(kLog));
     EXPECT_TRUE(files.Close(first));
 
-    const FileHandle writer = CreateForWrite(kLog);
-    EXPECT_FALSE(CanOpenForRead(kLog));
-    EXPECT_FALSE(CanCreateForWrite(kLog));
-    EXPECT_EQ(files.VersionInfoSize(kLog), 0u);
+    const FileHandle writer = CreateNew(kTemp);
+    EXPECT_FALSE(CanOpenForRead(kTemp));
+    EXPECT_FALSE(files.Delete(kTemp));
     EXPECT_TRUE(files.Close(writer));
-    EXPECT_TRUE(CanOpenForRead(kLog));
+    EXPECT_TRUE(CanOpenForRead(kTemp));
     EXPECT_EQ(ledger.OpenCount(), 0u);
 }
 
@@ -73,14 +72,14 @@ TEST_F(SimFilesTest, AnotherProcessHoldingTheFileRefusesAsItsOwnHandlesWould)
 {
     files.HoldElsewhere(kLog, SimFiles::Hold::Reading);
     EXPECT_TRUE(CanOpenForRead(kLog));
-    EXPECT_FALSE(CanCreateForWrite(kLog));
+    EXPECT_FALSE(files.Delete(kLog));
     EXPECT_FALSE(files.Move(kLog, kTemp, 0));
 
     files.HoldElsewhere(kLog, SimFiles::Hold::Writing);
     EXPECT_FALSE(CanOpenForRead(kLog));
 
     files.HoldElsewhere(kLog, SimFiles::Hold::None);
-    EXPECT_TRUE(CanCreateForWrite(kLog));
+    EXPECT_TRUE(files.Delete(kLog));
 }
 
 TEST_F(SimFilesTest, HandlesOnlyDoWhatTheyWereOpenedFor)
@@ -91,7 +90,7 @@ TEST_F(SimFilesTest, HandlesOnlyDoWhatTheyWereOpenedFor)
     EXPECT_FALSE(files.Write(reader, "x", 1));
     EXPECT_TRUE(files.Close(reader));
 
-    const FileHandle writer = CreateForWrite(kTemp);
+    const FileHandle writer = CreateNew(kTemp);
     EXPECT_FALSE(files.Read(writer, &byte, 1, &read));
     EXPECT_EQ(read, 0u);
     EXPECT_TRUE(files.Close(writer));
@@ -106,40 +105,97 @@ TEST_F(SimFilesTest, ReadingComesInPiecesAndEndsWithZeroBytes)
     EXPECT_TRUE(files.Close(file));
 }
 
-TEST_F(SimFilesTest, CreatingEmptiesTheFileAndWritesGoStraightThrough)
+TEST_F(SimFilesTest, CreatingNeverOpensWhatStandsAtTheNameAndWritesGoStraightThrough)
 {
-    files.SetVersion(kLog, {0x00010002, 0x00030004});
-    ASSERT_TRUE(files.SetAttributes(kLog, kFileAttributeNormal));
-    const FileHandle file = CreateForWrite(u"c:\\data\\SETUP.LOG");
-    EXPECT_EQ(files.ReadFileBytes(kLog), "");
+    FileHandle file = 0;
+    EXPECT_FALSE(files.CreateNew(u"c:\\data\\SETUP.LOG", &file));
+    EXPECT_EQ(files.ReadFileBytes(kLog), "old");
+    files.PutSymbolicLink(kTemp, u"C:\\Data\\nowhere.txt");
+    EXPECT_FALSE(CanCreateNew(kTemp));  // even a link to nothing
+
+    file = CreateNew(u"C:\\Data\\New.txt");
+    EXPECT_EQ(files.ReadFileBytes(u"c:\\data\\new.txt"), "");
     EXPECT_TRUE(files.Write(file, "ab", 2));
     EXPECT_TRUE(files.Write(file, "cd", 2));
-    EXPECT_EQ(files.ReadFileBytes(kLog), "abcd");
+    EXPECT_EQ(files.ReadFileBytes(u"C:\\Data\\New.txt"), "abcd");
     EXPECT_TRUE(files.Close(file));
+    EXPECT_EQ(files.GetAttributes(u"C:\\Data\\New.txt"), kFileAttributeArchive);
+    EXPECT_EQ(files.VersionOf(u"C:\\Data\\New.txt"), std::nullopt);
+}
 
-    EXPECT_EQ(files.GetAttributes(kLog), kFileAttributeArchive);
-    EXPECT_EQ(files.VersionOf(kLog), std::nullopt);
-    EXPECT_EQ(files.Paths(), std::vector<std::u16string>{kLog});
+TEST_F(SimFilesTest, AHardLinkIsTheSameFileUnderAnotherName)
+{
+    files.PutHardLink(kTemp, kLog);
+    const FileHandle reader = OpenForRead(kTemp);
+    EXPECT_EQ(ReadAll(reader, 4), "old");
+    EXPECT_TRUE(files.Close(reader));
+    ASSERT_TRUE(files.SetAttributes(kTemp, kFileAttributeReadOnly));
+    EXPECT_EQ(files.GetAttributes(kLog), kFileAttributeReadOnly);
+    EXPECT_FALSE(files.Delete(kTemp));  // attributes belong to the file, not the name
+    ASSERT_TRUE(files.SetAttributes(kLog, kFileAttributeNormal));
+
+    // Deleting one name leaves the file under the other.
+    EXPECT_TRUE(files.Delete(kTemp));
+    EXPECT_FALSE(files.Exists(kTemp));
+    EXPECT_EQ(files.ReadFileBytes(kLog), "old");
+}
+
+TEST_F(SimFilesTest, ASymbolicLinkOpensWhatItNamesAndDeletingItRemovesOnlyTheLink)
+{
+    files.PutSymbolicLink(kTemp, kLog);
+    const FileHandle reader = OpenForRead(u"c:\\data\\setup.TMP");
+    EXPECT_EQ(ReadAll(reader, 8), "old");
+    EXPECT_TRUE(files.Close(reader));
+    EXPECT_EQ(files.GetAttributes(kTemp) & kFileAttributeReparsePoint, kFileAttributeReparsePoint);
+
+    EXPECT_TRUE(files.Delete(kTemp));
+    EXPECT_FALSE(files.Exists(kTemp));
+    EXPECT_EQ(files.ReadFileBytes(kLog), "old");
+
+    // Links in a ring lead nowhere.
+    files.PutSymbolicLink(u"C:\\a", u"C:\\b");
+    files.PutSymbolicLink(u"C:\\b", u"C:\\a");
+    EXPECT_FALSE(CanOpenForRead(u"C:\\a"));
+}
+
+TEST_F(SimFilesTest, APowerCutKeepsOnlyWhatWasFlushed)
+{
+    const FileHandle file = CreateNew(kTemp);
+    EXPECT_TRUE(files.Write(file, "ab", 2));
+    EXPECT_TRUE(files.Flush(file));
+    EXPECT_TRUE(files.Write(file, "cd", 2));
+    EXPECT_TRUE(files.Close(file));
+    EXPECT_TRUE(files.Move(kTemp, kLog, kMoveFileReplaceExisting | kMoveFileWriteThrough));
+    ASSERT_EQ(files.MovesMade().size(), 1u);
+    EXPECT_EQ(files.MovesMade()[0].flags, kMoveFileReplaceExisting | kMoveFileWriteThrough);
+    EXPECT_FALSE(files.MovesMade()[0].flushed);
+
+    files.CutPower();
+    EXPECT_EQ(files.ReadFileBytes(kLog), "ab");
+
+    // A reading handle cannot flush.
+    const FileHandle reader = OpenForRead(kLog);
+    EXPECT_FALSE(files.Flush(reader));
+    EXPECT_TRUE(files.Close(reader));
 }
 
 TEST_F(SimFilesTest, FilesAreCreatedOnlyInFoldersThatExist)
 {
-    EXPECT_FALSE(CanCreateForWrite(u"C:\\Missing\\new.txt"));
-    EXPECT_FALSE(CanCreateForWrite(u"C:\\Data"));  // a folder stands there
-    EXPECT_TRUE(CanCreateForWrite(u"C:\\root.txt"));
+    EXPECT_FALSE(CanCreateNew(u"C:\\Missing\\new.txt"));
+    EXPECT_FALSE(CanCreateNew(u"C:\\Data"));  // a folder stands there
+    EXPECT_TRUE(CanCreateNew(u"C:\\root.txt"));
     files.CreateFolder(u"C:\\Missing\\Deeper\\");
-    EXPECT_TRUE(CanCreateForWrite(u"C:\\Missing\\new.txt"));
-    EXPECT_TRUE(CanCreateForWrite(u"C:\\Missing\\Deeper\\new.txt"));
+    EXPECT_TRUE(CanCreateNew(u"C:\\Missing\\new.txt"));
+    EXPECT_TRUE(CanCreateNew(u"C:\\Missing\\Deeper\\new.txt"));
     EXPECT_FALSE(files.Move(kLog, u"C:\\Elsewhere\\Setup.log", 0));
 }
 
-TEST_F(SimFilesTest, ReadOnlyHiddenAndSystemFilesCannotBeOverwritten)
+TEST_F(SimFilesTest, AReadOnlyFileCannotBeDeleted)
 {
-    for (const std::uint32_t attributes : {0x1u, 0x2u, 0x4u}) {
-        files.PutFile(kLog, "kept", attributes);
-        EXPECT_FALSE(CanCreateForWrite(kLog)) << attributes;
-        EXPECT_EQ(files.ReadFileBytes(kLog), "kept");
-    }
+    files.PutFile(kLog, "kept", kFileAttributeReadOnly);
+    EXPECT_FALSE(files.Delete(kLog));
+    EXPECT_EQ(files.ReadFileBytes(kLog), "kept");
+    EXPECT_FALSE(files.Delete(u"C:\\Data\\absent"));
 }
 
 TEST_F(SimFilesTest, MoveReplacesOnlyWhenToldAndTheTargetAllowsIt)
@@ -217,8 +273,8 @@ TEST_F(SimFilesTest, VersionBlockCarriesTheFixedFileVersion)
 TEST_F(SimFilesTest, AFailedCallGivesTheWindowsAnswerAndChangesNothing)
 {
     FileHandle file = 0;
-    ledger.FailCall(Operation::CreateForWrite, 1);
-    EXPECT_FALSE(files.CreateForWrite(kTemp, &file));
+    ledger.FailCall(Operation::CreateNew, 1);
+    EXPECT_FALSE(files.CreateNew(kTemp, &file));
     EXPECT_FALSE(files.Exists(kTemp));
     ledger.FailCall(Operation::Move, 1);
     EXPECT_FALSE(files.Move(kLog, kTemp, 0));
@@ -233,11 +289,11 @@ TEST_F(SimFilesTest, AFailedCallGivesTheWindowsAnswerAndChangesNothing)
 
 TEST_F(SimFilesTest, AFailedCloseStillLetsTheFileGo)
 {
-    const FileHandle file = CreateForWrite(kLog);
+    const FileHandle file = CreateNew(kTemp);
     ledger.FailCall(Operation::Close, 1);
     EXPECT_FALSE(files.Close(file));
     EXPECT_EQ(ledger.OpenCount(), 0u);
-    EXPECT_TRUE(CanCreateForWrite(kLog));
+    EXPECT_TRUE(files.Delete(kTemp));
 }
 
 TEST_F(SimFilesTest, AFailedReadClearsTheCount)

@@ -19,10 +19,10 @@ constexpr const char16_t* kLog = u"C:\\Data\\Setup.log";
 
 class SimLedgerTest : public ::testing::Test {
 protected:
-    FileHandle CreateForWrite(const char16_t* path)
+    FileHandle CreateNew(const char16_t* path)
     {
         FileHandle file = 0;
-        EXPECT_TRUE(files.CreateForWrite(path, &file));
+        EXPECT_TRUE(files.CreateNew(path, &file));
         return file;
     }
 
@@ -33,10 +33,10 @@ protected:
 TEST_F(SimLedgerTest, FailsTheChosenCallOfAnOperationByName)
 {
     files.CreateFolder(u"C:\\Data");
-    const FileHandle file = CreateForWrite(kLog);
+    const FileHandle file = CreateNew(kLog);
     ledger.FailCall(Operation::Write, 2);
     EXPECT_TRUE(files.Write(file, "a", 1));
-    EXPECT_TRUE(files.Close(CreateForWrite(u"C:\\Data\\other.log")));
+    EXPECT_TRUE(files.Close(CreateNew(u"C:\\Data\\other.log")));
     EXPECT_FALSE(files.Write(file, "b", 1));
     EXPECT_TRUE(files.Write(file, "c", 1));
     EXPECT_TRUE(files.Close(file));
@@ -109,6 +109,7 @@ TEST(OperationName, EveryPlatformCallIsRecordedUnderItsOwnName)
     std::int32_t flag = 0;
     std::uintptr_t handle = 0;
     char buffer[4];
+    char16_t folder[260];
     StartupInfo startup;
     ProcessInformation started;
     SystemTime time;
@@ -138,16 +139,19 @@ TEST(OperationName, EveryPlatformCallIsRecordedUnderItsOwnName)
         {Operation::DeleteValue, [&] { p.registry.DeleteValue(0, u"V"); }},
         {Operation::CloseKey, [&] { p.registry.CloseKey(handle); }},
         {Operation::OpenForRead, [&] { p.files.OpenForRead(u"C:\\a", &handle); }},
-        {Operation::CreateForWrite, [&] { p.files.CreateForWrite(u"C:\\a", &handle); }},
+        {Operation::CreateNew, [&] { p.files.CreateNew(u"C:\\a", &handle); }},
         {Operation::Read, [&] { p.files.Read(0, buffer, sizeof buffer, &u); }},
         {Operation::Write, [&] { p.files.Write(0, buffer, sizeof buffer); }},
         {Operation::Close, [&] { p.files.Close(handle); }},
         {Operation::Move, [&] { p.files.Move(u"C:\\a", u"C:\\b", 0); }},
+        {Operation::Flush, [&] { p.files.Flush(handle); }},
+        {Operation::Delete, [&] { p.files.Delete(u"C:\\b"); }},
         {Operation::GetAttributes, [&] { p.files.GetAttributes(u"C:\\b"); }},
         {Operation::SetAttributes, [&] { p.files.SetAttributes(u"C:\\b", kFileAttributeNormal); }},
         {Operation::VersionInfoSize, [&] { p.files.VersionInfoSize(u"C:\\b"); }},
         {Operation::VersionInfo, [&] { p.files.VersionInfo(u"C:\\b", sizeof buffer, buffer); }},
         {Operation::QueryFixedVersion, [&] { p.files.QueryFixedVersion(nullptr, nullptr); }},
+        {Operation::SystemFolder, [&] { p.processes.SystemFolder(folder, 260); }},
         {Operation::ReadStartupInfo, [&] { p.processes.ReadStartupInfo(&startup); }},
         {Operation::Create,
          [&] { p.processes.Create(nullptr, nullptr, false, 0, &startup, &started); }},

@@ -34,11 +34,14 @@ TEST(CommandStore, DeletesACommandThatHeldDataEvenWhenItsDataCannotBeRead)
 {
     sim::SimPlatform sim;
     sim.registry.WriteMultiString(u"SOFTWARE\\C", u"Cmd_0", {u"C:\\f"});
-    sim.ledger.FailCall(3);  // opening the key, asking the value's size, reading its data
+    sim.ledger.FailCall(sim::Operation::QueryValue, 2);  // the size is asked, the data is not had
     static int runs;
     runs = 0;
     ConsumeSubstitutionCommands(sim.platform(), u"SOFTWARE\\C", u"Cmd_%d", kKeyAllAccess,
-                                [](Files&, std::span<char16_t>) { ++runs; });
+                                [](Files&, std::span<char16_t>) {
+                                    ++runs;
+                                    return RewriteOutcome::Replaced;
+                                });
     EXPECT_EQ(runs, 0);
     EXPECT_FALSE(sim.registry.HasValue(u"SOFTWARE\\C", u"Cmd_0"));
 }

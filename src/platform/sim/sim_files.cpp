@@ -9,12 +9,7 @@
 namespace zarvo::sim {
 namespace {
 
-constexpr std::uint32_t kFileAttributeHidden = 0x2;
-constexpr std::uint32_t kFileAttributeSystem = 0x4;
 constexpr std::uint32_t kFileAttributeDirectory = 0x10;
-// CreateFileW with CREATE_ALWAYS and FILE_ATTRIBUTE_NORMAL answers access denied for these.
-constexpr std::uint32_t kRefusesOverwrite =
-    kFileAttributeReadOnly | kFileAttributeHidden | kFileAttributeSystem;
 
 // The block VersionInfo hands out; the tag tells QueryFixedVersion it is one of ours.
 struct VersionBlock {
@@ -58,13 +53,8 @@ bool IsOpen(const auto& entry)
     return entry.readers != 0 || entry.writers != 0 || entry.held != SimFiles::Hold::None;
 }
 
-// New content replaces the old, and the version resource goes with the old.
-void Refill(auto& entry, std::string bytes, std::uint32_t attributes)
-{
-    entry.bytes = std::move(bytes);
-    entry.attributes = attributes;
-    entry.version.reset();
-}
+// Symbolic links that lead to links are followed this deep, as Windows follows them.
+constexpr int kLinkDepth = 8;
 
 }  // namespace
 
@@ -76,24 +66,21 @@ SimFiles::SimFiles(SimLedger& ledger) : ledger_(ledger)
 bool SimFiles::OpenForRead(const char16_t* path, FileHandle* file)
 {
     if (ledger_.FailThisCall(Operation::OpenForRead)) return false;
-    std::u16string key = InLowerCase(View(path));
-    const auto found = files_.find(key);
-    if (found == files_.end() || !SharesReading(found->second)) return false;
-    *file = OpenHandle(std::move(key), found->second, false);
+    std::shared_ptr<FileData> data = Followed(View(path));
+    if (!data || !SharesReading(*data)) return false;
+    *file = OpenHandle(std::move(data), false);
     return true;
 }
 
-bool SimFiles::CreateForWrite(const char16_t* path, FileHandle* file)
+bool SimFiles::CreateNew(const char16_t* path, FileHandle* file)
 {
-    if (ledger_.FailThisCall(Operation::CreateForWrite)) return false;
-    std::u16string key = InLowerCase(View(path));
-    if (!CanPlace(key)) return false;
-    const auto [at, created] = files_.try_emplace(key);
-    Entry& entry = at->second;
-    if (!created && (IsOpen(entry) || (entry.attributes & kRefusesOverwrite) != 0)) return false;
-    if (created) entry.path = View(path);  // an overwritten file keeps its name's case
-    Refill(entry, {}, kFileAttributeArchive);
-    *file = OpenHandle(std::move(key), entry, true);
+    if (ledger_.FailThisCall(Operation::CreateNew)) return false;
+    const std::u16string key = InLowerCase(View(path));
+    // Whatever stands at the name, a file, a link or a dangling link, refuses the creation.
+    if (!CanPlace(key) || files_.contains(key)) return false;
+    auto data = std::make_shared<FileData>();
+    files_.emplace(key, Entry{std::u16string(View(path)), data, std::nullopt});
+    *file = OpenHandle(std::move(data), true);
     return true;
 }
 
@@ -103,7 +90,7 @@ bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t size, std::uint
     if (ledger_.FailThisCall(Operation::Read)) return false;
     OpenFile* open = Handle(file, false);
     if (!open) return false;
-    const std::string& bytes = files_.at(open->key).bytes;
+    const std::string& bytes = open->data->bytes;
     const std::size_t from = std::min(open->position, bytes.size());
     const std::size_t count = std::min<std::size_t>(size, bytes.size() - from);
     std::memcpy(buffer, bytes.data() + from, count);
@@ -117,8 +104,17 @@ bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
     if (ledger_.FailThisCall(Operation::Write)) return false;
     OpenFile* open = Handle(file, true);
     if (!open) return false;
-    files_.at(open->key).bytes.replace(open->position, size, static_cast<const char*>(data), size);
+    open->data->bytes.replace(open->position, size, static_cast<const char*>(data), size);
     open->position += size;
+    return true;
+}
+
+bool SimFiles::Flush(FileHandle file)
+{
+    if (ledger_.FailThisCall(Operation::Flush)) return false;
+    OpenFile* open = Handle(file, true);
+    if (!open) return false;
+    open->data->flushed = open->data->bytes;
     return true;
 }
 
@@ -127,8 +123,8 @@ bool SimFiles::Close(FileHandle file)
     const bool failed = ledger_.FailThisCall(Operation::Close);
     const auto found = open_.find(file);
     if (found == open_.end()) return false;
-    Entry& entry = files_.at(found->second.key);
-    --(found->second.writing ? entry.writers : entry.readers);
+    FileData& data = *found->second.data;
+    --(found->second.writing ? data.writers : data.readers);
     open_.erase(found);
     ledger_.Close(HandleKind::File, file);
     return !failed;
@@ -138,7 +134,9 @@ bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flag
 {
     if (ledger_.FailThisCall(Operation::Move)) return false;
     const auto source = files_.find(InLowerCase(View(from)));
-    if (source == files_.end() || IsOpen(source->second)) return false;
+    if (source == files_.end() || IsOpen(*source->second.data)) return false;
+    const FileData& moved = *source->second.data;
+    moves_.push_back({std::u16string(View(from)), std::u16string(View(to)), flags, moved.bytes == moved.flushed});
     std::u16string target = InLowerCase(View(to));
     if (target == source->first) {  // a change of case only
         source->second.path = View(to);
@@ -146,7 +144,7 @@ bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flag
     }
     if (!CanPlace(target)) return false;
     if (const auto existing = files_.find(target); existing != files_.end()) {
-        const Entry& replaced = existing->second;
+        const FileData& replaced = *existing->second.data;
         if ((flags & kMoveFileReplaceExisting) == 0 || IsOpen(replaced) ||
             (replaced.attributes & kFileAttributeReadOnly) != 0)
             return false;
@@ -159,10 +157,22 @@ bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flag
     return true;
 }
 
+// A link's name goes; the file it named, or that other names still name, stays.
+bool SimFiles::Delete(const char16_t* path)
+{
+    if (ledger_.FailThisCall(Operation::Delete)) return false;
+    const auto found = files_.find(InLowerCase(View(path)));
+    if (found == files_.end()) return false;
+    const FileData& data = *found->second.data;
+    if (IsOpen(data) || (data.attributes & kFileAttributeReadOnly) != 0) return false;
+    files_.erase(found);
+    return true;
+}
+
 std::uint32_t SimFiles::GetAttributes(const char16_t* path)
 {
     if (ledger_.FailThisCall(Operation::GetAttributes)) return kInvalidFileAttributes;
-    if (const Entry* entry = Find(View(path))) return entry->attributes;
+    if (const Entry* entry = Find(View(path))) return entry->data->attributes;
     return folders_.contains(FolderKey(View(path))) ? kFileAttributeDirectory
                                                     : kInvalidFileAttributes;
 }
@@ -172,7 +182,7 @@ bool SimFiles::SetAttributes(const char16_t* path, std::uint32_t attributes)
     if (ledger_.FailThisCall(Operation::SetAttributes)) return false;
     Entry* entry = Find(View(path));
     if (!entry) return false;
-    entry->attributes = Normalized(attributes);
+    entry->data->attributes = Normalized(attributes);
     return true;
 }
 
@@ -185,9 +195,9 @@ std::uint32_t SimFiles::VersionInfoSize(const char16_t* path)
 bool SimFiles::VersionInfo(const char16_t* path, std::uint32_t size, void* block)
 {
     if (ledger_.FailThisCall(Operation::VersionInfo)) return false;
-    const Entry* entry = Versioned(path);
-    if (!entry || size < sizeof(VersionBlock)) return false;
-    const VersionBlock filled{kVersionBlockTag, *entry->version};
+    const std::shared_ptr<FileData> data = Versioned(path);
+    if (!data || size < sizeof(VersionBlock)) return false;
+    const VersionBlock filled{kVersionBlockTag, *data->version};
     std::memcpy(block, &filled, sizeof filled);
     return true;
 }
@@ -214,15 +224,38 @@ void SimFiles::PutFile(std::u16string_view path, std::string bytes, std::uint32_
 {
     const std::u16string key = InLowerCase(path);
     CreateFolder(FolderOf(key));
-    Entry& entry = files_[key];
-    entry.path = path;
-    Refill(entry, std::move(bytes), Normalized(attributes));
+    auto data = std::make_shared<FileData>();
+    data->flushed = bytes;
+    data->bytes = std::move(bytes);
+    data->attributes = Normalized(attributes);
+    files_[key] = Entry{std::u16string(path), std::move(data), std::nullopt};
+}
+
+void SimFiles::PutHardLink(std::u16string_view link, std::u16string_view existing)
+{
+    const std::u16string key = InLowerCase(link);
+    CreateFolder(FolderOf(key));
+    files_[key] = Entry{std::u16string(link), files_.at(InLowerCase(existing)).data, std::nullopt};
+}
+
+void SimFiles::PutSymbolicLink(std::u16string_view link, std::u16string_view target)
+{
+    const std::u16string key = InLowerCase(link);
+    CreateFolder(FolderOf(key));
+    auto data = std::make_shared<FileData>();
+    data->attributes = kFileAttributeReparsePoint | kFileAttributeArchive;
+    files_[key] = Entry{std::u16string(link), std::move(data), std::u16string(target)};
 }
 
 std::optional<std::string> SimFiles::ReadFileBytes(std::u16string_view path) const
 {
-    const Entry* entry = Find(path);
-    return entry ? std::optional(entry->bytes) : std::nullopt;
+    const std::shared_ptr<FileData> data = Followed(path);
+    return data ? std::optional(data->bytes) : std::nullopt;
+}
+
+void SimFiles::CutPower()
+{
+    for (auto& [key, entry] : files_) entry.data->bytes = entry.data->flushed;
 }
 
 bool SimFiles::Exists(std::u16string_view path) const
@@ -239,18 +272,18 @@ std::vector<std::u16string> SimFiles::Paths() const
 
 void SimFiles::SetVersion(std::u16string_view path, FixedFileVersion version)
 {
-    files_.at(InLowerCase(path)).version = version;
+    files_.at(InLowerCase(path)).data->version = version;
 }
 
 std::optional<FixedFileVersion> SimFiles::VersionOf(const char16_t* path) const
 {
-    const Entry* entry = Find(View(path));
-    return entry ? entry->version : std::nullopt;
+    const std::shared_ptr<FileData> data = Followed(View(path));
+    return data ? data->version : std::nullopt;
 }
 
 void SimFiles::HoldElsewhere(std::u16string_view path, Hold hold)
 {
-    files_.at(InLowerCase(path)).held = hold;
+    files_.at(InLowerCase(path)).data->held = hold;
 }
 
 const SimFiles::Entry* SimFiles::Find(std::u16string_view path) const
@@ -264,6 +297,18 @@ SimFiles::Entry* SimFiles::Find(std::u16string_view path)
     return const_cast<Entry*>(std::as_const(*this).Find(path));
 }
 
+std::shared_ptr<SimFiles::FileData> SimFiles::Followed(std::u16string_view path) const
+{
+    std::u16string key = InLowerCase(path);
+    for (int depth = 0; depth < kLinkDepth; ++depth) {
+        const auto found = files_.find(key);
+        if (found == files_.end()) return nullptr;
+        if (!found->second.linkTarget) return found->second.data;
+        key = InLowerCase(*found->second.linkTarget);
+    }
+    return nullptr;
+}
+
 // A file may go where its folder exists and no folder of that name stands.
 bool SimFiles::CanPlace(const std::u16string& key) const
 {
@@ -272,17 +317,26 @@ bool SimFiles::CanPlace(const std::u16string& key) const
 
 // The file behind a path when its version resource can be read: it has one, and nobody
 // holds the file open for writing.
-const SimFiles::Entry* SimFiles::Versioned(const char16_t* path) const
+std::shared_ptr<SimFiles::FileData> SimFiles::Versioned(const char16_t* path) const
 {
-    const Entry* entry = Find(View(path));
-    return entry && entry->version && SharesReading(*entry) ? entry : nullptr;
+    std::shared_ptr<FileData> data = Followed(View(path));
+    return data && data->version && SharesReading(*data) ? data : nullptr;
 }
 
-FileHandle SimFiles::OpenHandle(std::u16string key, Entry& entry, bool writing)
+// The handle is counted open only once everything it needs is in place, so that memory
+// running out on the way leaves no handle behind.
+FileHandle SimFiles::OpenHandle(std::shared_ptr<FileData> data, bool writing)
 {
-    ++(writing ? entry.writers : entry.readers);
-    const FileHandle file = ledger_.Open(HandleKind::File);
-    open_.emplace(file, OpenFile{std::move(key), writing});
+    const FileHandle file = ledger_.NewHandleValue();
+    FileData& opened = *data;
+    open_.emplace(file, OpenFile{std::move(data), writing});
+    try {
+        ledger_.Track(HandleKind::File, file);
+    } catch (...) {
+        open_.erase(file);
+        throw;
+    }
+    ++(writing ? opened.writers : opened.readers);
     return file;
 }
 

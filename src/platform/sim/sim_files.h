@@ -1,9 +1,12 @@
 #pragma once
 // A file system in memory that refuses what Windows refuses: names compare without regard
 // to case, files are shared the way CreateFileW's access and share modes allow, and a
-// read-only file cannot be emptied or replaced.
+// read-only file cannot be emptied or replaced. A file may have several names (hard links),
+// and a name may be a symbolic link that opening follows. What was written reaches the disk
+// only when flushed, so that a test can cut the power and see what a file would hold.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,6 +19,7 @@
 namespace zarvo::sim {
 
 inline constexpr std::uint32_t kFileAttributeArchive = 0x20;
+inline constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
 
 class SimFiles final : public Files {
 public:
@@ -25,11 +29,13 @@ public:
     explicit SimFiles(SimLedger& ledger);
 
     bool OpenForRead(const char16_t* path, FileHandle* file) override;
-    bool CreateForWrite(const char16_t* path, FileHandle* file) override;
+    bool CreateNew(const char16_t* path, FileHandle* file) override;
     bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) override;
     bool Write(FileHandle file, const void* data, std::uint32_t size) override;
+    bool Flush(FileHandle file) override;
     bool Close(FileHandle file) override;
     bool Move(const char16_t* from, const char16_t* to, std::uint32_t flags) override;
+    bool Delete(const char16_t* path) override;
     std::uint32_t GetAttributes(const char16_t* path) override;
     bool SetAttributes(const char16_t* path, std::uint32_t attributes) override;
     std::uint32_t VersionInfoSize(const char16_t* path) override;
@@ -41,7 +47,23 @@ public:
     // Places a file and its folders, replacing any file there; it has no version resource.
     void PutFile(std::u16string_view path, std::string bytes,
                  std::uint32_t attributes = kFileAttributeArchive);
+    // A second name for an existing file (CreateHardLinkW): both names open the one file.
+    void PutHardLink(std::u16string_view link, std::u16string_view existing);
+    // A symbolic link to a path, which need not exist; opening the link opens what it names.
+    void PutSymbolicLink(std::u16string_view link, std::u16string_view target);
+    // Through a symbolic link, the bytes of the file it names.
     std::optional<std::string> ReadFileBytes(std::u16string_view path) const;
+    // Every file loses what was written to it since it was last flushed.
+    void CutPower();
+    // A move as Move made it: its flags, and whether every byte of the file moved had been
+    // flushed.
+    struct MoveMade {
+        std::u16string from;
+        std::u16string to;
+        std::uint32_t flags = 0;
+        bool flushed = false;
+    };
+    const std::vector<MoveMade>& MovesMade() const { return moves_; }
     bool Exists(std::u16string_view path) const;
     // Every file's path as it was last written, ordered without regard to case.
     std::vector<std::u16string> Paths() const;
@@ -52,32 +74,42 @@ public:
     void HoldElsewhere(std::u16string_view path, Hold hold);
 
 private:
-    struct Entry {
-        std::u16string path;
+    // One file, whatever names it has.
+    struct FileData {
         std::string bytes;
+        std::string flushed;  // what is on the disk
         std::uint32_t attributes = kFileAttributeArchive;
         std::optional<FixedFileVersion> version;
         int readers = 0;
         int writers = 0;
         Hold held = Hold::None;
     };
+    // One name: of a file, or of a symbolic link (whose own data holds its attributes).
+    struct Entry {
+        std::u16string path;
+        std::shared_ptr<FileData> data;
+        std::optional<std::u16string> linkTarget;
+    };
     struct OpenFile {
-        std::u16string key;
+        std::shared_ptr<FileData> data;
         bool writing = false;
         std::size_t position = 0;
     };
 
     const Entry* Find(std::u16string_view path) const;
     Entry* Find(std::u16string_view path);
+    // The file a path opens: symbolic links followed, a few deep at most, as Windows does.
+    std::shared_ptr<FileData> Followed(std::u16string_view path) const;
     bool CanPlace(const std::u16string& key) const;
-    const Entry* Versioned(const char16_t* path) const;
-    FileHandle OpenHandle(std::u16string key, Entry& entry, bool writing);
+    std::shared_ptr<FileData> Versioned(const char16_t* path) const;
+    FileHandle OpenHandle(std::shared_ptr<FileData> data, bool writing);
     OpenFile* Handle(FileHandle file, bool writing);
 
     SimLedger& ledger_;
     std::map<std::u16string, Entry> files_;  // keyed by the folded path
     std::set<std::u16string> folders_;       // folded, without a trailing backslash
     std::map<FileHandle, OpenFile> open_;
+    std::vector<MoveMade> moves_;
 };
 
 }  // namespace zarvo::sim

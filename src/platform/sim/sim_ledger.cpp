@@ -77,8 +77,13 @@ std::uintptr_t SimLedger::NewHandleValue()
 std::uintptr_t SimLedger::Open(HandleKind kind)
 {
     const std::uintptr_t handle = NewHandleValue();
-    open_.emplace(handle, kind);
+    Track(kind, handle);
     return handle;
+}
+
+void SimLedger::Track(HandleKind kind, std::uintptr_t handle)
+{
+    open_.emplace(handle, kind);
 }
 
 bool SimLedger::Close(HandleKind kind, std::uintptr_t handle)

@@ -48,6 +48,8 @@ public:
     Call NthCall(std::uint64_t n) const;
 
     std::uintptr_t Open(HandleKind kind);
+    // Counts a handle value from NewHandleValue as open from now on.
+    void Track(HandleKind kind, std::uintptr_t handle);
     // A fresh handle value for something the caller of the library owns (a session, a
     // test's own record): not counted as open.
     std::uintptr_t NewHandleValue();

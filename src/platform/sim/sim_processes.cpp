@@ -27,10 +27,15 @@ std::u16string FirstToken(std::u16string_view commandLine)
 }
 
 // The name CreateProcessW looks for, in lower case: the application name when one is
-// given, else the command line's first token.
+// given (a bare name completed from the current folder, and from nowhere else), else the
+// command line's first token.
 std::u16string ProgramName(const char16_t* applicationName, const char16_t* commandLine)
 {
-    if (applicationName) return InLowerCase(applicationName);
+    if (applicationName) {
+        const std::u16string_view name(applicationName);
+        if (name.find_first_of(u"\\/") != std::u16string_view::npos) return InLowerCase(name);
+        return InLowerCase(std::u16string(kSimCurrentFolder) + u"\\" + std::u16string(name));
+    }
     return commandLine ? InLowerCase(FirstToken(commandLine)) : std::u16string();
 }
 
@@ -43,6 +48,16 @@ SimProcesses::SimProcesses(SimLedger& ledger) : ledger_(ledger)
     startup_.title = titleText_.data();
     startup_.flags = kStartfUseShowWindow;
     startup_.showWindow = kSwShowNormal;
+}
+
+std::uint32_t SimProcesses::SystemFolder(char16_t* buffer, std::uint32_t capacity)
+{
+    if (ledger_.FailThisCall(Operation::SystemFolder)) return 0;
+    const auto length = static_cast<std::uint32_t>(kSimSystemFolder.size());
+    if (capacity <= length) return length + 1;
+    std::copy(kSimSystemFolder.begin(), kSimSystemFolder.end(), buffer);
+    buffer[length] = u'\0';
+    return length;
 }
 
 void SimProcesses::ReadStartupInfo(StartupInfo* startup)

@@ -46,6 +46,10 @@ struct AllowForegroundCall {
 };
 using ProcessCall = std::variant<CreateCall, WaitCall, CloseCall, SleepCall, AllowForegroundCall>;
 
+// Where the simulated Windows keeps its programs, and the folder the process runs in.
+inline constexpr std::u16string_view kSimSystemFolder = u"C:\\Windows\\System32";
+inline constexpr std::u16string_view kSimCurrentFolder = u"C:\\Installer";
+
 // What a program does when it starts, given its command line; answers how many milliseconds
 // it then runs before it ends by itself.
 using SimProgram = std::function<std::uint32_t(std::u16string_view commandLine)>;
@@ -56,6 +60,7 @@ public:
     SimProcesses(const SimProcesses&) = delete;
     SimProcesses& operator=(const SimProcesses&) = delete;
 
+    std::uint32_t SystemFolder(char16_t* buffer, std::uint32_t capacity) override;
     // GetStartupInfoW cannot fail, so a failed call still fills the record.
     void ReadStartupInfo(StartupInfo* startup) override;
     bool Create(const char16_t* applicationName, char16_t* commandLine, bool inheritHandles,
@@ -69,9 +74,9 @@ public:
     // What ReadStartupInfo hands out. By default it is filled as a real process's is: flags
     // set, and desktop and title pointing at texts this object owns.
     void SetStartupInfo(const StartupInfo& startup) { startup_ = startup; }
-    // The program is found by its application name, or else by the first token of the
-    // command line (quotes removed), compared without regard to letter case as file names
-    // are. Create fails for a missing program and for an empty first token; any other
+    // The program is found by its application name (a bare one in the current folder), or
+    // else by the first token of the command line (quotes removed), compared without regard
+    // to letter case as file names are. Create fails for a missing program and for an empty first token; any other
     // program starts, and does nothing unless it was added.
     void MarkMissing(std::u16string_view program);
     void AddProgram(std::u16string_view program, SimProgram run);
