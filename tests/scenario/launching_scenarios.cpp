@@ -109,5 +109,16 @@ TEST_F(Launching, AnUnreadableCommandLineAnswersFailureAndStartsNothing)
     }
 }
 
+// A program named Cmd.exe in the current folder, where a user with fewer rights may have put
+// it, is never the interpreter: the system folder's is.
+TEST_F(Launching, RunCmdFileStartsTheSystemInterpreterNotOnePlantedInTheCurrentFolder)
+{
+    machine->PlantProgramInCurrentFolder(u"Cmd.exe");
+    const std::u16string file = File(u"ran.txt");
+    RunCmdFile(u"/c " + Helper(u"write " + file + u" ran"));
+    EXPECT_EQ(machine->FileBytes(file), "ran");
+    EXPECT_FALSE(machine->PlantedProgramRan());
+}
+
 }  // namespace
 }  // namespace zarvo::test

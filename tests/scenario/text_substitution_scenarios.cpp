@@ -123,5 +123,42 @@ TEST_F(TextSubstitution, AnswersZeroWhenItsKeyIsMissing)
     EXPECT_EQ(machine->RunAction("SetupSubstFiles"), kErrorSuccess);
 }
 
+// A user who may write in the target's folder links the temporary file's name to a file of
+// the machine's: the action removes the link and writes only into a file it made itself.
+TEST_F(TextSubstitution, NeverWritesThroughALinkPlantedAtItsTemporaryFile)
+{
+    const std::u16string victim = File(u"victim.dll");
+    machine->PutFileBytes(victim, "precious");
+    machine->PutFileBytes(File(u"app.cfg"), "placeholder");
+    machine->PutHardLink(File(u"app.cfg.tmp"), victim);
+    EXPECT_EQ(Rewrite("Name\n", {u"Name=Value"}), "Value\r\n");
+    EXPECT_EQ(machine->FileBytes(victim), "precious");
+    EXPECT_EQ(machine->FileBytes(File(u"app.cfg.tmp")), std::nullopt);
+}
+
+// Read byte by byte, UTF-16 text would be broken at every line end: it is left alone.
+TEST_F(TextSubstitution, LeavesAUtf16FileAsItIs)
+{
+    const std::string little("\xFF\xFEN\0a\0m\0e\0\n\0", 12);
+    EXPECT_EQ(Rewrite(little, {u"Name=Value"}), little);
+    const std::string big("\xFE\xFF\0N\0\n", 6);
+    EXPECT_EQ(Rewrite(big, {u"N=V"}), big);
+    EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, Name(0), 0));
+}
+
+// A path that climbs out of its folder, or names the file through the device namespace,
+// is never opened, although Windows would reach the file by it.
+TEST_F(TextSubstitution, OpensOnlyPlainAbsolutePaths)
+{
+    const std::u16string file = File(u"app.cfg");
+    machine->PutFileBytes(file, "Name\n");
+    for (const std::u16string& target : {machine->FileFolder() + u"sub\\..\\app.cfg",
+                                         u"\\\\.\\" + file, u"\\\\?\\" + file}) {
+        Command(0, {target, u"Name=Value"});
+        EXPECT_EQ(Run(), kErrorSuccess);
+        EXPECT_EQ(machine->FileBytes(file), "Name\n") << Narrow(target);
+    }
+}
+
 }  // namespace
 }  // namespace zarvo::test

@@ -68,5 +68,15 @@ TEST_F(WizardFile, ChangesNothingWithoutAUsableFolderAndBar)
     }
 }
 
+TEST_F(WizardFile, NeverWritesThroughALinkPlantedAtItsTemporaryFile)
+{
+    const std::u16string victim = folder + u"victim.dll";
+    machine->PutFileBytes(victim, "precious");
+    machine->PutFileBytes(wizard, "placeholder");
+    machine->PutHardLink(folder + u"ZarvoCSharpPlugin.tmp.vsz", victim);
+    EXPECT_EQ(Update(folder + u"|D:\\T", "[Zv.Dir.APITemplatesVS71]\n"), "D:\\T\r\n");
+    EXPECT_EQ(machine->FileBytes(victim), "precious");
+}
+
 }  // namespace
 }  // namespace zarvo::test

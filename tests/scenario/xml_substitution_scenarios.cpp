@@ -99,5 +99,15 @@ TEST_F(XmlSubstitution, EachSubstitutionActionReadsItsOwnRegistryView)
     EXPECT_EQ(machine->FileBytes(xml32), windows64 ? "<N>0</N>" : Utf16File(u"<N>32</N>"));
 }
 
+TEST_F(XmlSubstitution, NeverWritesThroughALinkPlantedAtItsTemporaryFile)
+{
+    const std::u16string victim = File(u"victim.dll");
+    machine->PutFileBytes(victim, "precious");
+    machine->PutFileBytes(File(u"settings.xml"), "placeholder");
+    machine->PutHardLink(File(u"settings.xml.tmp"), victim);
+    EXPECT_EQ(Rewrite("<a>b</a>\n", {u"a=c"}), Utf16File(u"<a>c</a>\r\n"));
+    EXPECT_EQ(machine->FileBytes(victim), "precious");
+}
+
 }  // namespace
 }  // namespace zarvo::test
