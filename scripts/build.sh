@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Configures and builds one side: build.sh native|windows|fuzz [TARGET]
+# Configures and builds one side: build.sh native|release|windows|fuzz [TARGET]
+#   release  the DLL as it ships, into build/release/ZarvoCustomActionDll.dll
+#   windows  the Windows test programs, around the release DLL (built first), which every
+#            Wine test loads; a Debug DLL of its own beside them for development
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 side=$1; shift
+type=Debug
 case $side in
     native) options=() ;;
-    windows) options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+    release) type=RelWithDebInfo
+             options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-win32.cmake" -DZARVO_RELEASE=ON) ;;
+    windows) "$0" release
+             options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+                      -DZARVO_DLL="$root/build/release/ZarvoCustomActionDll.dll") ;;
     fuzz) options=(-DZARVO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++) ;;
 esac
-cmake -S "$root" -B "$root/build/$side" -DCMAKE_BUILD_TYPE=Debug "${options[@]}" >/dev/null
+cmake -S "$root" -B "$root/build/$side" -DCMAKE_BUILD_TYPE=$type "${options[@]}" >/dev/null
 cmake --build "$root/build/$side" -j"$(nproc)" ${1:+--target "$1"}

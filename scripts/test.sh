@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test layer: native unit and scenario tests over the simulated machine (with
-# AddressSanitizer and UBSan), the fuzz targets for a bounded time, then the DLL file check,
-# the scenarios against the real DLL and the sample package under Wine, in a 64-bit and a
-# 32-bit prefix.
+# AddressSanitizer and UBSan), the fuzz targets for a bounded time, then, on the release DLL
+# (build/release/ZarvoCustomActionDll.dll, which the Windows build makes first), the DLL file
+# check, the scenarios against it and the sample package under Wine, in a 64-bit and a
+# 32-bit prefix, and the release archive unpacked and installed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" || exit 1

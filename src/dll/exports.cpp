@@ -4,6 +4,9 @@
 
 #include <msi.h>
 
+#include <cstdlib>
+#include <exception>
+
 #include "dll/action_table.h"
 #include "platform/win32/win32_platform.h"
 
@@ -21,6 +24,16 @@ UINT RunExported(std::string_view name, MSIHANDLE session)
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
 {
     return TRUE;
+}
+
+// The runtime's own terminate handler writes the pending exception's name, demangled, to a
+// standard error that the installer's custom-action host does not have, and brings the
+// demangler and formatted output with it: a quarter of the DLL. No exception leaves an
+// export, so the handler runs only should a destructor throw; then it ends the process at
+// once, as the runtime's handler does after its message.
+void __gnu_cxx::__verbose_terminate_handler()
+{
+    std::abort();
 }
 
 // Each export is the action of its own name, one line a name written from the list of

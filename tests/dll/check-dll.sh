@@ -1,16 +1,52 @@
 #!/usr/bin/env bash
-# Checks the built DLL as a file: check-dll.sh DLL EXPORT...
-# It must be a 32-bit PE named ZarvoCustomActionDll.dll, export exactly the given names
-# undecorated, import only DLLs that every Windows has, and carry the asInvoker manifest
-# as resource type 24, identifier 2, language 1033.
+# Checks the shipped DLL as a file: check-dll.sh DLL VERSION EXPORT...
+# It must be a 32-bit PE named ZarvoCustomActionDll.dll of at most 256 KB, export exactly the
+# given names undecorated, import exactly the functions listed below, say in its header that
+# it runs on Windows NT 5.1 (XP) and later, carry the asInvoker manifest and a version
+# resource of VERSION, and keep its debug information in ZarvoCustomActionDll.debug beside it,
+# named by its debug link, with no debug sections and no path of this machine of its own.
 set -uo pipefail
-dll=$1; shift
+dll=$1 version=$2; shift 2
+root=$(cd "$(dirname "$0")/../.." && pwd)
 objdump=i686-w64-mingw32-objdump
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# Every function the DLL imports, a line per DLL and group. Each exists in Windows XP with
+# Service Pack 2, the oldest Windows the README names: a new import is added here only once
+# it is known to exist there (msi.dll's functions: in Windows Installer 3.0).
+expected_imports='
+# The actions, through the platform layer.
+advapi32.dll RegCloseKey RegDeleteValueW RegEnumKeyExW RegEnumValueW RegOpenKeyExW RegQueryInfoKeyW RegQueryValueExW
+kernel32.dll CloseHandle CreateFileW CreateProcessW GetCurrentProcess GetFileAttributesW GetLocalTime
+kernel32.dll GetModuleHandleW GetProcAddress GetStartupInfoW MoveFileExW ReadFile SetFileAttributesW Sleep
+kernel32.dll WaitForSingleObject WriteFile
+msi.dll MsiCloseHandle MsiDatabaseIsTablePersistentW MsiDatabaseOpenViewW MsiFormatRecordW MsiGetActiveDatabase
+msi.dll MsiGetFileVersionW MsiGetProductInfoExW MsiGetPropertyW MsiRecordSetStringW MsiSetComponentStateW
+msi.dll MsiSetPropertyW MsiViewExecute MsiViewFetch
+user32.dll AllowSetForegroundWindow FindWindowW MessageBoxW SendMessageW
+version.dll GetFileVersionInfoSizeW GetFileVersionInfoW VerQueryValueW
+# The C and C++ runtime linked in: start-up, relocation, memory, exceptions and the locks of
+# the win32 thread model.
+kernel32.dll CreateSemaphoreW DeleteCriticalSection EnterCriticalSection FreeLibrary GetCurrentThreadId
+kernel32.dll GetLastError GetModuleHandleA InitializeCriticalSection LeaveCriticalSection LoadLibraryA LoadLibraryW
+kernel32.dll ReleaseSemaphore SetLastError TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery
+msvcrt.dll _amsg_exit _close _errno _initterm _iob _lock _read _unlock abort calloc free fwrite malloc memchr
+msvcrt.dll memcmp memcpy memmove memset realloc strcmp strlen strncmp vfprintf
+'
+max_size=262144
+
 headers=$($objdump -p "$dll")
 grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit PE"
+
+size=$(stat -c %s "$dll")
+((size <= max_size)) || fail "the DLL has $size bytes, more than $max_size"
+
+header_field() { sed -n "s/^$1[[:space:]]*//p" <<<"$headers" | head -n1; }
+for field in MajorOSystemVersion=5 MinorOSystemVersion=1 MajorSubsystemVersion=5 MinorSubsystemVersion=1; do
+    [ "$(header_field "${field%=*}")" = "${field#*=}" ] || fail "${field%=*} is '$(header_field "${field%=*}")', not ${field#*=}"
+done
+[[ $(header_field Subsystem) == 00000002* ]] || fail "the subsystem is '$(header_field Subsystem)', not Windows GUI"
 
 name=$(sed -n 's/^Name[[:space:]]*[0-9a-f]* //p' <<<"$headers" | head -n1)
 [ "$name" = "ZarvoCustomActionDll.dll" ] || fail "export directory names '$name'"
@@ -19,19 +55,52 @@ exports=$(awk '/\[Ordinal\/Name Pointer\] Table/{t=1; next} t && /^[[:space:]]*\
 expected=$(printf '%s\n' "$@" | sort)
 [ "$exports" = "$expected" ] || fail "exports are [$(echo $exports)], expected [$(echo $expected)]"
 
-allowed='^(kernel32|user32|advapi32|msi|version|msvcrt)\.dll$'
-imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
+# One "dll function" line per import, as objdump lists the import tables and as listed above.
+imports=$(awk '/DLL Name:/{dll=tolower($3)} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/{print dll, $3}' <<<"$headers" | sort)
+listed=$(sed '/^#/d; /^$/d' <<<"$expected_imports" | awk '{for (i = 2; i <= NF; i++) print $1, $i}' | sort)
 [ -n "$imports" ] || fail "no import table"
-for dll_name in $imports; do
-    [[ $dll_name =~ $allowed ]] || fail "imports $dll_name"
-done
+added=$(comm -23 <(echo "$imports") <(echo "$listed"))
+missing=$(comm -13 <(echo "$imports") <(echo "$listed"))
+[ -z "$added" ] || fail "imports not in the list: $(echo $added)"
+[ -z "$missing" ] || fail "listed imports no longer imported: $(echo $missing)"
 
 # The resource tree, one entry per level: type, identifier, language.
 tree=$(sed -n '/The .rsrc Resource Directory section/,$p' <<<"$headers" |
        sed -n 's/.*Entry: ID: 0x0*\([0-9a-f]*\),.*/\1/p' | paste -sd' ')
-[ "$tree" = "18 2 409" ] || fail "resources are [$tree], expected one manifest [18 2 409] (type 24, id 2, language 1033)"
+[ "$tree" = "10 1 409 18 2 409" ] ||
+    fail "resources are [$tree], expected a version [10 1 409] and a manifest [18 2 409] (types 16 and 24, language 1033)"
 grep -aq 'level="asInvoker" uiAccess="false"' "$dll" || fail "the manifest does not request asInvoker"
 
+# The version resource's texts, which follow their names among the file's UTF-16 strings.
+version_texts=$(i686-w64-mingw32-strings -el "$dll" | sed -n '/^StringFileInfo$/,/^VarFileInfo$/p')
+version_text() { grep -A1 -x "$1" <<<"$version_texts" | sed -n 2p; }
+for pair in "FileVersion=$version" "ProductVersion=$version" "ProductName=ZarvoCustomActionDll" \
+    "InternalName=ZarvoCustomActionDll" "OriginalFilename=ZarvoCustomActionDll.dll" "CompanyName=Zarvo"; do
+    [ "$(version_text "${pair%%=*}")" = "${pair#*=}" ] ||
+        fail "the version resource's ${pair%%=*} is '$(version_text "${pair%%=*}")', not '${pair#*=}'"
+done
+for key in FileDescription LegalCopyright; do
+    [ -n "$(version_text $key)" ] || fail "the version resource has no $key"
+done
+
+# Debug information only in the file beside the DLL: its debug link names it and holds its
+# CRC-32 (the one gzip writes), so a debugger takes no other build's file for it.
+! grep -q '^ *[0-9]* \.debug_' <($objdump -h "$dll") || fail "the DLL carries debug sections"
+! grep -aqF "$root" "$dll" || fail "the DLL holds the path $root"
+debug_file=$(dirname "$dll")/ZarvoCustomActionDll.debug
+scratch=$(mktemp -d)
+i686-w64-mingw32-objcopy --dump-section .gnu_debuglink="$scratch/link" "$dll" "$scratch/copy.dll" 2>/dev/null
+link_name=$(tr '\0' '\n' 2>/dev/null <"$scratch/link" | head -n1)
+link_crc=$(tail -c4 "$scratch/link" 2>/dev/null | od -An -tx1 | tr -d ' \n')
+rm -rf "$scratch"
+[ "$link_name" = ZarvoCustomActionDll.debug ] || fail "the debug link names '$link_name'"
+if [ ! -f "$debug_file" ]; then fail "no ZarvoCustomActionDll.debug beside the DLL"
+else
+    crc=$(gzip -c "$debug_file" | tail -c8 | head -c4 | od -An -tx1 | tr -d ' \n')
+    [ "$crc" = "$link_crc" ] || fail "the debug link's CRC $link_crc is not that of ZarvoCustomActionDll.debug ($crc)"
+fi
+
+echo "size: $size bytes"
 echo "exports: $(echo $exports)"
-echo "imports: $(echo $imports)"
+echo "imports:"; awk '{a[$1] = a[$1] " " $2} END {for (d in a) print "  " d ":" a[d]}' <<<"$imports" | sort
 if [ $failures -eq 0 ]; then echo "dll file checks passed"; else exit 1; fi

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the sample package around the DLL, installs it with the installer of the current
-# Wine prefix, reports what each action did, checks it, and uninstalls it.
-#   package-test.sh DLL WORKFOLDER
-# Run inside a prefix (WINEPREFIX set). Wine's msiexec reports an action that crashed or
-# did not load as success, so every check looks at the action's effects, never only at
-# msiexec's exit code.
+# Builds the sample package around the DLL and its WiX fragment, installs it with the
+# installer of the current Wine prefix, reports what each action did, checks it, and
+# uninstalls it.
+#   package-test.sh DLL FRAGMENT README HELPER WORKFOLDER
+# DLL, FRAGMENT (ZarvoCustomActionDll.wxs) and README are the files shipped together; HELPER
+# is the test helper program, which the package installs as its agent. Run inside a prefix
+# (WINEPREFIX set). Wine's msiexec reports an action that crashed or did not load as success,
+# so every check looks at the action's effects, never only at msiexec's exit code.
 #
 # Two packages are built from the one demo.wxs and differ only in their Prerequisites table:
 # demo.msi carries prerequisites.sql, whose rows all hold on a fresh Wine prefix, and
@@ -19,14 +21,14 @@
 # there too, so the test cannot tell the difference). An x64 package does not install on
 # 32-bit Windows, where the one view serves both actions.
 set -uo pipefail
-dll=$(realpath "$1") work=$2
+dll=$(realpath "$1") fragment=$(realpath "$2") readme=$(realpath "$3") helper=$(realpath "$4") work=$5
 here=$(cd "$(dirname "$0")" && pwd)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 . "$here/processes.sh"
 
-# The README's examples must be the ones installed here: the fenced block after each marker.
-readme=$here/../../README.md
+# The README's examples must be the ones installed here: the fenced block after each marker,
+# each line found in the sample package or in the fragment.
 readme_block() { sed -n "/<!-- $1 -->/,/^\`\`\`\$/p" "$readme" | sed '1,2d;$d'; }
 snippet_stands_in_wxs() {
     local snippet line
@@ -34,12 +36,17 @@ snippet_stands_in_wxs() {
     [ -n "$snippet" ] || { fail "the README has no block after <!-- $1 -->"; return; }
     while IFS= read -r line; do
         line=$(sed 's/^[[:space:]]*//' <<<"$line")
-        [ -z "$line" ] || grep -qF -- "$line" "$here/demo.wxs" || fail "README $1 line not in demo.wxs: $line"
+        [ -z "$line" ] || grep -qF -- "$line" "$here/demo.wxs" "$fragment" ||
+            fail "README $1 line not in demo.wxs or the fragment: $line"
     done <<<"$snippet"
 }
-snippet_stands_in_wxs wix-snippet
-snippet_stands_in_wxs prerequisites-wix
-snippet_stands_in_wxs framework-wix
+# The fragment defines an action for each export of the DLL, and the README shows for each
+# the lines that a package adds.
+exported=$(i686-w64-mingw32-objdump -p "$dll" |
+    awk '/\[Ordinal\/Name Pointer\] Table/{t=1; next} t && /^[[:space:]]*\[/{print $NF; next} t{t=0}' | sort)
+defined=$(sed -n 's/.*DllEntry="\([A-Za-z0-9]*\)".*/\1/p' "$fragment" | sort)
+[ "$defined" == "$exported" ] || fail "the fragment defines [$(echo $defined)], the DLL exports [$(echo $exported)]"
+for action in $exported; do snippet_stands_in_wxs "wix $action"; done
 snippet_stands_in_wxs substitution-wix
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
@@ -49,7 +56,7 @@ snippet_stands_in_wxs substitution-wix
 # span lines; no value holds a ';' or a line break).
 build_package() {
     local msi=$1 sql=$2 statement queries=()
-    wixl -a "$platform" -D Platform="$platform" -o "$msi" demo.wxs || { fail "wixl could not build $msi"; return 1; }
+    wixl -a "$platform" -D Platform="$platform" -o "$msi" demo-wixl.wxs || { fail "wixl could not build $msi"; return 1; }
     while IFS= read -r -d ';' statement; do
         statement=$(sed 's/^[[:space:]]*//; s/[[:space:]]*$//' <<<"$statement")
         [ -z "$statement" ] || queries+=(-q "$statement")
@@ -73,7 +80,14 @@ fi
 view_name() { if [ $platform == x64 ]; then echo "the $1-bit view"; else echo "the one view of 32-bit Windows"; fi; }
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-cp "$here/demo.wxs" "$here/app.cfg" "$here/settings.xml" "$here/ZarvoCSharpPlugin.vsz" "$dll" .
+cp "$here/app.cfg" "$here/settings.xml" "$here/ZarvoCSharpPlugin.vsz" "$dll" "$helper" .
+# wixl takes neither actions in a fragment nor references to them: the fragment's content
+# goes into the product where the first <CustomActionRef> stands, as WiX's linker would bring
+# it in, and the references go.
+sed '1,/<Fragment>/d; /<\/Fragment>/,$d' "$fragment" >fragment-content.xml
+awk 'NR == FNR { content = content $0 "\n"; next }
+     /<CustomActionRef / { if (!placed) printf "%s", content; placed = 1; next }
+     { print }' fragment-content.xml "$here/demo.wxs" >demo-wixl.wxs
 for name in readme redist legacy-shim manual; do
     echo "$name: installed by the Zarvo demo package." >"$name.txt"
 done

@@ -2,6 +2,8 @@
 # CloseWindowByGUID closes the window of a program that the test starts before the
 # installation: the test helper, with a window titled with the package's GUID.
 # RunCmdFile writes post-install.log at installation and deletes it at removal.
+# RunForegroundProgram starts the installed agent (the helper again) once the product is
+# installed, which writes agent-started.txt beside the package.
 agent_title='{0B5F6C2E-7A41-4D3B-9E8C-51A2F4D7C690}'
 note_pattern='^Zarvo Demo installed in C:\\Program Files( \(x86\))?\\ZarvoDemo\\$'
 
@@ -22,9 +24,7 @@ place_interpreter() {
 # agent-up first, and the installation reaches CloseWindowByGUID seconds later.
 start_agent() {
     place_interpreter
-    local helper
-    helper=$(dirname "$dll")/zarvo_helper.exe
-    rm -f agent-up
+    rm -f agent-up agent-started.txt
     wine "$helper" write "$(winepath -w "$PWD/agent-up")" up window "$agent_title" &
     agent_pid=$!
     for _ in $(seq 200); do [ -f agent-up ] && return; sleep 0.1; done
@@ -48,12 +48,18 @@ report_processes() {
     else
         echo "RunCmdFile: the installation's command wrote no post-install.log"
     fi
+    started_text=$(cat agent-started.txt 2>/dev/null)
+    if [ -f agent-started.txt ]; then
+        echo "RunForegroundProgram: the installed agent ran and wrote agent-started.txt: $started_text"
+    else
+        echo "RunForegroundProgram: the installed agent wrote no agent-started.txt"
+    fi
 }
 
 check_processes() {
-    snippet_stands_in_wxs processes-wix
     [ "$agent_state" == closed ] || fail "CloseWindowByGUID left the agent's window open"
     [[ $note_text =~ $note_pattern ]] || fail "post-install.log reads '$note_text'"
+    [ "$started_text" == started ] || fail "the agent that RunForegroundProgram starts wrote '$started_text'"
 }
 
 check_note_removed() {

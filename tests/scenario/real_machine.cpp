@@ -16,6 +16,7 @@
 #include "platform/win32/win32_platform.h"
 #include "scenario/machine.h"
 #include "scenario/real_windows.h"
+#include "windows/tested_library.h"
 
 namespace zarvo::test {
 namespace {
@@ -299,9 +300,9 @@ std::u16string ProgramFolder()
 
 class RealMachine final : public Machine {
 public:
-    RealMachine() : library_(LoadLibraryW(L"ZarvoCustomActionDll.dll"))
+    RealMachine() : library_(LoadLibraryW(TestedLibraryPath().c_str()))
     {
-        if (library_ == nullptr) throw std::runtime_error("ZarvoCustomActionDll.dll did not load");
+        if (library_ == nullptr) throw std::runtime_error("the DLL named by ZARVO_DLL did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
         // A run that crashed earlier may have left its values behind.
         RemoveTestKeys();

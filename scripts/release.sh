@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the DLL as it ships and packs the release archive:  release.sh [FOLDER]
+# FOLDER/ZarvoCustomActionDll-<version>.zip (FOLDER is dist/ by default) holds, in a folder of
+# the same name, the DLL, its debug information, the WiX fragment, the README and the change
+# log. The version is the project's, in CMakeLists.txt; CHANGELOG.md must have its entry.
+# The archive's SHA-256 is printed last.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dist=$(realpath -m "${1:-$root/dist}")
+version=$(sed -n 's/^project(ZarvoCustomActionDll VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
+[ -n "$version" ] || { echo "CMakeLists.txt names no project version" >&2; exit 1; }
+grep -q "^## $version\$" "$root/CHANGELOG.md" || { echo "CHANGELOG.md has no entry '## $version'" >&2; exit 1; }
+
+"$root/scripts/build.sh" release >/dev/null
+release=$root/build/release
+# Only a DLL that passes the file check is packed.
+actions=$(sed -n '/^set(ZARVO_ACTIONS/,/^)/{/^ /p}' "$root/src/dll/actions.cmake")
+"$root/tests/dll/check-dll.sh" "$release/ZarvoCustomActionDll.dll" "$version" $actions >/dev/null ||
+    { "$root/tests/dll/check-dll.sh" "$release/ZarvoCustomActionDll.dll" "$version" $actions; exit 1; }
+
+name=ZarvoCustomActionDll-$version
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+mkdir "$stage/$name"
+cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
+   "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
+mkdir -p "$dist"
+rm -f "$dist/$name.zip"
+(cd "$stage" && zip -qrX "$dist/$name.zip" "$name")
+echo "wrote $dist/$name.zip"
+sha256sum "$dist/$name.zip" | sed 's/ .*//; s/^/SHA-256: /'
