@@ -7,23 +7,9 @@
 agent_title='{0B5F6C2E-7A41-4D3B-9E8C-51A2F4D7C690}'
 note_pattern='^Zarvo Demo installed in C:\\Program Files( \(x86\))?\\ZarvoDemo\\$'
 
-# RunCmdFile starts "Cmd.exe" from the current folder of the installer's custom-action host.
-# On Windows that host runs in the system folder; Wine's runs in the folder msiexec was
-# started from, the work folder here, so the prefix's interpreter is put there (the 32-bit
-# one, which a 32-bit host reaches on 64-bit Windows).
-place_interpreter() {
-    local system
-    for system in syswow64 system32; do
-        [ -f "$WINEPREFIX/drive_c/windows/$system/cmd.exe" ] || continue
-        cp "$WINEPREFIX/drive_c/windows/$system/cmd.exe" Cmd.exe
-        return
-    done
-}
-
 # Starts the agent and waits until it is about to put its window up: the helper writes
 # agent-up first, and the installation reaches CloseWindowByGUID seconds later.
 start_agent() {
-    place_interpreter
     rm -f agent-up agent-started.txt
     wine "$helper" write "$(winepath -w "$PWD/agent-up")" up window "$agent_title" &
     agent_pid=$!
