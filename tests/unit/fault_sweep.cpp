@@ -19,7 +19,8 @@ std::uint64_t RunOnce(const FaultSweep& sweep, std::uint64_t failedCall)
     FailedCall failed;
     if (failedCall != 0) failed = sim->ledger.NthCall(failedCall);
     const std::string failing = Failing(failed) + " (call " + std::to_string(failedCall) + ")";
-    EXPECT_EQ(sweep.allowedAnswers.count(answer), 1u)
+    const std::set<WinResult> allowed = sweep.answersWhen ? sweep.answersWhen(failed) : sweep.allowedAnswers;
+    EXPECT_EQ(allowed.count(answer), 1u)
         << sweep.action << " answered " << answer << " " << failing;
     EXPECT_EQ(sim->ledger.OpenCount(), 0u)
         << sweep.action << " " << failing << " left open:\n" << sim->ledger.DescribeOpen();

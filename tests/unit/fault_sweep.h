@@ -20,10 +20,12 @@ struct FaultSweep {
     // Sets up a fresh machine for one run and gives the session to run the action in.
     std::function<InstallerHandle(sim::SimPlatform&)> setUp;
     const char* action = nullptr;
-    std::set<WinResult> allowedAnswers;
+    std::set<WinResult> allowedAnswers = {};
     // Optional: further checks on the machine after a run, told which call failed (none in
     // the clean run); the machine's ledger holds the run's calls.
-    std::function<void(sim::SimPlatform&, InstallerHandle session, const FailedCall& failed)> check;
+    std::function<void(sim::SimPlatform&, InstallerHandle session, const FailedCall& failed)> check = {};
+    // Optional: the answers allowed when a given call fails, where they are narrower.
+    std::function<std::set<WinResult>(const FailedCall& failed)> answersWhen = {};
 };
 
 void RunFaultSweep(const FaultSweep& sweep);

@@ -119,6 +119,38 @@ TEST(FaultInjection, CheckPrerequisitesNumbersWhatFailedAndClosesEverything)
          }});
 }
 
+// A table whose every row holds: the gate answers 0 only when it read the whole table.
+InstallerHandle PassingRows(sim::SimPlatform& sim)
+{
+    sim.registry.WriteDword(u"SOFTWARE\\Vendor", u"Count", 3);
+    auto database = std::make_shared<sim::SimDatabase>();
+    database->tables[u"Prerequisites"] = sim::SimTable{
+        {{u"Order", true}, {u"Type"}, {u"Name"}, {u"Destination"}, {u"ValueName"}, {u"Value"},
+         {u"Component_"}},
+        {{u"1", u"CheckRegistryDWord", u"count", u"SOFTWARE\\Vendor", u"Count", u"2", u"C"},
+         {u"2", u"Unchecked", u"other", u"", u"", u"", u"C"}},
+        true};
+    return sim.installer.OpenSession(database);
+}
+
+TEST(FaultInjection, CheckPrerequisitesFailsClosedWhenItsTableCannotBeRead)
+{
+    RunFaultSweep({.setUp = PassingRows,
+                   .action = "CheckPrerequisites",
+                   .answersWhen = [](const FailedCall& failed) -> std::set<WinResult> {
+                       // The row's own registry read may fail the row or not; every call that
+                       // reads the table stops the installation.
+                       for (const sim::Operation tableRead :
+                            {sim::Operation::GetActiveDatabase, sim::Operation::IsTablePersistent,
+                             sim::Operation::OpenView, sim::Operation::ExecuteView,
+                             sim::Operation::FetchRecord, sim::Operation::FormatRecord,
+                             sim::Operation::SetRecordString})
+                           if (FailedOn(failed, tableRead)) return {kErrorInstallFailure};
+                       if (!failed) return {kErrorSuccess};
+                       return {kErrorSuccess, kErrorInstallFailure};
+                   }});
+}
+
 TEST(FaultInjection, ChangeElementsFromPrerequisitesAnswersZeroAndClosesEverything)
 {
     RunFaultSweep({EveryRowKind, "ChangeElementsFromPrerequisites", {kErrorSuccess},

@@ -8,6 +8,7 @@
 #include "substitution/command_store.h"
 #include "substitution/line_file.h"
 #include "substitution/substitution_command.h"
+#include "substitution/xml_substitution.h"
 #include "unit/fault_sweep.h"
 
 namespace zarvo::test {
@@ -95,6 +96,40 @@ TEST(TextConversion, JoinsACrLfPairThatStraddlesTwoReads)
     EXPECT_EQ(Converted("SetupSubstFiles", bytes), bytes);
 }
 
+// The command's multi-string: the target, then the pairs, each ended by a zero, and one more.
+std::u16string CommandFor(const std::u16string& target, const std::vector<std::u16string>& pairs)
+{
+    std::u16string command = target + u'\0';
+    for (const std::u16string& pair : pairs) command += pair + u'\0';
+    return command + u'\0';
+}
+
+TEST(XmlAttributes, AreKeptOrTheFileIsNotReplacedAndALostRestoreIsReported)
+{
+    sim::SimPlatform sim;
+    constexpr std::uint32_t kReadOnlyHidden = kFileAttributeReadOnly | 0x2;
+    sim.files.PutFile(u"C:\\App\\s.xml", "<a>b</a>\n", kReadOnlyHidden);
+    std::u16string command = CommandFor(u"C:\\App\\s.xml", {u"a=c"});
+    // Attributes that cannot be read could not be put back: the file stays as it is.
+    sim.ledger.FailCall(sim::Operation::GetAttributes, 1);
+    EXPECT_EQ(SubstituteXmlFile(sim.files, command), RewriteOutcome::AttributesUnread);
+    EXPECT_EQ(sim.files.ReadFileBytes(u"C:\\App\\s.xml"), "<a>b</a>\n");
+    EXPECT_EQ(sim.files.GetAttributes(u"C:\\App\\s.xml"), kReadOnlyHidden);
+
+    command = CommandFor(u"C:\\App\\s.xml", {u"a=c"});
+    sim.ledger.FailCall(sim::Operation::SetAttributes, 2);  // the one that puts them back
+    EXPECT_EQ(SubstituteXmlFile(sim.files, command), RewriteOutcome::AttributesNotRestored);
+    EXPECT_NE(sim.files.ReadFileBytes(u"C:\\App\\s.xml"), "<a>b</a>\n");
+
+    // A refused move leaves the file with its own attributes.
+    sim.files.PutFile(u"C:\\App\\s.xml", "<a>b</a>\n", kReadOnlyHidden);
+    command = CommandFor(u"C:\\App\\s.xml", {u"a=c"});
+    sim.ledger.FailCall(sim::Operation::Move, 1);
+    EXPECT_EQ(SubstituteXmlFile(sim.files, command), RewriteOutcome::MoveRefused);
+    EXPECT_EQ(sim.files.GetAttributes(u"C:\\App\\s.xml"), kReadOnlyHidden);
+    EXPECT_EQ(sim.ledger.OpenCount(), 0u);
+}
+
 class SubstitutionFaults : public ::testing::Test {
 protected:
     static constexpr const char* kOld = "<N>old</N>\n<Dir>\n";
@@ -110,15 +145,25 @@ protected:
         sim.installer.SetPropertyValue(session, u"CustomActionData", u"SOFTWARE\\Vendor\\Commands");
         return session;
     }
-    // Whatever failed, the file holds its old bytes or the whole rewrite.
+    // Whatever failed, the file holds its old bytes or the whole rewrite, and still does
+    // when the power is cut straight afterwards.
     static void ExpectWhole(sim::SimPlatform& sim, const std::string& rewritten,
-                            const FailedCall& failed)
+                            const FailedCall& failed, const char16_t* path = u"C:\\App\\app.cfg",
+                            const std::string& old = kOld)
     {
-        const std::string now = sim.files.ReadFileBytes(u"C:\\App\\app.cfg").value_or("<missing>");
-        EXPECT_TRUE(now == kOld || now == rewritten) << Failing(failed) << ": " << now;
+        const auto bytes = [&] { return sim.files.ReadFileBytes(path).value_or("<missing>"); };
+        const std::string now = bytes();
+        EXPECT_TRUE(now == old || now == rewritten) << Failing(failed) << ": " << now;
         EXPECT_TRUE(failed || now == rewritten) << now;
         // The rewrite takes the file's place in one move, or not at all.
-        EXPECT_TRUE(!FailedOn(failed, sim::Operation::Move) || now == kOld) << now;
+        EXPECT_TRUE(!FailedOn(failed, sim::Operation::Move) || now == old) << now;
+        // Only bytes on the disk are moved, and the move itself is written through.
+        for (const sim::SimFiles::MoveMade& move : sim.files.MovesMade()) {
+            EXPECT_TRUE(move.flushed) << Failing(failed);
+            EXPECT_EQ(move.flags, kMoveFileReplaceExisting | kMoveFileWriteThrough);
+        }
+        sim.files.CutPower();
+        EXPECT_EQ(bytes(), now) << "after a power cut " << Failing(failed);
     }
 };
 
@@ -153,10 +198,8 @@ TEST_F(SubstitutionFaults, UpdateVS71VszFileKeepsTheFileWhole)
                    },
                    "UpdateVS71VszFile", {kErrorSuccess},
                    [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
-                       const std::string now =
-                           sim.files.ReadFileBytes(u"C:\\App\\ZarvoCSharpPlugin.vsz").value_or("");
-                       EXPECT_TRUE(now == "a=[Zv.Dir.APITemplatesVS71]\n" || now == "a=C:\\T\r\n")
-                           << Failing(failed) << ": " << now;
+                       ExpectWhole(sim, "a=C:\\T\r\n", failed, u"C:\\App\\ZarvoCSharpPlugin.vsz",
+                                   "a=[Zv.Dir.APITemplatesVS71]\n");
                    }});
 }
 
