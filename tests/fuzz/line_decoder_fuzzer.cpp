@@ -26,10 +26,12 @@ void ReadAllLines(const std::string& file, zarvo::TextInput input, std::size_t c
     std::size_t characters = 0;
     {
         zarvo::LineReader reader(sim.files);
-        if (!reader.Open(kPath, input)) {
-            if (input == zarvo::TextInput::SingleByte) __builtin_trap();
-            return;
-        }
+        const zarvo::ReaderOpen opened = reader.Open(kPath, input);
+        // Only a UTF-16 mark refuses single-byte reading; the file itself always opens.
+        const bool utf16 = file.starts_with("\xFF\xFE") || file.starts_with("\xFE\xFF");
+        if (opened == zarvo::ReaderOpen::Failed) __builtin_trap();
+        if (input == zarvo::TextInput::SingleByte && (opened == zarvo::ReaderOpen::Opened) == utf16) __builtin_trap();
+        if (opened != zarvo::ReaderOpen::Opened) return;
         std::u16string line;
         while (reader.ReadLine(line, capacity)) {
             if (line.empty() || line.size() > capacity) __builtin_trap();
