@@ -69,6 +69,14 @@ TEST_F(DateTime, PadsEveryFieldAndRunsTheHourFromZeroToTwentyThree)
     EXPECT_EQ(Stamp(), "02.01.0999;03:04:05");
 }
 
+TEST_F(DateTime, SaysInTheLogWhatItSet)
+{
+    const std::string stamp = Stamp();
+    const std::vector<std::u16string> lines = machine->LogLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Narrow(lines[0]), "SetDateTimeProperty: DateTime set to " + stamp);
+}
+
 TEST_F(DateTime, ReplacesTheValueOfAnEarlierCall)
 {
     machine->SetProperty(u"DateTime", u"stale");

@@ -144,6 +144,9 @@ public:
     // Stops watching and gives the boxes seen, in order.
     virtual std::vector<MessageBoxSeen> MessageBoxesSeen() = 0;
 
+    // The lines the actions wrote into the installer's log in this session, in order.
+    virtual std::vector<std::u16string> LogLines() = 0;
+
     // Puts a program of that name in the current folder of the process that runs the
     // actions, as a user who may write there could; it goes when the machine ends.
     virtual void PlantProgramInCurrentFolder(const std::u16string& name) = 0;

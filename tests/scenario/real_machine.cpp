@@ -298,12 +298,24 @@ std::u16string ProgramFolder()
     return program.substr(0, program.rfind(u'\\') + 1);
 }
 
+// The installer hands every information message of the session to this handler, which
+// keeps the actions' for LogLines; the installer's own banner ("=== Logging started ...")
+// is not theirs.
+INT CALLBACK KeepInformationMessage(LPVOID lines, UINT type, LPCWSTR message)
+{
+    if ((type & 0xFF000000) != INSTALLMESSAGE_INFO || message == nullptr) return 0;
+    const std::u16string text = reinterpret_cast<const char16_t*>(message);
+    if (!text.starts_with(u"=== ")) static_cast<std::vector<std::u16string>*>(lines)->push_back(text);
+    return 0;
+}
+
 class RealMachine final : public Machine {
 public:
     RealMachine() : library_(LoadLibraryW(TestedLibraryPath().c_str()))
     {
         if (library_ == nullptr) throw std::runtime_error("the DLL named by ZARVO_DLL did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        MsiSetExternalUIW(KeepInformationMessage, INSTALLLOGMODE_INFO, &logLines_);
         // A run that crashed earlier may have left its values behind.
         RemoveTestKeys();
     }
@@ -317,6 +329,7 @@ public:
         RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
         if (!packagePath_.empty()) DeleteFileW(packagePath_.c_str());
+        MsiSetExternalUIW(nullptr, 0, nullptr);
         FreeLibrary(library_);
     }
 
@@ -474,6 +487,8 @@ public:
 
     // The scenario's own folder becomes the current folder, so that nothing of the
     // machine's is overwritten; the old one comes back when the machine ends.
+    std::vector<std::u16string> LogLines() override { return logLines_; }
+
     void PlantProgramInCurrentFolder(const std::u16string& name) override
     {
         wchar_t folder[MAX_PATH];
@@ -566,6 +581,7 @@ private:
     std::vector<std::u16string> takenPaths_;
     std::u16string folder_;
     std::vector<HANDLE> held_;
+    std::vector<std::u16string> logLines_;
     std::wstring previousFolder_;
     std::wstring packagePath_;
     MSIHANDLE session_ = 0;

@@ -157,6 +157,8 @@ public:
         return found != requests.end() && found->second == kInstallStateAbsent;
     }
 
+    std::vector<std::u16string> LogLines() override { return sim_.installer.Messages(Session()); }
+
     void PlantProgramInCurrentFolder(const std::u16string& name) override
     {
         sim_.processes.AddProgram(std::u16string(sim::kSimCurrentFolder) + u"\\" + name,

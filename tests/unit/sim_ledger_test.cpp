@@ -121,6 +121,8 @@ TEST(OperationName, EveryPlatformCallIsRecordedUnderItsOwnName)
         {Operation::OpenView, [&] { p.installer.OpenView(0, u"SELECT * FROM T", nullptr); }},
         {Operation::ExecuteView, [&] { p.installer.ExecuteView(0, 0); }},
         {Operation::FetchRecord, [&] { p.installer.FetchRecord(0, nullptr); }},
+        {Operation::CreateRecord, [&] { p.installer.CreateRecord(0); }},
+        {Operation::ProcessMessage, [&] { p.installer.ProcessMessage(0, kInstallMessageInfo, 0); }},
         {Operation::SetRecordString, [&] { p.installer.SetRecordString(0, 1, u"a"); }},
         {Operation::FormatRecord, [&] { p.installer.FormatRecord(0, 0, nullptr, nullptr); }},
         {Operation::CloseInstallerHandle, [&] { p.installer.CloseInstallerHandle(0); }},

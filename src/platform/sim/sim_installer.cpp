@@ -97,6 +97,11 @@ const std::map<std::u16string, int>& SimInstaller::ComponentRequests(InstallerHa
     return sessions_.at(session).componentRequests;
 }
 
+const std::vector<std::u16string>& SimInstaller::Messages(InstallerHandle session) const
+{
+    return sessions_.at(session).messages;
+}
+
 void SimInstaller::AddComponent(const std::u16string& name)
 {
     components_.push_back(name);
@@ -107,7 +112,7 @@ void SimInstaller::InstallProduct(const std::u16string& productCode, const std::
     products_[productCode] = state;
 }
 
-InstallerHandle SimInstaller::CreateRecord(std::uint32_t fields)
+InstallerHandle SimInstaller::CreateOwnRecord(std::uint32_t fields)
 {
     const auto handle = static_cast<InstallerHandle>(ledger_.NewHandleValue());
     objects_.emplace(handle, RecordObject{std::vector<SimField>(fields + 1)});
@@ -137,10 +142,18 @@ SimInstaller::Session* SimInstaller::FindSession(InstallerHandle session)
     return found == sessions_.end() ? nullptr : &found->second;
 }
 
+// The handle is counted open only once its object is in place, so that memory running out
+// on the way leaves no handle behind.
 InstallerHandle SimInstaller::AddObject(Object object)
 {
-    const auto handle = static_cast<InstallerHandle>(ledger_.Open(HandleKind::Installer));
+    const auto handle = static_cast<InstallerHandle>(ledger_.NewHandleValue());
     objects_.emplace(handle, std::move(object));
+    try {
+        ledger_.Track(HandleKind::Installer, handle);
+    } catch (...) {
+        objects_.erase(handle);
+        throw;
+    }
     return handle;
 }
 
@@ -271,6 +284,12 @@ WinResult SimInstaller::FetchRecord(InstallerHandle view, InstallerHandle* recor
     return kErrorSuccess;
 }
 
+InstallerHandle SimInstaller::CreateRecord(std::uint32_t fields)
+{
+    if (ledger_.FailThisCall(Operation::CreateRecord)) return 0;
+    return AddObject(RecordObject{std::vector<SimField>(fields + 1)});
+}
+
 WinResult SimInstaller::SetRecordString(InstallerHandle record, std::uint32_t field,
                                         const char16_t* text)
 {
@@ -285,6 +304,8 @@ WinResult SimInstaller::SetRecordString(InstallerHandle record, std::uint32_t fi
 std::u16string SimInstaller::FormatBracket(const Session* session, const RecordObject* record,
                                            std::u16string_view inside) const
 {
+    // "[\x]" stands for the character x itself, so that text can hold brackets.
+    if (inside.size() == 2 && inside[0] == u'\\') return std::u16string(1, inside[1]);
     if (record != nullptr && IsFieldNumber(inside)) {
         // A field's own text is formatted in turn, for the properties it names (as the
         // installer does); field numbers in it are not expanded again.
@@ -339,6 +360,17 @@ WinResult SimInstaller::CloseInstallerHandle(InstallerHandle handle)
     const bool known = objects_.erase(handle) != 0;
     if (failed) return kErrorFunctionFailed;
     return known ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+int SimInstaller::ProcessMessage(InstallerHandle session, int type, InstallerHandle record)
+{
+    if (ledger_.FailThisCall(Operation::ProcessMessage)) return -1;
+    Session* found = FindSession(session);
+    const RecordObject* message = Find<RecordObject>(record);
+    if (found == nullptr || message == nullptr) return -1;
+    if (type == kInstallMessageInfo)
+        found->messages.push_back(Format(found, message, message->fields[0].value_or(u"")));
+    return 1;  // IDOK: an information message needs no answer
 }
 
 WinResult SimInstaller::SetComponentState(InstallerHandle session, const char16_t* component,

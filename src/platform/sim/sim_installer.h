@@ -46,9 +46,12 @@ public:
                           const std::u16string& value);
     std::u16string PropertyValue(InstallerHandle session, const std::u16string& name) const;
     const std::map<std::u16string, int>& ComponentRequests(InstallerHandle session) const;
+    // The information messages the session was sent, formatted, in order.
+    const std::vector<std::u16string>& Messages(InstallerHandle session) const;
     void AddComponent(const std::u16string& name);
     void InstallProduct(const std::u16string& productCode, const std::u16string& state);
-    InstallerHandle CreateRecord(std::uint32_t fields);
+    // A record of the test's own, with fields 0 to `fields`: not counted as open.
+    InstallerHandle CreateOwnRecord(std::uint32_t fields);
     void SetRecordField(InstallerHandle record, std::uint32_t field, SimField value);
     SimField RecordField(InstallerHandle record, std::uint32_t field) const;
     // Makes GetProperty and FormatRecord answer a sizing call (capacity 0) with 0.
@@ -68,11 +71,13 @@ public:
                        InstallerHandle* view) override;
     WinResult ExecuteView(InstallerHandle view, InstallerHandle parameters) override;
     WinResult FetchRecord(InstallerHandle view, InstallerHandle* record) override;
+    InstallerHandle CreateRecord(std::uint32_t fields) override;
     WinResult SetRecordString(InstallerHandle record, std::uint32_t field,
                               const char16_t* text) override;
     WinResult FormatRecord(InstallerHandle session, InstallerHandle record, char16_t* buffer,
                            std::uint32_t* count) override;
     WinResult CloseInstallerHandle(InstallerHandle handle) override;
+    int ProcessMessage(InstallerHandle session, int type, InstallerHandle record) override;
     WinResult SetComponentState(InstallerHandle session, const char16_t* component,
                                 int state) override;
     WinResult GetFileVersion(const char16_t* path, char16_t* version, std::uint32_t* versionCount,
@@ -86,6 +91,7 @@ private:
         std::map<std::u16string, std::u16string> properties;
         std::shared_ptr<SimDatabase> database;
         std::map<std::u16string, int> componentRequests;
+        std::vector<std::u16string> messages;
     };
     struct DatabaseObject {
         std::shared_ptr<SimDatabase> database;

@@ -64,6 +64,16 @@ WinResult Win32Installer::FormatRecord(InstallerHandle session, InstallerHandle 
     return MsiFormatRecordW(session, record, Wide(buffer), Count(count));
 }
 
+InstallerHandle Win32Installer::CreateRecord(std::uint32_t fields)
+{
+    return MsiCreateRecord(fields);
+}
+
+int Win32Installer::ProcessMessage(InstallerHandle session, int type, InstallerHandle record)
+{
+    return MsiProcessMessage(session, static_cast<INSTALLMESSAGE>(type), record);
+}
+
 WinResult Win32Installer::CloseInstallerHandle(InstallerHandle handle)
 {
     return MsiCloseHandle(handle);

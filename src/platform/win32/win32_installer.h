@@ -16,11 +16,13 @@ public:
                        InstallerHandle* view) override;
     WinResult ExecuteView(InstallerHandle view, InstallerHandle parameters) override;
     WinResult FetchRecord(InstallerHandle view, InstallerHandle* record) override;
+    InstallerHandle CreateRecord(std::uint32_t fields) override;
     WinResult SetRecordString(InstallerHandle record, std::uint32_t field,
                               const char16_t* text) override;
     WinResult FormatRecord(InstallerHandle session, InstallerHandle record, char16_t* buffer,
                            std::uint32_t* count) override;
     WinResult CloseInstallerHandle(InstallerHandle handle) override;
+    int ProcessMessage(InstallerHandle session, int type, InstallerHandle record) override;
     WinResult SetComponentState(InstallerHandle session, const char16_t* component,
                                 int state) override;
     WinResult GetFileVersion(const char16_t* path, char16_t* version, std::uint32_t* versionCount,
