@@ -139,9 +139,7 @@ SimInstaller::Session* SimInstaller::FindSession(InstallerHandle session)
 
 InstallerHandle SimInstaller::AddObject(Object object)
 {
-    const auto handle = static_cast<InstallerHandle>(ledger_.Open(HandleKind::Installer));
-    objects_.emplace(handle, std::move(object));
-    return handle;
+    return ledger_.OpenWith(HandleKind::Installer, objects_, std::move(object));
 }
 
 std::optional<WinResult> SimInstaller::SizingAnswer(std::uint32_t* count) const
