@@ -10,11 +10,4 @@ bool SameIgnoringLetterCase(std::u16string_view a, std::u16string_view b)
                       [](char16_t x, char16_t y) { return UpperLetter(x) == UpperLetter(y); });
 }
 
-std::u16string LowerLetters(std::u16string_view text)
-{
-    std::u16string lowered(text);
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(), LowerLetter);
-    return lowered;
-}
-
 }  // namespace zarvo

@@ -31,7 +31,7 @@ protected:
     sim::SimPlatform sim;
     std::shared_ptr<sim::SimDatabase> database = std::make_shared<sim::SimDatabase>();
     InstallerHandle session = sim.installer.OpenSession(database);
-    InstallerHandle record = sim.installer.CreateRecord(1);
+    InstallerHandle record = sim.installer.CreateOwnRecord(1);
 };
 
 TEST_F(AllocationFailure, ReadsGiveNothingWhenTheirBufferCannotBeHad)

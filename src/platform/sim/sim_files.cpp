@@ -323,19 +323,10 @@ std::shared_ptr<SimFiles::FileData> SimFiles::Versioned(const char16_t* path) co
     return data && data->version && SharesReading(*data) ? data : nullptr;
 }
 
-// The handle is counted open only once everything it needs is in place, so that memory
-// running out on the way leaves no handle behind.
 FileHandle SimFiles::OpenHandle(std::shared_ptr<FileData> data, bool writing)
 {
-    const FileHandle file = ledger_.NewHandleValue();
     FileData& opened = *data;
-    open_.emplace(file, OpenFile{std::move(data), writing});
-    try {
-        ledger_.Track(HandleKind::File, file);
-    } catch (...) {
-        open_.erase(file);
-        throw;
-    }
+    const FileHandle file = ledger_.OpenWith(HandleKind::File, open_, OpenFile{std::move(data), writing});
     ++(writing ? opened.writers : opened.readers);
     return file;
 }

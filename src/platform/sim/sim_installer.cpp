@@ -142,19 +142,9 @@ SimInstaller::Session* SimInstaller::FindSession(InstallerHandle session)
     return found == sessions_.end() ? nullptr : &found->second;
 }
 
-// The handle is counted open only once its object is in place, so that memory running out
-// on the way leaves no handle behind.
 InstallerHandle SimInstaller::AddObject(Object object)
 {
-    const auto handle = static_cast<InstallerHandle>(ledger_.NewHandleValue());
-    objects_.emplace(handle, std::move(object));
-    try {
-        ledger_.Track(HandleKind::Installer, handle);
-    } catch (...) {
-        objects_.erase(handle);
-        throw;
-    }
-    return handle;
+    return ledger_.OpenWith(HandleKind::Installer, objects_, std::move(object));
 }
 
 std::optional<WinResult> SimInstaller::SizingAnswer(std::uint32_t* count) const

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/sim_operation.h"
@@ -50,6 +51,22 @@ public:
     std::uintptr_t Open(HandleKind kind);
     // Counts a handle value from NewHandleValue as open from now on.
     void Track(HandleKind kind, std::uintptr_t handle);
+    // A new handle of that kind for the object, which goes into the map under it. The handle
+    // is counted open only once the object is in place, so that memory running out on the
+    // way leaves no handle behind.
+    template <typename Map, typename Object>
+    typename Map::key_type OpenWith(HandleKind kind, Map& objects, Object&& object)
+    {
+        const auto handle = static_cast<typename Map::key_type>(NewHandleValue());
+        objects.emplace(handle, std::forward<Object>(object));
+        try {
+            Track(kind, handle);
+        } catch (...) {
+            objects.erase(handle);
+            throw;
+        }
+        return handle;
+    }
     // A fresh handle value for something the caller of the library owns (a session, a
     // test's own record): not counted as open.
     std::uintptr_t NewHandleValue();

@@ -160,8 +160,7 @@ WinResult SimRegistry::OpenKey(RegistryKey root, const char16_t* subKey, std::ui
     OpenedKey opened{Redirect(Below(parent->path, Text(subKey)), parent->redirected),
                      parent->redirected, access};
     if (!root_->Find(opened.path)) return kErrorFileNotFound;
-    *key = ledger_.Open(HandleKind::RegistryKey);
-    opened_.emplace(*key, std::move(opened));
+    *key = ledger_.OpenWith(HandleKind::RegistryKey, opened_, std::move(opened));
     return kErrorSuccess;
 }
 
