@@ -19,6 +19,9 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual void GetLocalTime(SystemTime* time) = 0;
+    // Milliseconds since Windows started, wrapping to 0 after about 49.7 days: the time
+    // between two readings is their difference, taken modulo 2^32.
+    virtual std::uint32_t GetTickCount() = 0;
 };
 
 }  // namespace zarvo

@@ -8,6 +8,9 @@ using KernelHandle = std::uintptr_t;  // a process or thread handle; 0 means non
 
 inline constexpr std::uint32_t kCreateNoWindow = 0x08000000;
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWaitObject0 = 0;
+// The exit code GetExitCodeProcess gives for a process that has not ended.
+inline constexpr std::uint32_t kStillActive = 259;
 
 // The fields of STARTUPINFOW, in its order and with its widths.
 struct StartupInfo {
@@ -44,7 +47,12 @@ public:
     virtual bool Create(const char16_t* applicationName, char16_t* commandLine,
                         bool inheritHandles, std::uint32_t creationFlags,
                         const StartupInfo* startup, ProcessInformation* information) = 0;
+    // GetLastError: the error of the last call that failed, such as Create.
+    virtual std::uint32_t GetLastError() = 0;
     virtual std::uint32_t Wait(KernelHandle handle, std::uint32_t milliseconds) = 0;
+    // The exit code of an ended process, kStillActive while it runs; false when it cannot
+    // be read.
+    virtual bool GetExitCodeProcess(KernelHandle process, std::uint32_t* exitCode) = 0;
     virtual bool CloseHandle(KernelHandle handle) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
     virtual bool AllowSetForegroundWindow(std::uint32_t processId) = 0;

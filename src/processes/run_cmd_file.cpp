@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "frame/action_log.h"
 #include "frame/bounded_format.h"
 #include "frame/capacities.h"
 #include "frame/installer_access.h"
@@ -41,23 +42,65 @@ bool InterpreterPath(Processes& processes, char16_t (&path)[kPathCapacity])
     return FormatBounded(path, kPathCapacity, u"%s\\cmd.exe", {std::u16string_view(folder, length)});
 }
 
+// Waits until the interpreter has ended, and says with which exit code and how long after
+// its start.
+void WaitForInterpreter(Platform& platform, const ActionLog& log, KernelHandle process)
+{
+    const std::uint32_t start = platform.clock.GetTickCount();
+    const bool ended = platform.processes.Wait(process, kInfinite) == kWaitObject0;
+    // The difference of two tick counts holds across the count's wrap to zero.
+    const std::uint32_t took = platform.clock.GetTickCount() - start;
+    std::uint32_t exitCode = 0;
+    if (!ended)
+        log.Write(log.Line() << u"waiting for the interpreter failed after " << took << u" ms");
+    else if (!platform.processes.GetExitCodeProcess(process, &exitCode))
+        log.Write(log.Line() << u"the interpreter ended after " << took
+                             << u" ms; its exit code could not be read");
+    else
+        log.Write(log.Line() << u"the interpreter ended with exit code " << exitCode << u" after "
+                             << took << u" ms");
+}
+
+// Starts the interpreter and waits for it. The command line is never written to the log:
+// CustomActionData may carry passwords.
+void RunInterpreter(Platform& platform, const ActionLog& log, const char16_t* interpreter,
+                    char16_t* commandLine)
+{
+    const StartupInfo startup = InterpreterStartup(platform.processes);
+    ProcessInformation information;
+    if (!platform.processes.Create(interpreter, commandLine, false, kCreateNoWindow, &startup,
+                                   &information)) {
+        const std::uint32_t error = platform.processes.GetLastError();
+        log.Write(log.Line() << u"could not start the interpreter " << interpreter
+                             << u": Windows error " << error);
+        return;
+    }
+    const StartedProcess started(platform.processes, information);
+    log.Write(log.Line() << u"started the interpreter " << interpreter << u" as process "
+                         << information.processId);
+    WaitForInterpreter(platform, log, information.process);
+}
+
 }  // namespace
 
 WinResult RunCmdFile(Platform& platform, InstallerHandle session)
 {
+    const ActionLog log(platform.installer, session, u"RunCmdFile");
     const OwnedText commandLine =
         ReadPropertyAlloc(platform.installer, session, u"CustomActionData");
-    if (!commandLine) return kErrorInstallFailure;
-    if (NamesNoCommand(commandLine.get())) return kErrorSuccess;
-    char16_t interpreter[kPathCapacity];
-    if (!InterpreterPath(platform.processes, interpreter)) return kErrorSuccess;
-    const StartupInfo startup = InterpreterStartup(platform.processes);
-    ProcessInformation information;
-    if (!platform.processes.Create(interpreter, commandLine.get(), false, kCreateNoWindow,
-                                   &startup, &information))
+    if (!commandLine) {
+        log.Write(log.Line() << u"CustomActionData could not be read: fails");
+        return kErrorInstallFailure;
+    }
+    if (NamesNoCommand(commandLine.get())) {
+        log.Write(log.Line() << u"CustomActionData names no command: nothing started");
         return kErrorSuccess;
-    const StartedProcess started(platform.processes, information);
-    platform.processes.Wait(information.process, kInfinite);
+    }
+    char16_t interpreter[kPathCapacity];
+    if (InterpreterPath(platform.processes, interpreter))
+        RunInterpreter(platform, log, interpreter, commandLine.get());
+    else
+        log.Write(log.Line() << u"the system folder could not be read: nothing started");
     return kErrorSuccess;
 }
 

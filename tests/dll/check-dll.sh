@@ -19,8 +19,8 @@ expected_imports='
 # The actions, through the platform layer.
 advapi32.dll RegCloseKey RegDeleteValueW RegEnumKeyExW RegEnumValueW RegOpenKeyExW RegQueryInfoKeyW RegQueryValueExW
 kernel32.dll CloseHandle CreateFileW CreateProcessW DeleteFileW FlushFileBuffers GetCurrentProcess
-kernel32.dll GetFileAttributesW GetLocalTime GetModuleHandleW GetProcAddress GetStartupInfoW GetSystemDirectoryW
-kernel32.dll MoveFileExW ReadFile SetFileAttributesW Sleep WaitForSingleObject WriteFile
+kernel32.dll GetExitCodeProcess GetFileAttributesW GetLocalTime GetModuleHandleW GetProcAddress GetStartupInfoW
+kernel32.dll GetSystemDirectoryW GetTickCount MoveFileExW ReadFile SetFileAttributesW Sleep WaitForSingleObject WriteFile
 msi.dll MsiCloseHandle MsiDatabaseIsTablePersistentW MsiDatabaseOpenViewW MsiFormatRecordW MsiGetActiveDatabase
 msi.dll MsiGetFileVersionW MsiGetProductInfoExW MsiGetPropertyW MsiRecordSetStringW MsiSetComponentStateW
 msi.dll MsiSetPropertyW MsiViewExecute MsiViewFetch

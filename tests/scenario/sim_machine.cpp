@@ -164,7 +164,7 @@ public:
         sim_.processes.AddProgram(std::u16string(sim::kSimCurrentFolder) + u"\\" + name,
                                   [this](std::u16string_view) {
                                       plantedRan_ = true;
-                                      return 0u;
+                                      return sim::ProgramRun();
                                   });
     }
     bool PlantedProgramRan() override { return plantedRan_; }
@@ -208,29 +208,31 @@ public:
     }
 
 private:
-    // The helper's steps, done at once as it starts; it runs on for the time it sleeps.
-    std::uint32_t RunHelper(std::u16string_view commandLine)
+    // The helper's steps, done at once as it starts; it runs on for the time it sleeps, and
+    // ends with 0 unless a step says otherwise.
+    sim::ProgramRun RunHelper(std::u16string_view commandLine)
     {
-        std::uint32_t runTime = 0;
+        sim::ProgramRun run;
         for (const HelperStep& step : ParseHelperSteps(commandLine)) {
             switch (step.kind) {
-            case HelperStep::Kind::Sleep: runTime += step.number; break;
+            case HelperStep::Kind::Sleep: run.milliseconds += step.number; break;
             case HelperStep::Kind::Write:
                 sim_.files.PutFile(step.path, std::string(step.text.begin(), step.text.end()));
                 break;
-            case HelperStep::Kind::Exit: return runTime;
-            case HelperStep::Kind::Window: sim_.desktop.AddWindow(step.text); return runTime;
+            case HelperStep::Kind::Exit: run.exitCode = step.number; return run;
+            case HelperStep::Kind::Window: sim_.desktop.AddWindow(step.text); return run;
             }
         }
-        return runTime;
+        return run;
     }
     // The interpreter as the scenarios use it: "/c" and a command that starts the helper,
-    // which it waits for. Any other command does nothing here.
-    std::uint32_t RunInterpreter(std::u16string_view commandLine)
+    // which it waits for and whose exit code it ends with. Any other command does nothing
+    // here, and the interpreter ends with 0.
+    sim::ProgramRun RunInterpreter(std::u16string_view commandLine)
     {
-        if (!commandLine.starts_with(kRunAndEnd)) return 0;
+        if (!commandLine.starts_with(kRunAndEnd)) return {};
         const std::u16string_view command = commandLine.substr(kRunAndEnd.size());
-        return command.starts_with(kHelperProgram) ? RunHelper(command) : 0;
+        return command.starts_with(kHelperProgram) ? RunHelper(command) : sim::ProgramRun();
     }
 
     sim::SimPlatform sim_;

@@ -25,13 +25,18 @@ class CloseWindowByGUIDTest : public ::testing::Test {
 protected:
     WinResult RunWith(const std::u16string& text)
     {
-        return InvokeAction(*FindAction("CloseWindowByGUID"), sim.platform(),
-                            SessionWith(sim, text));
+        session = SessionWith(sim, text);
+        return InvokeAction(*FindAction("CloseWindowByGUID"), sim.platform(), session);
     }
     const std::vector<sim::DesktopEvent>& events() { return sim.desktop.Events(); }
+    // The lines the last run wrote into the log.
+    const std::vector<std::u16string>& Lines() { return sim.installer.Messages(session); }
 
     sim::SimPlatform sim;
+    InstallerHandle session = 0;
 };
+
+using LogLines = std::vector<std::u16string>;
 
 TEST_F(CloseWindowByGUIDTest, SendsTheCloseSystemCommandToTheWindowOfThatTitle)
 {
@@ -89,26 +94,60 @@ TEST_F(CloseWindowByGUIDTest, AnEmptyTitleShowsNothingAndLooksForNoWindow)
     EXPECT_TRUE(sim.desktop.HasWindow(untitled));
 }
 
+TEST_F(CloseWindowByGUIDTest, LogsTheTitleTheBoxAndTheWindowClosed)
+{
+    sim.desktop.AddWindow(u"{6F1E} [Agent]");
+    RunWith(u"{6F1E} [Agent]/ShowActionMessage");
+    EXPECT_EQ(Lines(), (LogLines{u"CloseWindowByGUID: showed the title \"{6F1E} [Agent]\" in a message box",
+                                 u"CloseWindowByGUID: found the window titled \"{6F1E} [Agent]\" and "
+                                 u"sent it the Close command"}));
+}
+
+TEST_F(CloseWindowByGUIDTest, LogsWhatItCouldNotDo)
+{
+    RunWith(u"Agent");
+    EXPECT_EQ(Lines(), LogLines{u"CloseWindowByGUID: no window titled \"Agent\" found"});
+
+    sim.ledger.FailCall(Operation::ShowMessageBox, 1);
+    RunWith(u"Agent/ShowActionMessage");
+    EXPECT_EQ(Lines().front(),
+              u"CloseWindowByGUID: could not show the title \"Agent\" in a message box");
+
+    RunWith(u"/ShowActionMessage Agent");
+    EXPECT_EQ(Lines(), LogLines{u"CloseWindowByGUID: the title is empty: no window looked for"});
+
+    sim.ledger.FailCall(Operation::GetProperty, 1);
+    RunWith(u"Agent");
+    EXPECT_EQ(Lines(),
+              LogLines{u"CloseWindowByGUID: the property CloseWindowByGUID could not be read: fails"});
+}
+
 TEST(CloseWindowByGUID, AnswersAsDocumentedWhicheverCallFails)
 {
+    SameCallsBesideLog sameCalls;
     RunFaultSweep(
         {[](sim::SimPlatform& sim) {
              sim.desktop.AddWindow(u"Agent");
              return SessionWith(sim, u"Agent/ShowActionMessage");
          },
-         "CloseWindowByGUID", {kErrorSuccess, kErrorInstallFailure},
-         [](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
-             // An unreadable property closes nothing; a box that could not be shown does
-             // not stop the search.
+         "CloseWindowByGUID", {},
+         [&sameCalls](sim::SimPlatform& sim, InstallerHandle, const FailedCall& failed) {
+             // An unreadable property closes nothing, nor does a failed search or close
+             // command; a box that could not be shown does not stop the search, nor does a
+             // log line that could not be written.
              const bool closed = sim.desktop.WindowTitled(u"Agent") == 0;
-             EXPECT_EQ(closed, !failed || FailedOn(failed, Operation::ShowMessageBox))
+             EXPECT_EQ(closed, !FailedOn(failed, Operation::GetProperty) &&
+                                   !FailedOn(failed, Operation::FindTopLevelWindow) &&
+                                   !FailedOn(failed, Operation::Send))
                  << Failing(failed);
              // The title is read before the desktop is asked anything.
              EXPECT_TRUE(failed || CalledInOrder(sim.ledger, {Operation::GetProperty,
                                                               Operation::ShowMessageBox,
                                                               Operation::FindTopLevelWindow,
                                                               Operation::Send}));
-         }});
+             sameCalls.Check(sim.ledger, failed);
+         },
+         CleanAnswerWhenLogFails(kErrorSuccess, {kErrorSuccess, kErrorInstallFailure})});
 }
 
 }  // namespace

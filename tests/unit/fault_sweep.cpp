@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "dll/action_table.h"
 
@@ -28,6 +29,14 @@ std::uint64_t RunOnce(const FaultSweep& sweep, std::uint64_t failedCall)
     return calls;
 }
 
+bool IsLogOperation(sim::Operation operation)
+{
+    return operation == sim::Operation::CreateRecord ||
+           operation == sim::Operation::SetRecordString ||
+           operation == sim::Operation::ProcessMessage ||
+           operation == sim::Operation::CloseInstallerHandle;
+}
+
 }  // namespace
 
 void RunFaultSweep(const FaultSweep& sweep)
@@ -44,6 +53,31 @@ bool FailedOn(const FailedCall& failed, sim::Operation operation)
 std::string Failing(const FailedCall& failed)
 {
     return failed ? "with " + sim::Describe(*failed) + " failing" : "with nothing failing";
+}
+
+bool FailedOnLog(const FailedCall& failed)
+{
+    return failed && IsLogOperation(failed->operation);
+}
+
+std::function<std::set<WinResult>(const FailedCall& failed)> CleanAnswerWhenLogFails(
+    WinResult clean, std::set<WinResult> allowed)
+{
+    return [clean, allowed = std::move(allowed)](const FailedCall& failed) {
+        return FailedOnLog(failed) ? std::set<WinResult>{clean} : allowed;
+    };
+}
+
+void SameCallsBesideLog::Check(const sim::SimLedger& ledger, const FailedCall& failed)
+{
+    if (failed && !FailedOnLog(failed)) return;
+    std::vector<sim::Operation> made;
+    for (const sim::Operation operation : ledger.Calls())
+        if (!IsLogOperation(operation)) made.push_back(operation);
+    if (!failed)
+        clean_ = made;
+    else
+        EXPECT_EQ(made, clean_) << Failing(failed);
 }
 
 bool CalledInOrder(const sim::SimLedger& ledger, std::initializer_list<sim::Operation> operations)

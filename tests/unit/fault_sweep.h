@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/sim/sim_platform.h"
 
@@ -35,6 +36,26 @@ bool FailedOn(const FailedCall& failed, sim::Operation operation);
 
 // For a message: "with Write #2 failing", or "with nothing failing".
 std::string Failing(const FailedCall& failed);
+
+// For actions that use installer records for their log lines only: whether the call that
+// failed was one of a log line's (CreateRecord, SetRecordString, ProcessMessage or
+// CloseInstallerHandle).
+bool FailedOnLog(const FailedCall& failed);
+
+// For the same actions: answers as FaultSweep::answersWhen the clean run's answer when the
+// failed call was a log line's, and any of `allowed` otherwise.
+std::function<std::set<WinResult>(const FailedCall& failed)> CleanAnswerWhenLogFails(
+    WinResult clean, std::set<WinResult> allowed);
+
+// For the same actions: notes the calls of the clean run beside its log lines, and expects
+// every run whose failed call was a log line's to make the same calls, in the same order.
+class SameCallsBesideLog {
+public:
+    void Check(const sim::SimLedger& ledger, const FailedCall& failed);
+
+private:
+    std::vector<sim::Operation> clean_;
+};
 
 // Whether the calls of these operations were made in this order, others coming between.
 bool CalledInOrder(const sim::SimLedger& ledger, std::initializer_list<sim::Operation> operations);

@@ -157,7 +157,9 @@ TEST(OperationName, EveryPlatformCallIsRecordedUnderItsOwnName)
         {Operation::ReadStartupInfo, [&] { p.processes.ReadStartupInfo(&startup); }},
         {Operation::Create,
          [&] { p.processes.Create(nullptr, nullptr, false, 0, &startup, &started); }},
+        {Operation::GetLastError, [&] { p.processes.GetLastError(); }},
         {Operation::Wait, [&] { p.processes.Wait(0, 0); }},
+        {Operation::GetExitCodeProcess, [&] { p.processes.GetExitCodeProcess(0, &u); }},
         {Operation::CloseHandle, [&] { p.processes.CloseHandle(0); }},
         {Operation::Sleep, [&] { p.processes.Sleep(0); }},
         {Operation::AllowSetForegroundWindow, [&] { p.processes.AllowSetForegroundWindow(1); }},
@@ -165,6 +167,7 @@ TEST(OperationName, EveryPlatformCallIsRecordedUnderItsOwnName)
         {Operation::FindTopLevelWindow, [&] { p.desktop.FindTopLevelWindow(nullptr, u"t"); }},
         {Operation::Send, [&] { p.desktop.Send(0, kWmSysCommand, kScClose, 0); }},
         {Operation::GetLocalTime, [&] { p.clock.GetLocalTime(&time); }},
+        {Operation::GetTickCount, [&] { p.clock.GetTickCount(); }},
     };
     std::set<Operation> covered;
     for (const auto& [operation, call] : calls) {

@@ -1,9 +1,9 @@
-// The simulated process starter and desktop record what an action asked for and answer the
-// way Windows does, so that a test can check the order of calls and that no handle leaks.
+// The simulated process starter, desktop and tick count record what an action asked for and
+// answer the way Windows does, so that a test can check the order of calls and that no
+// handle leaks.
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_processes.h"
+#include "platform/sim/sim_platform.h"
 
 namespace zarvo::sim {
 namespace {
@@ -121,7 +121,7 @@ TEST_F(SimProcessesTest, TimePassesInSleepsAndInWaitsForProgramsThatTakeAWhile)
     std::vector<std::u16string> started;
     processes.AddProgram(u"C:\\Tools\\Slow.exe", [&](std::u16string_view commandLine) {
         started.emplace_back(commandLine);
-        return 2000u;
+        return ProgramRun{2000, 0};
     });
     ProcessInformation slow, quick;
     ASSERT_TRUE(Start(nullptr, u"c:\\tools\\slow.exe /x", &slow));
@@ -135,6 +135,52 @@ TEST_F(SimProcessesTest, TimePassesInSleepsAndInWaitsForProgramsThatTakeAWhile)
     EXPECT_EQ(processes.ElapsedMilliseconds(), 2000u);
     processes.Sleep(3000);
     EXPECT_EQ(processes.ElapsedMilliseconds(), 5000u);
+}
+
+TEST_F(SimProcessesTest, AProgramGivesItsExitCodeOnceItHasEnded)
+{
+    processes.AddProgram(u"C:\\Tools\\Slow.exe",
+                         [](std::u16string_view) { return ProgramRun{2000, 3}; });
+    ProcessInformation slow, quick;
+    ASSERT_TRUE(Start(nullptr, u"C:\\Tools\\Slow.exe", &slow));
+    ASSERT_TRUE(Start(nullptr, u"quick.exe", &quick));
+    std::uint32_t exitCode = 1;
+    ASSERT_TRUE(processes.GetExitCodeProcess(quick.process, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    ASSERT_TRUE(processes.GetExitCodeProcess(slow.process, &exitCode));
+    EXPECT_EQ(exitCode, kStillActive);
+    processes.Wait(slow.process, kInfinite);
+    ASSERT_TRUE(processes.GetExitCodeProcess(slow.process, &exitCode));
+    EXPECT_EQ(exitCode, 3u);
+
+    processes.CloseHandle(slow.process);
+    EXPECT_FALSE(processes.GetExitCodeProcess(slow.process, &exitCode));
+    EXPECT_FALSE(processes.GetExitCodeProcess(quick.thread, &exitCode));
+    EXPECT_EQ(processes.GetLastError(), 6u) << "ERROR_INVALID_HANDLE";
+}
+
+TEST_F(SimProcessesTest, TheLastErrorIsThatOfTheLastFailedCall)
+{
+    processes.MarkMissing(u"C:\\Tools\\gone.exe");
+    ProcessInformation information;
+    EXPECT_FALSE(Start(nullptr, u"C:\\Tools\\gone.exe", &information));
+    EXPECT_EQ(processes.GetLastError(), 2u) << "ERROR_FILE_NOT_FOUND";
+    ASSERT_TRUE(Start(nullptr, u"here.exe", &information));
+    EXPECT_EQ(processes.GetLastError(), 2u) << "a call that succeeds leaves the error as it was";
+    ledger.FailCall(Operation::Create, 1);
+    EXPECT_FALSE(Start(nullptr, u"here.exe", &information));
+    EXPECT_EQ(processes.GetLastError(), 5u) << "ERROR_ACCESS_DENIED";
+}
+
+TEST(SimClock, TheTickCountRunsOnWithTheProcessesTimeAndWraps)
+{
+    SimPlatform sim;
+    sim.clock.startTicks = 0xFFFFFFFF - 99;
+    const std::uint32_t start = sim.clock.GetTickCount();
+    sim.processes.Sleep(40);
+    EXPECT_EQ(sim.clock.GetTickCount(), start + 40);
+    sim.processes.Sleep(100);
+    EXPECT_EQ(sim.clock.GetTickCount(), 40u);
 }
 
 TEST_F(SimProcessesTest, FailedCallsLeaveNoHandleBehind)

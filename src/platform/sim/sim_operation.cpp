@@ -53,7 +53,9 @@ constexpr NamedOperation kNames[] = {
     {Operation::SystemFolder, "SystemFolder"},
     {Operation::ReadStartupInfo, "ReadStartupInfo"},
     {Operation::Create, "Create"},
+    {Operation::GetLastError, "GetLastError"},
     {Operation::Wait, "Wait"},
+    {Operation::GetExitCodeProcess, "GetExitCodeProcess"},
     {Operation::CloseHandle, "CloseHandle"},
     {Operation::Sleep, "Sleep"},
     {Operation::AllowSetForegroundWindow, "AllowSetForegroundWindow"},
@@ -61,6 +63,7 @@ constexpr NamedOperation kNames[] = {
     {Operation::FindTopLevelWindow, "FindTopLevelWindow"},
     {Operation::Send, "Send"},
     {Operation::GetLocalTime, "GetLocalTime"},
+    {Operation::GetTickCount, "GetTickCount"},
 };
 static_assert(std::size(kNames) == kOperationCount, "every operation needs one name here");
 

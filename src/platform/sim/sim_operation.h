@@ -52,7 +52,9 @@ enum class Operation : std::uint8_t {
     SystemFolder,
     ReadStartupInfo,
     Create,
+    GetLastError,
     Wait,
+    GetExitCodeProcess,
     CloseHandle,
     Sleep,
     AllowSetForegroundWindow,
@@ -62,10 +64,11 @@ enum class Operation : std::uint8_t {
     Send,
     // Clock
     GetLocalTime,
+    GetTickCount,
 };
 
 inline constexpr std::size_t kOperationCount =
-    static_cast<std::size_t>(Operation::GetLocalTime) + 1;
+    static_cast<std::size_t>(Operation::GetTickCount) + 1;
 
 // The method's name, as the platform interfaces spell it; empty for a value outside the
 // enumeration.

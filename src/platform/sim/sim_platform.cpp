@@ -29,6 +29,13 @@ void SimClock::GetLocalTime(SystemTime* time)
     *time = now;
 }
 
+std::uint32_t SimClock::GetTickCount()
+{
+    // It cannot fail either; the count wraps as Windows' does.
+    ledger_.FailThisCall(Operation::GetTickCount);
+    return static_cast<std::uint32_t>(startTicks + processes_.ElapsedMilliseconds());
+}
+
 SimPlatform::SimPlatform()
     : installer(ledger, [this](const char16_t* path) -> std::optional<std::u16string> {
           if (!files.Exists(path)) return std::nullopt;

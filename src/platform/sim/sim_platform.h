@@ -11,14 +11,21 @@
 
 namespace zarvo::sim {
 
+// The local time stands still unless a test sets it; the tick count runs on with the time
+// that passes on the machine's processes, in their sleeps and waits.
 class SimClock final : public Clock {
 public:
-    explicit SimClock(SimLedger& ledger) : ledger_(ledger) {}
+    SimClock(SimLedger& ledger, const SimProcesses& processes)
+        : ledger_(ledger), processes_(processes) {}
     void GetLocalTime(SystemTime* time) override;
+    std::uint32_t GetTickCount() override;
     SystemTime now{2026, 12, 1, 7, 9, 30, 15, 250};
+    // The tick count before any time has passed.
+    std::uint32_t startTicks = 3600000;
 
 private:
     SimLedger& ledger_;
+    const SimProcesses& processes_;
 };
 
 class SimPlatform {
@@ -35,7 +42,7 @@ public:
     SimRegistry registry{ledger};
     SimProcesses processes{ledger};
     SimDesktop desktop{ledger};
-    SimClock clock{ledger};
+    SimClock clock{ledger, processes};
 
 private:
     Platform platform_{installer, registry, files, processes, desktop, clock};

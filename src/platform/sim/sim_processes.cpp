@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/sim/sim_letter_case.h"
+#include "platform/sim/sim_result_codes.h"
 
 namespace zarvo::sim {
 namespace {
@@ -52,7 +53,7 @@ SimProcesses::SimProcesses(SimLedger& ledger) : ledger_(ledger)
 
 std::uint32_t SimProcesses::SystemFolder(char16_t* buffer, std::uint32_t capacity)
 {
-    if (ledger_.FailThisCall(Operation::SystemFolder)) return 0;
+    if (FailThisCall(Operation::SystemFolder)) return 0;
     const auto length = static_cast<std::uint32_t>(kSimSystemFolder.size());
     if (capacity <= length) return length + 1;
     std::copy(kSimSystemFolder.begin(), kSimSystemFolder.end(), buffer);
@@ -70,7 +71,7 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
                           bool inheritHandles, std::uint32_t creationFlags,
                           const StartupInfo* startup, ProcessInformation* information)
 {
-    const bool failed = ledger_.FailThisCall(Operation::Create);
+    const bool failed = FailThisCall(Operation::Create);
     CreateCall call;
     call.applicationName = Copy(applicationName);
     call.commandLine = Copy(commandLine);
@@ -85,27 +86,48 @@ bool SimProcesses::Create(const char16_t* applicationName, char16_t* commandLine
     const bool starts = !failed && startup && information && !program.empty() &&
                         !missing_.contains(program);
     if (starts) *information = call.started = Start(program, call.commandLine.value_or(u""));
+    if (!failed && !starts) lastError_ = kErrorFileNotFound;
     calls_.push_back(std::move(call));
     return starts;
 }
 
+std::uint32_t SimProcesses::GetLastError()
+{
+    ledger_.FailThisCall(Operation::GetLastError);
+    return lastError_;
+}
+
 std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds)
 {
-    const bool failed = ledger_.FailThisCall(Operation::Wait);
+    const bool failed = FailThisCall(Operation::Wait);
     const bool open = !failed && ledger_.IsOpen(HandleKind::Kernel, handle);
+    if (!failed && !open) lastError_ = kErrorInvalidHandle;
     std::uint32_t answer = kWaitFailed;
     if (open) answer = PassRunTime(handle, milliseconds) ? waitAnswer_ : kWaitTimeout;
     calls_.push_back(WaitCall{handle, milliseconds, answer});
     return answer;
 }
 
+bool SimProcesses::GetExitCodeProcess(KernelHandle process, std::uint32_t* exitCode)
+{
+    if (FailThisCall(Operation::GetExitCodeProcess)) return false;
+    const auto found = running_.find(process);
+    if (found == running_.end()) {
+        lastError_ = kErrorInvalidHandle;
+        return false;
+    }
+    *exitCode = found->second.milliseconds == 0 ? found->second.exitCode : kStillActive;
+    return true;
+}
+
 bool SimProcesses::CloseHandle(KernelHandle handle)
 {
-    const bool failed = ledger_.FailThisCall(Operation::CloseHandle);
-    const bool answer = ledger_.Close(HandleKind::Kernel, handle) && !failed;
-    runTimes_.erase(handle);
-    calls_.push_back(CloseCall{handle, answer});
-    return answer;
+    const bool failed = FailThisCall(Operation::CloseHandle);
+    const bool closed = ledger_.Close(HandleKind::Kernel, handle);
+    if (!failed && !closed) lastError_ = kErrorInvalidHandle;
+    running_.erase(handle);
+    calls_.push_back(CloseCall{handle, closed && !failed});
+    return closed && !failed;
 }
 
 void SimProcesses::Sleep(std::uint32_t milliseconds)
@@ -117,19 +139,27 @@ void SimProcesses::Sleep(std::uint32_t milliseconds)
 
 bool SimProcesses::AllowSetForegroundWindow(std::uint32_t processId)
 {
-    const bool answer = !ledger_.FailThisCall(Operation::AllowSetForegroundWindow);
+    const bool answer = !FailThisCall(Operation::AllowSetForegroundWindow);
     calls_.push_back(AllowForegroundCall{processId, answer});
     return answer;
 }
 
 bool SimProcesses::PassRunTime(KernelHandle process, std::uint32_t milliseconds)
 {
-    const auto running = runTimes_.find(process);
-    if (running == runTimes_.end()) return true;
-    const std::uint32_t waited = std::min(running->second, milliseconds);
+    const auto running = running_.find(process);
+    if (running == running_.end()) return true;
+    std::uint32_t& left = running->second.milliseconds;
+    const std::uint32_t waited = std::min(left, milliseconds);
     elapsed_ += waited;
-    running->second -= waited;
-    return running->second == 0;
+    left -= waited;
+    return left == 0;
+}
+
+bool SimProcesses::FailThisCall(Operation operation)
+{
+    if (!ledger_.FailThisCall(operation)) return false;
+    lastError_ = kErrorAccessDenied;
+    return true;
 }
 
 void SimProcesses::MarkMissing(std::u16string_view program)
@@ -146,12 +176,11 @@ ProcessInformation SimProcesses::Start(const std::u16string& program,
                                        std::u16string_view commandLine)
 {
     const auto known = programs_.find(program);
-    const std::uint32_t runTime = known == programs_.end() ? 0 : known->second(commandLine);
-    const KernelHandle process = ledger_.Open(HandleKind::Kernel);
+    const ProgramRun run = known == programs_.end() ? ProgramRun() : known->second(commandLine);
+    const KernelHandle process = ledger_.OpenWith(HandleKind::Kernel, running_, run);
     const KernelHandle thread = ledger_.Open(HandleKind::Kernel);
     const ProcessInformation started{process, thread, nextId_, nextId_ + 4};
     nextId_ += 8;
-    if (runTime != 0) runTimes_[process] = runTime;
     return started;
 }
 

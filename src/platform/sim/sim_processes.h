@@ -50,9 +50,15 @@ using ProcessCall = std::variant<CreateCall, WaitCall, CloseCall, SleepCall, All
 inline constexpr std::u16string_view kSimSystemFolder = u"C:\\Windows\\System32";
 inline constexpr std::u16string_view kSimCurrentFolder = u"C:\\Installer";
 
-// What a program does when it starts, given its command line; answers how many milliseconds
-// it then runs before it ends by itself.
-using SimProgram = std::function<std::uint32_t(std::u16string_view commandLine)>;
+// How a program runs once started: how many milliseconds pass before it ends by itself, and
+// the exit code it ends with.
+struct ProgramRun {
+    std::uint32_t milliseconds = 0;
+    std::uint32_t exitCode = 0;
+};
+
+// What a program does when it starts, given its command line; answers how it then runs.
+using SimProgram = std::function<ProgramRun(std::u16string_view commandLine)>;
 
 class SimProcesses final : public Processes {
 public:
@@ -66,7 +72,13 @@ public:
     bool Create(const char16_t* applicationName, char16_t* commandLine, bool inheritHandles,
                 std::uint32_t creationFlags, const StartupInfo* startup,
                 ProcessInformation* information) override;
+    // The error of the last call here that failed: ERROR_FILE_NOT_FOUND for a program
+    // that is not there, ERROR_INVALID_HANDLE for a handle that is not open, and
+    // ERROR_ACCESS_DENIED for a call that a test made fail. It cannot fail itself, so a
+    // failed call still answers.
+    std::uint32_t GetLastError() override;
     std::uint32_t Wait(KernelHandle handle, std::uint32_t milliseconds) override;
+    bool GetExitCodeProcess(KernelHandle process, std::uint32_t* exitCode) override;
     bool CloseHandle(KernelHandle handle) override;
     void Sleep(std::uint32_t milliseconds) override;
     bool AllowSetForegroundWindow(std::uint32_t processId) override;
@@ -76,8 +88,9 @@ public:
     void SetStartupInfo(const StartupInfo& startup) { startup_ = startup; }
     // The program is found by its application name (a bare one in the current folder), or
     // else by the first token of the command line (quotes removed), compared without regard
-    // to letter case as file names are. Create fails for a missing program and for an empty first token; any other
-    // program starts, and does nothing unless it was added.
+    // to letter case as file names are. Create fails for a missing program and for an empty
+    // first token; any other program starts, and does nothing and ends with 0 unless it was
+    // added.
     void MarkMissing(std::u16string_view program);
     void AddProgram(std::u16string_view program, SimProgram run);
     // What Wait answers for an open handle; WAIT_OBJECT_0 (0) unless told otherwise.
@@ -91,6 +104,8 @@ private:
     ProcessInformation Start(const std::u16string& program, std::u16string_view commandLine);
     // Lets time pass while the process runs, for at most that long; true once it has ended.
     bool PassRunTime(KernelHandle process, std::uint32_t milliseconds);
+    // Records the call; when it is one told to fail, notes the error a failed call leaves.
+    bool FailThisCall(Operation operation);
 
     SimLedger& ledger_;
     std::u16string desktopText_ = u"WinSta0\\Default";
@@ -98,8 +113,9 @@ private:
     StartupInfo startup_;
     std::set<std::u16string> missing_;                // lower-case names
     std::map<std::u16string, SimProgram> programs_;   // by lower-case name
-    std::map<KernelHandle, std::uint32_t> runTimes_;  // what is left, by process handle
+    std::map<KernelHandle, ProgramRun> running_;      // what is left, by process handle
     std::uint64_t elapsed_ = 0;
+    std::uint32_t lastError_ = 0;
     std::uint32_t waitAnswer_ = 0;
     std::uint32_t nextId_ = 0x1100;
     std::vector<ProcessCall> calls_;

@@ -14,4 +14,9 @@ void Win32Clock::GetLocalTime(SystemTime* time)
     ::GetLocalTime(reinterpret_cast<SYSTEMTIME*>(time));
 }
 
+std::uint32_t Win32Clock::GetTickCount()
+{
+    return ::GetTickCount();
+}
+
 }  // namespace zarvo::win32

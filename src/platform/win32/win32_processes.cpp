@@ -62,9 +62,19 @@ bool Win32Processes::Create(const char16_t* applicationName, char16_t* commandLi
     return true;
 }
 
+std::uint32_t Win32Processes::GetLastError()
+{
+    return ::GetLastError();
+}
+
 std::uint32_t Win32Processes::Wait(KernelHandle handle, std::uint32_t milliseconds)
 {
     return WaitForSingleObject(Native(handle), milliseconds);
+}
+
+bool Win32Processes::GetExitCodeProcess(KernelHandle process, std::uint32_t* exitCode)
+{
+    return ::GetExitCodeProcess(Native(process), Count(exitCode)) != FALSE;
 }
 
 bool Win32Processes::CloseHandle(KernelHandle handle)
