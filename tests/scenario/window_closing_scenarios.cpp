@@ -82,6 +82,23 @@ TEST_F(WindowClosing, AnEmptyTitleAddressesNoWindowAndShowsNoBox)
     EXPECT_TRUE(machine->IsWindowOpen(untitled));
 }
 
+TEST_F(WindowClosing, SaysInTheLogWhatItShowedFoundAndClosed)
+{
+    const WindowHandle target = machine->OpenWindow(u"Zarvo Agent {A1F3}");
+    CloseWith(u"Zarvo Agent {A1F3}/ShowActionMessage", target);
+    CloseWith(u"Zarvo Agent {A1F3}", target);
+    CloseWith(u"/ShowActionMessage", target);
+    std::vector<std::string> lines;
+    for (const std::u16string& line : machine->LogLines()) lines.push_back(Narrow(line));
+    const std::string title = "\"Zarvo Agent {A1F3}\"";
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "CloseWindowByGUID: showed the title " + title + " in a message box",
+                         "CloseWindowByGUID: found the window titled " + title +
+                             " and sent it the Close command",
+                         "CloseWindowByGUID: no window titled " + title + " found",
+                         "CloseWindowByGUID: the title is empty: no window looked for"}));
+}
+
 TEST_F(WindowClosing, AnUnreadablePropertyAnswersFailureWithoutBoxOrClosing)
 {
     const WindowHandle target = machine->OpenWindow(u"Zarvo Agent {E0B6}");

@@ -113,7 +113,7 @@ private:
     StartupInfo startup_;
     std::set<std::u16string> missing_;                // lower-case names
     std::map<std::u16string, SimProgram> programs_;   // by lower-case name
-    std::map<KernelHandle, ProgramRun> running_;      // what is left, by process handle
+    std::map<KernelHandle, ProgramRun> running_;      // by process handle: time left, exit code
     std::uint64_t elapsed_ = 0;
     std::uint32_t lastError_ = 0;
     std::uint32_t waitAnswer_ = 0;
