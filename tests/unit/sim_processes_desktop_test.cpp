@@ -1,9 +1,9 @@
-// The simulated process starter, desktop and tick count record what an action asked for and
-// answer the way Windows does, so that a test can check the order of calls and that no
-// handle leaks.
+// The simulated process starter and desktop record what an action asked for and answer the
+// way Windows does, so that a test can check the order of calls and that no handle leaks.
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_processes.h"
 
 namespace zarvo::sim {
 namespace {
@@ -170,17 +170,6 @@ TEST_F(SimProcessesTest, TheLastErrorIsThatOfTheLastFailedCall)
     ledger.FailCall(Operation::Create, 1);
     EXPECT_FALSE(Start(nullptr, u"here.exe", &information));
     EXPECT_EQ(processes.GetLastError(), 5u) << "ERROR_ACCESS_DENIED";
-}
-
-TEST(SimClock, TheTickCountRunsOnWithTheProcessesTimeAndWraps)
-{
-    SimPlatform sim;
-    sim.clock.startTicks = 0xFFFFFFFF - 99;
-    const std::uint32_t start = sim.clock.GetTickCount();
-    sim.processes.Sleep(40);
-    EXPECT_EQ(sim.clock.GetTickCount(), start + 40);
-    sim.processes.Sleep(100);
-    EXPECT_EQ(sim.clock.GetTickCount(), 40u);
 }
 
 TEST_F(SimProcessesTest, FailedCallsLeaveNoHandleBehind)
