@@ -4,19 +4,21 @@
 #include <span>
 #include <string_view>
 
+#include "frame/action_log.h"
 #include "platform/platform.h"
 #include "substitution/file_rewrite.h"
 
 namespace zarvo {
 
 // Rewrites the file one command names; the command buffer may be written into.
-using SubstitutionEngine = RewriteOutcome (*)(Files& files, std::span<char16_t> command);
+using SubstitutionEngine = RewriteReport (*)(Files& files, std::span<char16_t> command);
 
 // For the values pattern 0 to 19 (such as "SetupSubstFileCmd_%d") under the key path below
 // HKEY_LOCAL_MACHINE, in number order: a value that holds data runs the engine and is then
-// deleted, whatever the engine met; a missing or empty value is left alone.
-void ConsumeSubstitutionCommands(Platform& platform, const char16_t* keyPath,
-                                 std::u16string_view pattern, std::uint32_t access,
-                                 SubstitutionEngine engine);
+// deleted, whatever the engine met; a missing or empty value is left alone. The log says
+// which key was opened in which view, and for each command taken up its target, how the
+// file was read and written, each token's count, what became of the file and of the value.
+void ConsumeSubstitutionCommands(Platform& platform, const ActionLog& log, const char16_t* keyPath,
+                                 std::u16string_view pattern, std::uint32_t access, SubstitutionEngine engine);
 
 }  // namespace zarvo

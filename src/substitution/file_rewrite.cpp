@@ -1,11 +1,28 @@
 #include "substitution/file_rewrite.h"
 
+#include <iterator>
+#include <limits>
 #include <optional>
 
 #include "substitution/target_path.h"
 
 namespace zarvo {
 namespace {
+
+// In the order of RewriteOutcome. Single-byte text refuses either UTF-16 mark, the reading
+// by mark only the big-endian one, which DescribeOutcome tells apart.
+constexpr std::u16string_view kOutcomeTexts[] = {
+    u"file replaced",
+    u"file not replaced: not a plain absolute path, so never opened",
+    u"file not replaced: it could not be opened (missing, or held by another program)",
+    u"file not replaced: it starts with the UTF-16LE byte-order mark, which is not read as single-byte text",
+    u"file not replaced: its temporary file could not be created",
+    u"file not replaced: a read, write, flush or close failed; the unfinished rewrite stays in its temporary file",
+    u"file not replaced: its attributes could not be read to be kept; the rewrite stays in its temporary file",
+    u"file not replaced: the rewrite could not be moved over it and stays in its temporary file",
+    u"file replaced, but its attributes could not be put back",
+};
+static_assert(std::size(kOutcomeTexts) == static_cast<std::size_t>(RewriteOutcome::AttributesNotRestored) + 1);
 
 RewriteOutcome OpenOutcome(ReaderOpen opened)
 {
@@ -24,14 +41,16 @@ bool CreateOwnTemporary(Files& files, LineWriter& writer, const char16_t* tempor
 }
 
 // Reads the target through the edit into the temporary file, closing the target, then the
-// temporary file. The reason it stopped, or nothing when the temporary file holds the whole
-// rewrite.
+// temporary file; notes how the target was read once it was opened. The reason it stopped,
+// or nothing when the temporary file holds the whole rewrite.
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
-                                  const RewriteFormat& format, const LineEdit& edit)
+                                                 const RewriteFormat& format, const LineEdit& edit,
+                                                 ReadEncoding& read)
 {
     if (!IsPlainAbsolutePath(target)) return RewriteOutcome::TargetRefused;
     LineReader reader(files);
     const ReaderOpen opened = reader.Open(target, format.input);
+    read = reader.Encoding();
     if (opened != ReaderOpen::Opened) return OpenOutcome(opened);
     LineWriter writer(files);
     if (!CreateOwnTemporary(files, writer, temporary, format.output)) return RewriteOutcome::TemporaryNotCreated;
@@ -49,6 +68,25 @@ std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* t
 
 }  // namespace
 
+void TokenCount::Add(std::uint32_t more)
+{
+    const std::uint32_t room = std::numeric_limits<std::uint32_t>::max() - replaced;
+    replaced = more > room ? std::numeric_limits<std::uint32_t>::max() : replaced + more;
+}
+
+bool ReachedTheText(RewriteOutcome outcome)
+{
+    return outcome != RewriteOutcome::TargetRefused && outcome != RewriteOutcome::TargetNotOpened &&
+           outcome != RewriteOutcome::EncodingRefused && outcome != RewriteOutcome::TemporaryNotCreated;
+}
+
+std::u16string_view DescribeOutcome(const RewriteReport& report)
+{
+    if (report.outcome == RewriteOutcome::EncodingRefused && report.read.mark == ByteOrderMark::Utf16Be)
+        return u"file not replaced: it starts with the big-endian UTF-16 byte-order mark, which is not read";
+    return kOutcomeTexts[static_cast<std::size_t>(report.outcome)];
+}
+
 RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target)
 {
     // Written through, so that the move itself is on the disk when the action goes on.
@@ -57,15 +95,19 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
                : RewriteOutcome::MoveRefused;
 }
 
-RewriteOutcome RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                              const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace)
+RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
+                             const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace)
 {
-    const std::optional<RewriteOutcome> stopped = RewriteToTemporary(files, target, temporary, format, edit);
-    return stopped ? *stopped : replace(files, temporary, target);
+    RewriteReport report;
+    report.written = format.output;
+    const std::optional<RewriteOutcome> stopped =
+        RewriteToTemporary(files, target, temporary, format, edit, report.read);
+    report.outcome = stopped ? *stopped : replace(files, temporary, target);
+    return report;
 }
 
-RewriteOutcome RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
-                             const LineEdit& edit, ReplaceStep replace)
+RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
+                            const LineEdit& edit, ReplaceStep replace)
 {
     const std::u16string temporary = std::u16string(target) + u".tmp";
     return RewriteThrough(files, target, temporary.c_str(), format, edit, replace);

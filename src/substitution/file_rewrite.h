@@ -1,8 +1,11 @@
 #pragma once
 // The one way an installed file is rewritten: line by line into a temporary file beside it,
 // created new by the action itself, flushed to the disk, and only then moved over the file.
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "substitution/line_file.h"
 
@@ -30,6 +33,32 @@ enum class RewriteOutcome {
     AttributesNotRestored,  // replaced, but its attributes could not be put back
 };
 
+// How often one row of an engine's table replaced its token in the file, by the token as
+// the file holds it ("<INSTALLDIR>", "INSTALLDIR", "<Port>"): never the value put in.
+struct TokenCount {
+    std::u16string token;
+    std::uint32_t replaced = 0;
+
+    // Stops at the largest count rather than start again from zero.
+    void Add(std::uint32_t more);
+};
+
+// What became of one rewrite, for the log.
+struct RewriteReport {
+    RewriteOutcome outcome = RewriteOutcome::TargetRefused;
+    ReadEncoding read;  // once the target was opened
+    TextEncoding written = TextEncoding::SingleByte;
+    std::vector<TokenCount> replacements;  // the engines' rows, in the order they apply
+};
+
+// Whether the rewrite went through the target's text, so that its encodings and counts say
+// what the rewrite holds.
+bool ReachedTheText(RewriteOutcome outcome);
+
+// What became of the target in the log's words: "file replaced", or "file not replaced: "
+// and why.
+std::u16string_view DescribeOutcome(const RewriteReport& report);
+
 // Changes one line in place; the line never grows past the format's line capacity.
 using LineEdit = std::function<void(std::u16string& line)>;
 
@@ -39,11 +68,11 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 
 // Rewrites the target through the temporary file, which replaces it, by the replace step,
 // only when it holds the whole rewrite.
-RewriteOutcome RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                              const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace);
+RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
+                             const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace);
 
 // The same through the temporary file "<target>.tmp" beside the target.
-RewriteOutcome RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
-                             const LineEdit& edit, ReplaceStep replace);
+RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
+                            const LineEdit& edit, ReplaceStep replace);
 
 }  // namespace zarvo

@@ -153,11 +153,26 @@ bool HoldsUtf8(Files& files, const char16_t* path)
     return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
 }
 
+ByteOrderMark MarkAtStart(std::span<const std::uint8_t> start)
+{
+    if (StartsWith(start, {0xEF, 0xBB, 0xBF})) return ByteOrderMark::Utf8;
+    if (StartsWith(start, {0xFF, 0xFE})) return ByteOrderMark::Utf16Le;
+    if (StartsWith(start, {0xFE, 0xFF})) return ByteOrderMark::Utf16Be;
+    return ByteOrderMark::None;
+}
+
 }  // namespace
 
 bool FitsSingleByteText(std::u16string_view text)
 {
     return std::ranges::none_of(text, [](char16_t c) { return c > 0xFF; });
+}
+
+std::u16string_view EncodingName(TextEncoding encoding, bool withMark)
+{
+    if (encoding == TextEncoding::SingleByte) return u"single-byte text";
+    if (encoding == TextEncoding::Utf16Le) return u"UTF-16LE with a byte-order mark";
+    return withMark ? u"UTF-8 with a byte-order mark" : u"UTF-8 without a byte-order mark";
 }
 
 LineReader::LineReader(Files& files) : files_(files) {}
@@ -168,23 +183,27 @@ ReaderOpen LineReader::Open(const char16_t* path, TextInput input)
 {
     if (!files_.OpenForRead(path, file_.Receive())) return ReaderOpen::Failed;
     decoder_ = std::make_unique<TextDecoder>(files_, file_.Get());
-    const std::span<const std::uint8_t> start = decoder_->Start();
-    const bool littleEndianMark = StartsWith(start, {0xFF, 0xFE});
-    if (StartsWith(start, {0xFE, 0xFF}) || (input == TextInput::SingleByte && littleEndianMark)) {
+    mark_ = MarkAtStart(decoder_->Start());
+    if (mark_ == ByteOrderMark::Utf16Be || (input == TextInput::SingleByte && mark_ == ByteOrderMark::Utf16Le)) {
         Close();
         return ReaderOpen::EncodingRefused;
     }
     if (input == TextInput::SingleByte) return ReaderOpen::Opened;
-    if (StartsWith(start, {0xEF, 0xBB, 0xBF})) {
+    if (mark_ == ByteOrderMark::Utf8) {
         decoder_->encoding = TextEncoding::Utf8;
         decoder_->Skip(3);
-    } else if (littleEndianMark) {
+    } else if (mark_ == ByteOrderMark::Utf16Le) {
         decoder_->encoding = TextEncoding::Utf16Le;
         decoder_->Skip(2);
     } else if (HoldsUtf8(files_, path)) {
         decoder_->encoding = TextEncoding::Utf8;
     }
     return ReaderOpen::Opened;
+}
+
+ReadEncoding LineReader::Encoding() const
+{
+    return {decoder_ ? decoder_->encoding : TextEncoding::SingleByte, mark_};
 }
 
 std::optional<char16_t> LineReader::DecodedCharacter()

@@ -20,6 +20,21 @@ enum class TextEncoding { SingleByte, Utf8, Utf16Le };
 // Single-byte text holds the characters up to 255 only.
 bool FitsSingleByteText(std::u16string_view text);
 
+// The byte-order mark a file starts with.
+enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+
+// How a file's text was read: its encoding and the mark it starts with. As single-byte text
+// a UTF-8 mark is read as the characters it is made of.
+struct ReadEncoding {
+    TextEncoding encoding = TextEncoding::SingleByte;
+    ByteOrderMark mark = ByteOrderMark::None;
+};
+
+// The encoding in the log's words: "single-byte text", "UTF-8 with a byte-order mark",
+// "UTF-8 without a byte-order mark", "UTF-16LE with a byte-order mark" (UTF-16LE is read only
+// by its mark and always written with it).
+std::u16string_view EncodingName(TextEncoding encoding, bool withMark);
+
 class TextDecoder;
 
 // Owns one open file and closes it when its scope ends.
@@ -50,6 +65,8 @@ public:
     // The next line into `line`: characters up to and including an LF, at most `capacity`
     // of them. False at the end of the file, or when reading fails, before any character.
     bool ReadLine(std::u16string& line, std::size_t capacity);
+    // How the file is read, once Open found it; its mark also when the encoding was refused.
+    ReadEncoding Encoding() const;
     // Whether a read failed, so that what was read is not the whole file.
     bool Failed() const { return failed_; }
     // Closes the file; false when the close fails.
@@ -63,6 +80,7 @@ private:
     Files& files_;
     FileGuard file_{files_};
     std::unique_ptr<TextDecoder> decoder_;
+    ByteOrderMark mark_ = ByteOrderMark::None;
     bool failed_ = false;
     // A character read after a CR that it did not pair with.
     std::optional<char16_t> pending_;

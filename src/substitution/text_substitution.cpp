@@ -1,6 +1,8 @@
 #include "substitution/text_substitution.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "substitution/file_rewrite.h"
@@ -50,29 +52,39 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
 // Replaces the row's token wherever it is found, searching again from the line's start
 // after each replacement, until none is left or a replacement would not fit the line. The
 // number of replacements is bounded too, so that no pair of tokens can keep a line busy.
-void ApplyRow(std::u16string& line, const TokenEntry& row)
+// The number made.
+std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row)
 {
     std::size_t from = 0;
-    for (std::size_t replaced = 0; replaced < kSubstitutionLineCapacity; ++replaced) {
+    std::uint32_t replaced = 0;
+    for (; replaced < kSubstitutionLineCapacity; ++replaced) {
         const std::size_t found = line.find(row.token, from);
-        if (found == std::u16string::npos) return;
-        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) return;
+        if (found == std::u16string::npos) break;
+        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
         line.replace(found, row.token.size(), row.replacement);
         from = row.resumeAfterReplacement ? found + row.replacement.size() : 0;
     }
+    return replaced;
 }
 
 }  // namespace
 
-RewriteOutcome SubstituteTextFile(Files& files, std::span<char16_t> command)
+RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    return RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
-                  [&](std::u16string& line) {
-                      for (const TokenEntry& row : table) ApplyRow(line, row);
-                  },
-                  &MoveOverTarget);
+    // Counted beside the table, which is made before the file is touched: nothing is
+    // allocated once the target may have been replaced.
+    std::vector<TokenCount> counts;
+    for (const TokenEntry& row : table) counts.push_back({row.token, 0});
+    RewriteReport report = RewriteBeside(
+        files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
+        [&](std::u16string& line) {
+            for (std::size_t row = 0; row < table.size(); ++row) counts[row].Add(ApplyRow(line, table[row]));
+        },
+        &MoveOverTarget);
+    report.replacements = std::move(counts);
+    return report;
 }
 
 }  // namespace zarvo

@@ -1,6 +1,8 @@
 #include "substitution/xml_substitution.h"
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "substitution/file_rewrite.h"
@@ -31,16 +33,18 @@ std::vector<ElementEntry> ElementTable(const SubstitutionCommand& command)
 }
 
 // Puts the value between the first opening tag on the line and the first closing tag
-// after it, when both are there and the line still fits.
-void ReplaceElementContent(std::u16string& line, const ElementEntry& element)
+// after it, when both are there and the line still fits. The number of replacements made:
+// 1 or 0.
+std::uint32_t ReplaceElementContent(std::u16string& line, const ElementEntry& element)
 {
     const std::size_t open = line.find(element.opening);
-    if (open == std::u16string::npos) return;
+    if (open == std::u16string::npos) return 0;
     const std::size_t content = open + element.opening.size();
     const std::size_t close = line.find(element.closing, content);
-    if (close == std::u16string::npos) return;
-    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return;
+    if (close == std::u16string::npos) return 0;
+    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return 0;
     line.replace(content, close - content, element.value);
+    return 1;
 }
 
 // The rewrite takes the target's place with the target's attributes, also when those
@@ -59,15 +63,22 @@ RewriteOutcome ReplaceKeepingAttributes(Files& files, const char16_t* temporary,
 
 }  // namespace
 
-RewriteOutcome SubstituteXmlFile(Files& files, std::span<char16_t> command)
+RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    return RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
-                  [&](std::u16string& line) {
-                      for (const ElementEntry& element : table) ReplaceElementContent(line, element);
-                  },
-                  &ReplaceKeepingAttributes);
+    // Counted beside the table, by opening tag, before the file is touched (see the text engine).
+    std::vector<TokenCount> counts;
+    for (const ElementEntry& element : table) counts.push_back({element.opening, 0});
+    RewriteReport report = RewriteBeside(
+        files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
+        [&](std::u16string& line) {
+            for (std::size_t row = 0; row < table.size(); ++row)
+                counts[row].Add(ReplaceElementContent(line, table[row]));
+        },
+        &ReplaceKeepingAttributes);
+    report.replacements = std::move(counts);
+    return report;
 }
 
 }  // namespace zarvo

@@ -2,6 +2,8 @@
 // rewritten text files compared byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/result_codes.h"
 #include "scenario/machine.h"
 
@@ -40,6 +42,12 @@ protected:
         return machine->FileBytes(file).value_or("<missing>");
     }
 
+    // Whether the actions wrote exactly this line into the log.
+    bool Logged(const std::u16string& line)
+    {
+        return std::ranges::count(machine->LogLines(), line) == 1;
+    }
+
     std::unique_ptr<Machine> machine = MakeMachine();
 };
 
@@ -60,6 +68,32 @@ TEST_F(TextSubstitution, RunsTheNumberedCommandsInOrderAndDeletesWhatItTookUp)
     EXPECT_TRUE(machine->HasRegistryValue(kCommandKey, Name(7), 0));
     EXPECT_EQ(machine->FileBytes(File(u"missing.cfg")), std::nullopt);
     EXPECT_EQ(machine->FileBytes(File(u"missing.cfg.tmp")), std::nullopt);
+}
+
+// The log names the key, each command and its file, and counts each token by its name; the
+// values, which may be secrets, never appear.
+TEST_F(TextSubstitution, SaysInTheLogWhatEachCommandDidButNeverAValue)
+{
+    const std::u16string file = File(u"app.cfg");
+    machine->PutFileBytes(file, "path=<Dir>\r\nraw=Dir <Dir>\r\n");
+    Command(0, {file, u"Dir=Secret-Value-7", u"Key=Secret-Value-8"});
+    Command(4, {File(u"missing.cfg"), u"Dir=Secret-Value-9"});
+    EXPECT_EQ(Run(), kErrorSuccess);
+    const std::vector<std::u16string> expected = {
+        u"SetupSubstFiles: key " + kCommandKey + u" opened in the 32-bit view",
+        u"SetupSubstFiles: SetupSubstFileCmd_0: target \"" + file + u"\"",
+        u"SetupSubstFiles: SetupSubstFileCmd_0: read as single-byte text, written as single-byte text",
+        u"SetupSubstFiles: SetupSubstFileCmd_0: replacements: <Dir> 2, Dir 1, <Key> 0, Key 0",
+        u"SetupSubstFiles: SetupSubstFileCmd_0: file replaced",
+        u"SetupSubstFiles: SetupSubstFileCmd_0 deleted",
+        u"SetupSubstFiles: SetupSubstFileCmd_4: target \"" + File(u"missing.cfg") + u"\"",
+        u"SetupSubstFiles: SetupSubstFileCmd_4: file not replaced: it could not be opened (missing, or held by "
+        u"another program)",
+        u"SetupSubstFiles: SetupSubstFileCmd_4 deleted",
+        u"SetupSubstFiles: commands taken up: 2",
+    };
+    // Exactly these lines: none holds a value.
+    EXPECT_EQ(machine->LogLines(), expected);
 }
 
 TEST_F(TextSubstitution, ReplacesBracketedNamesWithDoubledBackslashesAndBareNamesAsTheyAre)
@@ -115,12 +149,16 @@ TEST_F(TextSubstitution, LeavesATargetThatCannotBeReplacedWithTheRewriteBesideIt
     EXPECT_EQ(machine->FileBytes(file), "<N>\n");
     EXPECT_EQ(machine->FileBytes(file + u".tmp"), "1\r\n");
     EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, Name(0), 0));
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: SetupSubstFileCmd_0: file not replaced: the rewrite could not be moved "
+                       u"over it and stays in its temporary file"));
 }
 
 TEST_F(TextSubstitution, AnswersZeroWhenItsKeyIsMissing)
 {
     machine->SetProperty(u"CustomActionData", kCommandKey + u"\\Missing");
     EXPECT_EQ(machine->RunAction("SetupSubstFiles"), kErrorSuccess);
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: key " + kCommandKey + u"\\Missing could not be opened in the 32-bit view: "
+                       u"no command run"));
 }
 
 // A user who may write in the target's folder links the temporary file's name to a file of
@@ -144,6 +182,10 @@ TEST_F(TextSubstitution, LeavesAUtf16FileAsItIs)
     const std::string big("\xFE\xFF\0N\0\n", 6);
     EXPECT_EQ(Rewrite(big, {u"N=V"}), big);
     EXPECT_FALSE(machine->HasRegistryValue(kCommandKey, Name(0), 0));
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: SetupSubstFileCmd_0: file not replaced: it starts with the UTF-16LE "
+                       u"byte-order mark, which is not read as single-byte text"));
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: SetupSubstFileCmd_0: file not replaced: it starts with the big-endian "
+                       u"UTF-16 byte-order mark, which is not read"));
 }
 
 // A path that climbs out of its folder, or names the file through the device namespace,
@@ -158,6 +200,9 @@ TEST_F(TextSubstitution, OpensOnlyPlainAbsolutePaths)
         EXPECT_EQ(Run(), kErrorSuccess);
         EXPECT_EQ(machine->FileBytes(file), "Name\n") << Narrow(target);
     }
+    EXPECT_EQ(std::ranges::count(machine->LogLines(), u"SetupSubstFiles: SetupSubstFileCmd_0: file not replaced: "
+                                                      u"not a plain absolute path, so never opened"),
+              3);
 }
 
 }  // namespace

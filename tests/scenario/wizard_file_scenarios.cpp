@@ -45,6 +45,18 @@ TEST_F(WizardFile, ReplacesThePlaceholderOnceALine)
     EXPECT_EQ(machine->FileBytes(folder + u"ZarvoCSharpPlugin.tmp.vsz"), std::nullopt);
 }
 
+// The log names the wizard file and counts the placeholders replaced; the text put in is the
+// package's value and never appears.
+TEST_F(WizardFile, SaysInTheLogHowManyPlaceholdersItReplaced)
+{
+    Update(folder + u"|C:\\Secret-Templates");
+    const std::vector<std::u16string> lines = machine->LogLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Narrow(lines[0]), Narrow(u"UpdateVS71VszFile: wizard file \"" + wizard + u"\""));
+    EXPECT_EQ(Narrow(lines[1]), "UpdateVS71VszFile: placeholders replaced: 2");
+    EXPECT_EQ(Narrow(lines[2]), "UpdateVS71VszFile: file replaced");
+}
+
 TEST_F(WizardFile, LeavesLinesThatWouldNotFitOrCouldNotBeWritten)
 {
     const std::string longLine = std::string(490, 'x') + "[Zv.Dir.APITemplatesVS71]\n";
@@ -58,13 +70,25 @@ TEST_F(WizardFile, LeavesLinesThatWouldNotFitOrCouldNotBeWritten)
               "a [Zv.Dir.APITemplatesVS71] b\r\n");
 }
 
-TEST_F(WizardFile, ChangesNothingWithoutAUsableFolderAndBar)
+TEST_F(WizardFile, ChangesNothingWithoutAUsableFolderAndBarAndSaysWhy)
 {
-    for (const std::u16string& data :
-         {std::u16string(), folder, folder.substr(0, folder.size() - 1) + u"|x",
-          // Too long for the file's name, and too long for the data.
-          std::u16string(300, u'f') + u"|x", folder + u"|" + std::u16string(519 - folder.size(), u'x')}) {
-        EXPECT_EQ(Update(data), kWizard);
+    const struct {
+        std::u16string data;
+        std::u16string line;  // the last one the action wrote
+    } unusable[] = {
+        {u"", u"CustomActionData holds no \"|\" after the wizard file's folder: nothing done"},
+        {folder, u"CustomActionData holds no \"|\" after the wizard file's folder: nothing done"},
+        {folder.substr(0, folder.size() - 1) + u"|x",
+         u"file not replaced: it could not be opened (missing, or held by another program)"},
+        // Too long for the file's name, and too long for the data.
+        {std::u16string(300, u'f') + u"|x",
+         u"folder \"" + std::u16string(300, u'f') + u"\" is too long for the wizard file's names: nothing done"},
+        {folder + u"|" + std::u16string(519 - folder.size(), u'x'),
+         u"CustomActionData is longer than 519 characters: nothing done"},
+    };
+    for (const auto& u : unusable) {
+        EXPECT_EQ(Update(u.data), kWizard);
+        EXPECT_EQ(Narrow(machine->LogLines().back()), Narrow(u"UpdateVS71VszFile: " + u.line));
     }
 }
 

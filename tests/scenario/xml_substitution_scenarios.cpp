@@ -2,6 +2,8 @@
 // encoding and attributes, and the registry view each substitution action reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "frame/result_codes.h"
 #include "scenario/machine.h"
 
@@ -35,6 +37,14 @@ protected:
         return machine->FileBytes(file).value_or("<missing>");
     }
 
+    // Whether the actions wrote exactly this line into the log.
+    bool Logged(const std::u16string& line)
+    {
+        return std::ranges::count(machine->LogLines(), line) == 1;
+    }
+    // The view the XML commands are read in.
+    std::u16string XmlView() { return machine->IsWindows64() ? u"64-bit" : u"32-bit"; }
+
     std::unique_ptr<Machine> machine = MakeMachine();
 };
 
@@ -53,6 +63,32 @@ TEST_F(XmlSubstitution, ReplacesTheFirstElementOfANameOnEachLine)
                         u"<Host>a<b&c</Host><Empty></Empty>\r\n"));
 }
 
+// The log names the key and its view, the file's encodings and each element's count by its
+// tag; the values, which may be secrets, never appear.
+TEST_F(XmlSubstitution, SaysInTheLogWhatItReadAndReplacedButNeverAValue)
+{
+    Rewrite("\xEF\xBB\xBF<Port>80</Port>\n<Port>81</Port><Key>k</Key>\n",
+            {u"Port=Secret-1", u"Key=Secret-2", u"Host=Secret-3"});
+    const std::u16string file = File(u"settings.xml");
+    const std::vector<std::u16string> expected = {
+        u"SetupSubstXmlFiles: key " + kCommandKey + u" opened in the " + XmlView() + u" view",
+        u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: target \"" + file + u"\"",
+        u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: read as UTF-8 with a byte-order mark, written as UTF-16LE with a "
+        u"byte-order mark",
+        u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: replacements: <Port> 2, <Key> 1, <Host> 0",
+        u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: file replaced",
+        u"SetupSubstXmlFiles: SetupSubstXmlCmd_0 deleted",
+        u"SetupSubstXmlFiles: commands taken up: 1",
+    };
+    // Exactly these lines: none holds a value.
+    EXPECT_EQ(machine->LogLines(), expected);
+
+    Rewrite("caf\xC3\xA9\n", {});
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: read as UTF-8 without a byte-order mark, written as "
+                       u"UTF-16LE with a byte-order mark"));
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: nothing to replace"));
+}
+
 TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
 {
     EXPECT_EQ(Rewrite("\xEF\xBB\xBF<N>caf\xC3\xA9</N>\n", {u"N=\u00FCber"}), Utf16File(u"<N>\u00FCber</N>\r\n"));
@@ -63,6 +99,10 @@ TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
     // Big-endian UTF-16 is not read: the file stays as it was.
     const std::string bigEndian("\xFE\xFF\0<\0N\0>", 8);
     EXPECT_EQ(Rewrite(bigEndian, {u"N=1"}), bigEndian);
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: read as UTF-16LE with a byte-order mark, written as "
+                       u"UTF-16LE with a byte-order mark"));
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: file not replaced: it starts with the big-endian "
+                       u"UTF-16 byte-order mark, which is not read"));
 }
 
 TEST_F(XmlSubstitution, RewritesAReadOnlyTargetAndLeavesItReadOnly)
@@ -97,6 +137,8 @@ TEST_F(XmlSubstitution, EachSubstitutionActionReadsItsOwnRegistryView)
     EXPECT_EQ(machine->FileBytes(text64), windows64 ? "[<T>]" : "[64]");
     EXPECT_EQ(machine->FileBytes(xml64), Utf16File(u"<N>64</N>"));
     EXPECT_EQ(machine->FileBytes(xml32), windows64 ? "<N>0</N>" : Utf16File(u"<N>32</N>"));
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: key " + kCommandKey + u" opened in the 32-bit view"));
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: key " + kCommandKey + u" opened in the " + XmlView() + u" view"));
 }
 
 TEST_F(XmlSubstitution, NeverWritesThroughALinkPlantedAtItsTemporaryFile)

@@ -46,7 +46,7 @@ protected:
         std::u16string command = kTarget;
         for (std::u16string_view pair : pairs) command.append(1, u'\0').append(pair);
         command += u"\0\0"s;
-        const RewriteOutcome outcome = engine(sim.files, command);
+        const RewriteOutcome outcome = engine(sim.files, command).outcome;
         EXPECT_EQ(sim.ledger.OpenCount(), 0u) << sim.ledger.DescribeOpen();
         return outcome;
     }
@@ -254,10 +254,11 @@ TEST_F(EngineEdges, CommandsWhoseValueNamesDoNotFitAreSkipped)
         sim.registry.WriteMultiString(u"SOFTWARE\\C", prefix + number, {u"C:\\f"});
     static int runs;
     runs = 0;
-    ConsumeSubstitutionCommands(sim.platform(), u"SOFTWARE\\C", prefix + u"%d", kKeyAllAccess,
+    const ActionLog log(sim.installer, 0, u"Test");
+    ConsumeSubstitutionCommands(sim.platform(), log, u"SOFTWARE\\C", prefix + u"%d", kKeyAllAccess,
                                 [](Files&, std::span<char16_t>) {
                                     ++runs;
-                                    return RewriteOutcome::Replaced;
+                                    return RewriteReport{};
                                 });
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(sim.registry.HasValue(u"SOFTWARE\\C", prefix + u"7"));
