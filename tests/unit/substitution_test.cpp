@@ -343,14 +343,6 @@ TEST_F(SubstitutionLog, UpdateVS71VszFileNamesItsFileAndCountsPlaceholdersButNev
               (Lines{u"UpdateVS71VszFile: CustomActionData could not be read (error 1627): nothing done"}));
 }
 
-// Whether the call that failed was one of the log's: in these actions every record made is
-// a log line's.
-bool FailedOnLog(const FailedCall& failed)
-{
-    return FailedOn(failed, sim::Operation::CreateRecord) || FailedOn(failed, sim::Operation::SetRecordString) ||
-           FailedOn(failed, sim::Operation::ProcessMessage) || FailedOn(failed, sim::Operation::CloseInstallerHandle);
-}
-
 // A log line that cannot be written costs the action nothing: it answers as the clean run.
 std::set<WinResult> AnswersWhen(const FailedCall& failed)
 {
