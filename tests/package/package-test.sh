@@ -213,6 +213,18 @@ for view in "${views[@]}"; do
 done
 echo "------------------------------------"
 
+# What the actions wrote into the installer's verbose logs, and the lines each must write.
+action_lines() { grep -E '^(CheckPrerequisites|ChangeElementsFromPrerequisites|IsFrameworkInstalled|NetFrameworkInstall|SetupSubstFiles|SetupSubstXmlFiles|UpdateVS71VszFile|RunCmdFile|RunForegroundProgram|CloseWindowByGUID|SetDateTimeProperty): ' "$1"; }
+echo "--- the actions in the installer's log (install.log) ---"
+action_lines install.txt
+echo "--- the failing variant (failing.log) ---"
+action_lines failing.txt
+echo "------------------------------------"
+while IFS=$'\t' read -r log pattern; do
+    [[ -z $log || $log == \#* ]] && continue
+    action_lines "$log.txt" | grep -qxE -- "$pattern" || fail "no line in $log.log matches: $pattern"
+done <"$here/log-lines.txt"
+
 [[ $stamp =~ ^[0-3][0-9]\.[01][0-9]\.[0-9]{4}\;[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] ||
     fail "DateTime is '$stamp', not dd.mm.yyyy;hh:mm:ss"
 today=$(date +%d.%m.%Y)
