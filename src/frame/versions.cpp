@@ -30,4 +30,24 @@ bool VersionLess(const FourPartVersion& a, const FourPartVersion& b)
     return a.part4 < b.part4;
 }
 
+LogLine& operator<<(LogLine& line, const FourPartVersion& version)
+{
+    return line << version.part1 << u"." << version.part2 << u"." << version.part3 << u"."
+                << version.part4;
+}
+
+FourPartVersion WriteVersionText(LogLine& line, const char16_t* text)
+{
+    const FourPartVersion version = ParseVersion(text);
+    line.Quoted(text) << u", read as " << version;
+    return version;
+}
+
+bool WriteBelow(LogLine& line, const FourPartVersion& found, const FourPartVersion& needed)
+{
+    const bool below = VersionLess(found, needed);
+    line << (below ? u", which is below " : u", which is not below ") << needed;
+    return below;
+}
+
 }  // namespace zarvo

@@ -2,6 +2,8 @@
 // The one version value of the library: four unsigned 32-bit parts, most significant first.
 #include <cstdint>
 
+#include "frame/action_log.h"
+
 namespace zarvo {
 
 struct FourPartVersion {
@@ -17,5 +19,16 @@ FourPartVersion ParseVersion(const char16_t* text);
 
 // True when a orders strictly before b, part by part as unsigned numbers.
 bool VersionLess(const FourPartVersion& a, const FourPartVersion& b);
+
+// Adds the version to a log line as "a.b.c.d", every part written.
+LogLine& operator<<(LogLine& line, const FourPartVersion& version);
+
+// Adds a version text to a log line as it was read and as it is taken, `"2.0", read as
+// 2.0.0.0`, and gives the version taken.
+FourPartVersion WriteVersionText(LogLine& line, const char16_t* text);
+
+// Adds how the version found stands to the one needed, `, which is below 3.0.0.0` or
+// `, which is not below 3.0.0.0`; true when it is below.
+bool WriteBelow(LogLine& line, const FourPartVersion& found, const FourPartVersion& needed);
 
 }  // namespace zarvo

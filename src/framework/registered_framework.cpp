@@ -50,34 +50,55 @@ bool ReadLastValueName(Registry& registry, RegistryKey key, NameBuffer& name)
 // The major and minor parts, with the policy subkey's path written into subkeyPath; none
 // when no framework of the form "v" and a non-zero number is registered, or when its path
 // does not fit.
-std::optional<FourPartVersion> ReadFrameworkSubkey(Registry& registry, std::uint32_t access,
-                                                   NameBuffer& subkeyPath)
+std::optional<FourPartVersion> ReadFrameworkSubkey(Registry& registry, const RegistryRead& read,
+                                                   NameBuffer& subkeyPath, LogLine& account)
 {
-    const RegistryKeyGuard policy(registry, OpenMachineKey(registry, kPolicyPath, access));
-    if (policy.Get() == 0) return std::nullopt;
-    NameBuffer subkey = {};
-    if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) return std::nullopt;
-    const FourPartVersion version = ScanSubkeyVersion(subkey);
-    if (version.part1 == 0) return std::nullopt;
-    if (!FormatBounded(subkeyPath, kPathCapacity, u"%s\\%s", {kPolicyPath, subkey}))
+    const RegistryKeyGuard policy(registry, OpenMachineKey(registry, kPolicyPath, read.access));
+    if (policy.Get() == 0) {
+        account << u"key " << kPolicyPath << u" not found in " << read.view;
         return std::nullopt;
+    }
+    NameBuffer subkey = {};
+    if (!ReadLastSubkeyName(registry, policy.Get(), subkey)) {
+        account << u"key " << kPolicyPath << u" in " << read.view << u" has no subkey";
+        return std::nullopt;
+    }
+    const FourPartVersion version = ScanSubkeyVersion(subkey);
+    const char16_t* unusable = nullptr;
+    if (version.part1 == 0)
+        unusable = u", is not \"v\" and a number above 0";
+    else if (!FormatBounded(subkeyPath, kPathCapacity, u"%s\\%s", {kPolicyPath, subkey}))
+        unusable = u", is too long for a key path";
+    if (unusable != nullptr) {
+        account << u"the last subkey of key " << kPolicyPath << u" in " << read.view << u", ";
+        account.Quoted(subkey) << unusable;
+        return std::nullopt;
+    }
     return version;
 }
 
 }  // namespace
 
-std::optional<FourPartVersion> ReadRegisteredFrameworkVersion(Registry& registry)
+std::optional<FourPartVersion> ReadRegisteredFrameworkVersion(Registry& registry, LogLine& account)
 {
     // One view for both keys, asked once.
-    const std::uint32_t access = RegistryReadAccess(registry, kKeyRead);
+    const RegistryRead read = RegistryReadView(registry, kKeyRead);
     NameBuffer subkeyPath = {};
-    std::optional<FourPartVersion> version = ReadFrameworkSubkey(registry, access, subkeyPath);
+    std::optional<FourPartVersion> version = ReadFrameworkSubkey(registry, read, subkeyPath, account);
     if (!version) return std::nullopt;
-    const RegistryKeyGuard framework(registry, OpenMachineKey(registry, subkeyPath, access));
-    if (framework.Get() == 0) return std::nullopt;
+    const RegistryKeyGuard framework(registry, OpenMachineKey(registry, subkeyPath, read.access));
+    if (framework.Get() == 0) {
+        account << u"key " << subkeyPath << u" could not be opened in " << read.view;
+        return std::nullopt;
+    }
     NameBuffer valueName = {};
-    if (!ReadLastValueName(registry, framework.Get(), valueName)) return std::nullopt;
+    if (!ReadLastValueName(registry, framework.Get(), valueName)) {
+        account << u"key " << subkeyPath << u" in " << read.view << u" has no value";
+        return std::nullopt;
+    }
     version->part3 = static_cast<std::uint32_t>(ScanClampedInteger(valueName));
+    account << u"key " << subkeyPath << u" in " << read.view << u" and its last value ";
+    account.Quoted(valueName);
     return version;
 }
 

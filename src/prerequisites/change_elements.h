@@ -6,7 +6,8 @@
 
 namespace zarvo {
 
-// Always 0; rows of other kinds, and rows that cannot be read, change nothing.
+// Always 0; rows of other kinds, and rows that cannot be read, change nothing. The log tells
+// each row, what it read and what it changed, then all that changed.
 WinResult ChangeElementsFromPrerequisites(Platform& platform, InstallerHandle session);
 
 }  // namespace zarvo

@@ -38,11 +38,12 @@ TableWalk ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
     // A temporary table of the running installation is not the package's own.
     const int persistent = installer.IsTablePersistent(database.Get(), u"Prerequisites");
     if (persistent == kConditionError) return TableWalk::Failed;
+    if (persistent == kConditionFalse) return TableWalk::TemporaryTable;
     if (persistent != kConditionTrue) return TableWalk::NoTable;
     InstallerHandleGuard view(installer);
     const WinResult opened = installer.OpenView(database.Get(), kPrerequisitesQuery, view.Receive());
     // The installer refuses the query as bad syntax when the table lacks one of its columns.
-    if (opened == kErrorBadQuerySyntax) return TableWalk::NoTable;
+    if (opened == kErrorBadQuerySyntax) return TableWalk::LacksColumn;
     if (opened != kErrorSuccess) return TableWalk::Failed;
     if (installer.ExecuteView(view.Get(), 0) != kErrorSuccess) return TableWalk::Failed;
     InstallerHandleGuard record(installer);

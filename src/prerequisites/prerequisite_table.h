@@ -23,9 +23,12 @@ using PrerequisiteRowHandler =
 enum class TableWalk {
     // Every row was handed to the handler (an empty table has none).
     Whole,
-    // The package has no stored table of that name, or one that lacks a column the query
-    // names: there is nothing of ours to walk.
+    // The package has no table of that name: there is nothing of ours to walk.
     NoTable,
+    // The table lives only in the running installation: it is not the package's own.
+    TemporaryTable,
+    // The stored table lacks a column that the query names: nothing of ours either.
+    LacksColumn,
     // The installer failed while the table was being read: rows after the failure were
     // never seen, so what they would have said is unknown.
     Failed,

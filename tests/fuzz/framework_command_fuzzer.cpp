@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         command.push_back(c);
     }
     command.push_back(u'\0');
-    const zarvo::WinResult answer = zarvo::EvaluateFrameworkTest(sim.registry, command.data());
+    zarvo::LogLine account;
+    const zarvo::WinResult answer = zarvo::EvaluateFrameworkTest(sim.registry, command.data(), account);
     if (sim.ledger.OpenCount() != 0) __builtin_trap();
     // The test answers 0, 1 or the registry's own code.
     if (answer != 0 && answer != 1 && answer != 2 && answer != 234) __builtin_trap();

@@ -1,5 +1,6 @@
 // NetFrameworkInstall against a policy key that the scenario writes and stand-in
-// redistributables carrying chosen file versions: the decision, and the path it hands on.
+// redistributables carrying chosen file versions: the decision, the path it hands on, and
+// what it says in the log.
 #include <gtest/gtest.h>
 
 #include "frame/result_codes.h"
@@ -78,6 +79,43 @@ TEST_F(FrameworkInstall, RunsOnlyARedistributableNewerThanTheLastRegisteredFrame
     EXPECT_EQ(minorAbove.mode, "1");
     EXPECT_EQ(minorAbove.fullPath, newer);
     EXPECT_EQ(DecideAgainst(u"3.5.900.1").mode, "0");
+}
+
+TEST_F(FrameworkInstall, SaysInTheLogWhatItFoundAndWhatItDecided)
+{
+    // One machine for all three decisions: the lines of each run follow the ones before.
+    const std::string view = machine->IsWindows64() ? "the 64-bit view" : "the one view";
+    const std::string policy = Narrow(kPolicy);
+    Register({{u"v1.0", {u"3705"}}, {u"v4.0", {u"100", u"200"}}});
+    const auto [newerFolder, newerName] = Redistributable(u"4.5.30.1");
+    const std::string newer = Narrow(newerFolder + newerName);
+    Offer(newerFolder, newerName);
+    Decide();
+    const auto [sameFolder, sameName] = Redistributable(u"4.0.200.7");
+    Offer(sameFolder, sameName);
+    Decide();
+    // A last subkey that names no version: no framework counts as registered.
+    Register({{u"vNext", {u"1"}}});
+    Offer(u"C:\\Media\\", u"Redist.exe");
+    Decide();
+    std::vector<std::string> lines;
+    for (const std::u16string& line : machine->LogLines()) lines.push_back(Narrow(line));
+    const std::string registered = "NetFrameworkInstall: registered framework 4.0.200.0, from key " +
+                                   policy + "\\v4.0 in " + view + " and its last value \"200\"";
+    EXPECT_EQ(lines, (std::vector<std::string>{
+        registered,
+        "NetFrameworkInstall: redistributable " + newer + " has version 4.5.30.0",
+        "NetFrameworkInstall: registered framework 4.0.200.0 is below the redistributable's 4.5.30.0: "
+        "NetFrameworkFullPath set to \"" + newer + "\", NetFrameworkInstallationMode set to \"1\"",
+        registered,
+        "NetFrameworkInstall: redistributable " + Narrow(sameFolder + sameName) + " has version 4.0.200.0",
+        "NetFrameworkInstall: registered framework 4.0.200.0 is not below the redistributable's "
+        "4.0.200.0: NetFrameworkInstallationMode set to \"0\"",
+        "NetFrameworkInstall: no framework registered: the last subkey of key " + policy + " in " + view +
+            ", \"vNext\", is not \"v\" and a number above 0",
+        "NetFrameworkInstall: no framework registered: NetFrameworkFullPath set to "
+        "\"C:\\Media\\Redist.exe\", NetFrameworkInstallationMode set to \"1\"",
+    }));
 }
 
 TEST_F(FrameworkInstall, RunsTheRedistributableWhenNoFrameworkIsRegistered)

@@ -1,6 +1,9 @@
 // IsFrameworkInstalled on real registries: the view it reads, the command's comma rules,
-// the length limits of the command and of the registered text, and the codes it passes on.
+// the length limits of the command and of the registered text, the codes it passes on, and
+// what it says in the log.
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 #include "frame/result_codes.h"
 #include "scenario/windows_errors.h"
@@ -83,6 +86,31 @@ TEST_F(FrameworkTest, TakesACommandOf259CharactersAndRefusesOneOf260)
     const std::u16string command = key + u",Version,4.0,";
     EXPECT_EQ(Test(command + std::u16string(259 - command.size(), u'7')), kErrorSuccess);
     EXPECT_EQ(Test(command + std::u16string(260 - command.size(), u'7')), kErrorMoreData);
+}
+
+TEST_F(FrameworkTest, SaysInTheLogWhatItReadWhereAndWhatItAnswers)
+{
+    const std::string view = machine->IsWindows64() ? "the 64-bit view" : "the one view";
+    const std::string value = "value \"Version\" of key " + Narrow(key) + " in " + view +
+                              " holds \"4.0.30319\", read as 4.0.30319.0, which is ";
+    const std::pair<std::u16string, std::string> cases[] = {
+        {key + u",Version,4.0", value + "not below 4.0.0.0: passes; answers 0"},
+        {key + u",Version,4.5", value + "below 4.5.0.0: fails: FrameworkNotInstalled set to "
+                                        "\"NotInstalled\"; answers 1"},
+        {key + u"\\Missing,Version,1", "key " + Narrow(key) + "\\Missing could not be opened in " +
+                                           view + " (error 2): fails: FrameworkNotInstalled set to "
+                                           "\"NotInstalled\"; answers 2"},
+        {u",Version,0", "FRAMEWORKTESTCOMMAND \",Version,0\" is not \"subkey,value name,version\": "
+                        "fails: FrameworkNotInstalled set to \"NotInstalled\"; answers 1"},
+    };
+    // One machine for all: the lines of each run follow those of the one before.
+    for (std::size_t run = 0; run < std::size(cases); ++run) {
+        machine->SetProperty(u"FRAMEWORKTESTCOMMAND", cases[run].first);
+        machine->RunAction("IsFrameworkInstalled");
+        const std::vector<std::u16string> lines = machine->LogLines();
+        ASSERT_EQ(lines.size(), run + 1) << Narrow(cases[run].first);
+        EXPECT_EQ(Narrow(lines[run]), "IsFrameworkInstalled: " + cases[run].second);
+    }
 }
 
 TEST_F(FrameworkTest, LeavesAPropertyThatIsAlreadySetWhenTheTestPasses)

@@ -1,5 +1,5 @@
 // CheckPrerequisites on real packages, registries, files and products: which rows fail,
-// how the failures are numbered, and what the installation is told.
+// how the failures are numbered, what the installation is told, and what the log says.
 #include <gtest/gtest.h>
 
 #include "frame/result_codes.h"
@@ -92,6 +92,56 @@ TEST_F(PrerequisiteGate, DoesNothingWithoutAStoredCompleteTable)
                         failing.valueName, failing.value}});
     EXPECT_EQ(lacking->RunAction("CheckPrerequisites"), kErrorSuccess);
     EXPECT_EQ(Narrow(lacking->Property(u"FALSEPREREQUISITY_0")), "");
+
+    // The log says which it was.
+    const auto said = [](Machine& run) {
+        const std::vector<std::u16string> lines = run.LogLines();
+        return lines.size() == 1 ? Narrow(lines[0]) : "not one line but " + std::to_string(lines.size());
+    };
+    EXPECT_EQ(said(*machine), "CheckPrerequisites: the package has no Prerequisites table: nothing "
+                              "checked; answers 0");
+    EXPECT_EQ(said(*empty), "CheckPrerequisites: no row failed; answers 0");
+    EXPECT_EQ(said(*temporary), "CheckPrerequisites: the Prerequisites table is a temporary table of "
+                                "the running installation, not the package's own: nothing checked; "
+                                "answers 0");
+    EXPECT_EQ(said(*lacking), "CheckPrerequisites: the Prerequisites table lacks one of the columns "
+                              "Type, Name, Destination, ValueName, Value, Component_ and Order: "
+                              "nothing checked; answers 0");
+}
+
+TEST_F(PrerequisiteGate, SaysInTheLogWhatEachRowReadAndHowItEnded)
+{
+    const std::u16string file = machine->FileWithVersion(u"2.5.0.7");
+    machine->WriteRegistryText(Key(u"Log"), u"V", u"4.0.30319", kKeyWow64_64Key);
+    const std::string key = Narrow(Key(u"Log"));
+    const std::string view64 = machine->IsWindows64() ? "the 64-bit view" : "the one view";
+    const std::string view32 = machine->IsWindows64() ? "the 32-bit view" : "the one view";
+    EXPECT_EQ(Gate({{u"1", u"CheckFileVersion", u"file", file, u"FileVersion", u"3"},
+                    {u"2", u"CheckRegistryVersion", u"64", u"key_wow64_64key:" + Key(u"Log"), u"V", u"4.0"},
+                    {u"3", u"CheckRegistryDWord", u"32", u"key_wow64_32key:" + Key(u"None"), u"V", u"1"},
+                    {u"4", u"CheckProductState", u"product", kInstalledProductCode,
+                     u"ValueGreaterThanOrEqualTo", u"5"},
+                    {u"5", u"CheckFileVersoin", u"typo", file, u"FileVersion", u"1"},
+                    {u"6", u"CheckVersionSetProperty", u"CHANGE", Key(u"Log"), u"V", u"1"}}),
+              kErrorInstallFailure);
+    std::vector<std::string> lines;
+    for (const std::u16string& line : machine->LogLines()) lines.push_back(Narrow(line));
+    EXPECT_EQ(lines, (std::vector<std::string>{
+        "CheckPrerequisites: row 1 (CheckFileVersion \"file\"): file " + Narrow(file) +
+            " has version 2.5.0.7, which is below 3.0.0.0: fails",
+        "CheckPrerequisites: row 2 (CheckRegistryVersion \"64\"): value \"V\" of key " + key + " in " +
+            view64 + " holds \"4.0.30319\", read as 4.0.30319.0, which is not below 4.0.0.0: passes",
+        "CheckPrerequisites: row 3 (CheckRegistryDWord \"32\"): key " + Narrow(Key(u"None")) +
+            " not found in " + view32 + ": fails",
+        "CheckPrerequisites: row 4 (CheckProductState \"product\"): product " +
+            Narrow(kInstalledProductCode) +
+            " in state \"5\", read as 5.0.0.0, which is not below 5.0.0.0: passes",
+        "CheckPrerequisites: row 5 (CheckFileVersoin \"typo\"): unknown Type \"CheckFileVersoin\" (did "
+        "you mean CheckFileVersion?): passes unchecked",
+        "CheckPrerequisites: row 6 (CheckVersionSetProperty \"CHANGE\"): a row of "
+        "ChangeElementsFromPrerequisites: passes unchecked",
+        "CheckPrerequisites: 2 rows failed: FALSEPREREQUISITY_0, FALSEPREREQUISITY_1 set; answers 1603",
+    }));
 }
 
 TEST_F(PrerequisiteGate, ComparesFileVersions)

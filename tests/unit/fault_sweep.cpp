@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -48,6 +50,24 @@ void RunFaultSweep(const FaultSweep& sweep)
 bool FailedOn(const FailedCall& failed, sim::Operation operation)
 {
     return failed && failed->operation == operation;
+}
+
+bool FailedOnLog(const std::vector<sim::Operation>& calls, const FailedCall& failed)
+{
+    using sim::Operation;
+    constexpr Operation kWrite[] = {Operation::CreateRecord, Operation::SetRecordString,
+                                    Operation::ProcessMessage, Operation::CloseInstallerHandle};
+    if (!failed) return false;
+    const auto* const step = std::find(std::begin(kWrite), std::end(kWrite), failed->operation);
+    if (step == std::end(kWrite)) return false;
+    const auto before = static_cast<std::size_t>(step - std::begin(kWrite));
+    std::uint64_t seen = 0;
+    for (std::size_t at = 0; at < calls.size(); ++at) {
+        if (calls[at] != failed->operation || ++seen != failed->occurrence) continue;
+        return at >= before && std::equal(std::begin(kWrite), step + 1,
+                                          calls.begin() + static_cast<std::ptrdiff_t>(at - before));
+    }
+    return false;
 }
 
 std::string Failing(const FailedCall& failed)

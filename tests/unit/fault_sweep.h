@@ -34,6 +34,11 @@ void RunFaultSweep(const FaultSweep& sweep);
 // Whether the call that failed was one of this operation.
 bool FailedOn(const FailedCall& failed, sim::Operation operation);
 
+// Whether the call that failed was one of a log line's own (ActionLog::Write: CreateRecord,
+// then SetRecordString, ProcessMessage and CloseInstallerHandle on that record), told by the
+// calls before it in a run that made it: the run's own, or the clean run's.
+bool FailedOnLog(const std::vector<sim::Operation>& calls, const FailedCall& failed);
+
 // For a message: "with Write #2 failing", or "with nothing failing".
 std::string Failing(const FailedCall& failed);
 
