@@ -222,7 +222,7 @@ action_lines failing.txt
 echo "------------------------------------"
 while IFS=$'\t' read -r log pattern; do
     [[ -z $log || $log == \#* ]] && continue
-    action_lines "$log.txt" | grep -qxE -- "$pattern" || fail "no line in $log.log matches: $pattern"
+    action_lines "$log.txt" | grep -xE -- "$pattern" >/dev/null || fail "no line in $log.log matches: $pattern"
 done <"$here/log-lines.txt"
 
 [[ $stamp =~ ^[0-3][0-9]\.[01][0-9]\.[0-9]{4}\;[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] ||

@@ -298,14 +298,17 @@ std::u16string ProgramFolder()
     return program.substr(0, program.rfind(u'\\') + 1);
 }
 
-// The installer hands every information message of the session to this handler, which
-// keeps the actions' for LogLines; the installer's own banner ("=== Logging started ...")
-// is not theirs.
-INT CALLBACK KeepInformationMessage(LPVOID lines, UINT type, LPCWSTR message)
+// The installer hands every information message of the process to this handler, which
+// keeps the actions' lines for the machine that is collecting them; the installer's own
+// lines ("=== Logging started ...", "Action start ...") are not the actions'.
+std::vector<std::u16string>* collectedLogLines = nullptr;
+
+INT CALLBACK KeepInformationMessage(LPVOID, UINT type, LPCWSTR message)
 {
-    if ((type & 0xFF000000) != INSTALLMESSAGE_INFO || message == nullptr) return 0;
+    if ((type & 0xFF000000) != INSTALLMESSAGE_INFO || message == nullptr || collectedLogLines == nullptr)
+        return 0;
     const std::u16string text = reinterpret_cast<const char16_t*>(message);
-    if (!text.starts_with(u"=== ")) static_cast<std::vector<std::u16string>*>(lines)->push_back(text);
+    if (!text.starts_with(u"=== ") && !text.starts_with(u"Action ")) collectedLogLines->push_back(text);
     return 0;
 }
 
@@ -315,7 +318,9 @@ public:
     {
         if (library_ == nullptr) throw std::runtime_error("the DLL named by ZARVO_DLL did not load");
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-        MsiSetExternalUIW(KeepInformationMessage, INSTALLLOGMODE_INFO, &logLines_);
+        // A machine made to replace another takes the collection over before the other ends.
+        collectedLogLines = &logLines_;
+        MsiSetExternalUIW(KeepInformationMessage, INSTALLLOGMODE_INFO, nullptr);
         // A run that crashed earlier may have left its values behind.
         RemoveTestKeys();
     }
@@ -329,7 +334,7 @@ public:
         RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
         if (!packagePath_.empty()) DeleteFileW(packagePath_.c_str());
-        MsiSetExternalUIW(nullptr, 0, nullptr);
+        if (collectedLogLines == &logLines_) collectedLogLines = nullptr;
         FreeLibrary(library_);
     }
 
