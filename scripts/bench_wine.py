@@ -6,7 +6,6 @@ engine output is compared with the shell tools' output before its time is report
     bench_wine.py BUILD_FOLDER DRIVER DLL PREFIX
 """
 import os
-import resource
 import shutil
 import subprocess
 import sys
@@ -92,16 +91,22 @@ def median_run(command, **kwargs):
     return sorted(times)[RUNS // 2]
 
 
+# Runs a command in a process of its own and prints, after its output, the peak resident
+# size of its children: the Wine process that ran the action, alone.
+PEAK_WRAPPER = ("import resource, subprocess, sys; subprocess.run(sys.argv[1:], check=True); "
+                "print('peak', resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)")
+
+
 def engine_run(action, sample, target, pairs):
     """Median time inside the action, and the peak memory of the process that ran it."""
     times, peak = [], 0
     for _ in range(RUNS):
         shutil.copyfile(sample, target)
-        before = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-        out = subprocess.run(["wine", driver, action, windows_path(target), *pairs], env=env,
-                             capture_output=True, text=True, check=True).stdout
-        peak = max(peak, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, before)
-        times.append(float(out.split()[-1]) / 1000)
+        out = subprocess.run([sys.executable, "-c", PEAK_WRAPPER, "wine", driver, action,
+                              windows_path(target), *pairs], env=env, capture_output=True,
+                             text=True, check=True).stdout.split()
+        times.append(float(out[out.index("ms") + 1]) / 1000)
+        peak = max(peak, int(out[out.index("peak") + 1]))
     return sorted(times)[RUNS // 2], peak
 
 

@@ -5,6 +5,7 @@
 
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
+#include "substitution/token_presence.h"
 
 namespace zarvo {
 namespace {
@@ -47,19 +48,36 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
     return table;
 }
 
-// Replaces the row's token wherever it is found, searching again from the line's start
+// Replaces the row's token wherever it is found, as if searching again from the line's start
 // after each replacement, until none is left or a replacement would not fit the line. The
 // number of replacements is bounded too, so that no pair of tokens can keep a line busy.
-void ApplyRow(std::u16string& line, const TokenEntry& row)
+// A token that a replacement makes can begin no earlier than a token's length before it,
+// and none stood before that: the search resumes there, which finds the same tokens in
+// time linear in the line.
+// Answers how many replacements it made.
+std::size_t ApplyRow(std::u16string& line, const TokenEntry& row)
 {
     std::size_t from = 0;
-    for (std::size_t replaced = 0; replaced < kSubstitutionLineCapacity; ++replaced) {
+    std::size_t replaced = 0;
+    for (; replaced < kSubstitutionLineCapacity; ++replaced) {
         const std::size_t found = line.find(row.token, from);
-        if (found == std::u16string::npos) return;
-        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) return;
+        if (found == std::u16string::npos) break;
+        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
         line.replace(found, row.token.size(), row.replacement);
-        from = row.resumeAfterReplacement ? found + row.replacement.size() : 0;
+        const std::size_t overlap = row.token.size() - 1;
+        from = row.resumeAfterReplacement ? found + row.replacement.size() : found - std::min(found, overlap);
     }
+    return replaced;
+}
+
+// The rows in their order, each on the line as the rows before it left it; a row whose token
+// is not in the line has nothing to do. A replacement may bring in a later row's token.
+void ApplyPresentRows(std::u16string& line, const std::vector<TokenEntry>& table,
+                      const TokenPresence& presence, std::vector<char>& present)
+{
+    presence.Find(line, present);
+    for (std::size_t row = 0; row < table.size(); ++row)
+        if (present[row] && ApplyRow(line, table[row]) != 0) presence.Find(line, present);
 }
 
 }  // namespace
@@ -68,10 +86,12 @@ RewriteOutcome SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
+    std::vector<std::u16string_view> tokens;
+    for (const TokenEntry& row : table) tokens.push_back(row.token);
+    const TokenPresence presence(std::move(tokens));
+    std::vector<char> present;
     return RewriteBeside(files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
-                  [&](std::u16string& line) {
-                      for (const TokenEntry& row : table) ApplyRow(line, row);
-                  },
+                  [&](std::u16string& line) { ApplyPresentRows(line, table, presence, present); },
                   &MoveOverTarget);
 }
 

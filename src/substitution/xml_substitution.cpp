@@ -5,6 +5,7 @@
 
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
+#include "substitution/token_presence.h"
 
 namespace zarvo {
 namespace {
@@ -31,16 +32,27 @@ std::vector<ElementEntry> ElementTable(const SubstitutionCommand& command)
 }
 
 // Puts the value between the first opening tag on the line and the first closing tag
-// after it, when both are there and the line still fits.
-void ReplaceElementContent(std::u16string& line, const ElementEntry& element)
+// after it, when both are there and the line still fits. True when it did.
+bool ReplaceElementContent(std::u16string& line, const ElementEntry& element)
 {
     const std::size_t open = line.find(element.opening);
-    if (open == std::u16string::npos) return;
+    if (open == std::u16string::npos) return false;
     const std::size_t content = open + element.opening.size();
     const std::size_t close = line.find(element.closing, content);
-    if (close == std::u16string::npos) return;
-    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return;
+    if (close == std::u16string::npos) return false;
+    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return false;
     line.replace(content, close - content, element.value);
+    return true;
+}
+
+// The pairs in their order, each on the line as the pairs before it left it; a pair whose
+// opening tag is not in the line has nothing to do. A value may bring in a later tag.
+void ReplacePresentElements(std::u16string& line, const std::vector<ElementEntry>& table,
+                            const TokenPresence& presence, std::vector<char>& present)
+{
+    presence.Find(line, present);
+    for (std::size_t row = 0; row < table.size(); ++row)
+        if (present[row] && ReplaceElementContent(line, table[row])) presence.Find(line, present);
 }
 
 // The rewrite takes the target's place with the target's attributes, also when those
@@ -63,10 +75,12 @@ RewriteOutcome SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
+    std::vector<std::u16string_view> openings;
+    for (const ElementEntry& element : table) openings.push_back(element.opening);
+    const TokenPresence presence(std::move(openings));
+    std::vector<char> present;
     return RewriteBeside(files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
-                  [&](std::u16string& line) {
-                      for (const ElementEntry& element : table) ReplaceElementContent(line, element);
-                  },
+                  [&](std::u16string& line) { ReplacePresentElements(line, table, presence, present); },
                   &ReplaceKeepingAttributes);
 }
 
