@@ -73,7 +73,7 @@ void CheckRows(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-BENCHMARK(WalkRows)->Arg(10)->Arg(100)->Arg(1000);
-BENCHMARK(CheckRows)->Arg(10)->Arg(100)->Arg(1000);
+BENCHMARK(WalkRows)->Arg(100)->Arg(1000)->Arg(10000);
+BENCHMARK(CheckRows)->Arg(100)->Arg(1000)->Arg(10000);
 
 }  // namespace

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks in an optimised native build without sanitizers and prints each
-# measurement with its ratio to the baseline measured in the same run.
+# measurement with its ratio to the baseline measured in the same run; then times the
+# release DLL's engines under Wine on real files of 8 and 64 MB against cp, sed and iconv
+# (scripts/bench_wine.py).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/bench
@@ -49,3 +51,10 @@ for name, ns in rows.items():
 for name, ns in tools.items():
     print(f"{name:20s} {ns / 1e6:10.2f} ms  (shell tool, with its process start)")
 PY
+
+# The release DLL under Wine, in a prefix of the benchmark's own.
+"$root/scripts/build.sh" windows zarvo_bench_driver >/dev/null
+prefix=$build/prefix-win64
+[ -d "$prefix" ] || "$root/tests/wine/make-prefix.sh" "$prefix" win64 >/dev/null
+python3 "$root/scripts/bench_wine.py" "$build" "$root/build/windows/zarvo_bench_driver.exe" \
+    "$root/build/release/ZarvoCustomActionDll.dll" "$prefix"

@@ -75,6 +75,26 @@ public:
         return c;
     }
 
+    // Appends straight from the bytes the run of characters that need no decoding and end
+    // no line (neither CR nor LF), at most `room` of them: bytes of single-byte text, or
+    // ASCII bytes of UTF-8. Most of a file's text goes through here, a run at a time.
+    void TakePlainRun(std::u16string& line, std::size_t room)
+    {
+        if (lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return;
+        Refill();
+        const std::uint8_t* begin = chunk_.get() + position_;
+        const std::size_t available = std::min(size_ - position_, room);
+        const bool utf8 = encoding == TextEncoding::Utf8;
+        std::size_t length = 0;
+        while (length < available) {
+            const std::uint8_t byte = begin[length];
+            if (byte == '\r' || byte == '\n' || (utf8 && byte >= 0x80)) break;
+            ++length;
+        }
+        line.append(begin, begin + length);
+        position_ += length;
+    }
+
 private:
     void Refill()
     {
@@ -228,6 +248,8 @@ bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
 {
     line.clear();
     while (line.size() < capacity) {
+        if (!pending_) decoder_->TakePlainRun(line, capacity - line.size());
+        if (line.size() == capacity) break;
         const std::optional<char16_t> c = NextCharacter();
         if (!c) break;
         line.push_back(*c);
@@ -257,17 +279,25 @@ void LineWriter::WriteLine(std::u16string_view line)
         failed_ = true;
         return;
     }
-    for (char16_t c : line) {
-        if (c == u'\n') Put(u'\r');
-        Put(c);
+    // A line is far smaller than the buffer: written out first when the line, each of its
+    // characters as a CR LF pair at the most, might not fit.
+    if (buffer_.size() + line.size() * 4 > kChunkBytes) Flush();
+    const std::size_t start = buffer_.size();
+    buffer_.resize(start + line.size() * 4);
+    char* out = buffer_.data() + start;
+    const bool wide = encoding_ == TextEncoding::Utf16Le;
+    for (const char16_t c : line) {
+        if (c == u'\n') out = Put(out, u'\r', wide);
+        out = Put(out, c, wide);
     }
+    buffer_.resize(static_cast<std::size_t>(out - buffer_.data()));
 }
 
-void LineWriter::Put(char16_t c)
+char* LineWriter::Put(char* out, char16_t c, bool wide)
 {
-    buffer_.push_back(static_cast<char>(c & 0xFF));
-    if (encoding_ == TextEncoding::Utf16Le) buffer_.push_back(static_cast<char>(c >> 8));
-    if (buffer_.size() + 4 > kChunkBytes) Flush();
+    *out++ = static_cast<char>(c & 0xFF);
+    if (wide) *out++ = static_cast<char>(c >> 8);
+    return out;
 }
 
 void LineWriter::Flush()

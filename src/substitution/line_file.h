@@ -103,7 +103,8 @@ public:
     bool Finish();
 
 private:
-    void Put(char16_t c);
+    // Writes the character's bytes at out, and answers where the next go.
+    static char* Put(char* out, char16_t c, bool wide);
     void Flush();
 
     Files& files_;

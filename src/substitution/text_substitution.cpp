@@ -7,6 +7,7 @@
 
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
+#include "substitution/token_presence.h"
 
 namespace zarvo {
 namespace {
@@ -49,10 +50,13 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
     return table;
 }
 
-// Replaces the row's token wherever it is found, searching again from the line's start
+// Replaces the row's token wherever it is found, as if searching again from the line's start
 // after each replacement, until none is left or a replacement would not fit the line. The
 // number of replacements is bounded too, so that no pair of tokens can keep a line busy.
-// The number made.
+// A token that a replacement makes can begin no earlier than a token's length before it,
+// and none stood before that: the search resumes there, which finds the same tokens in
+// time linear in the line.
+// Answers how many replacements it made.
 std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row)
 {
     std::size_t from = 0;
@@ -62,9 +66,24 @@ std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row)
         if (found == std::u16string::npos) break;
         if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
         line.replace(found, row.token.size(), row.replacement);
-        from = row.resumeAfterReplacement ? found + row.replacement.size() : 0;
+        const std::size_t overlap = row.token.size() - 1;
+        from = row.resumeAfterReplacement ? found + row.replacement.size() : found - std::min(found, overlap);
     }
     return replaced;
+}
+
+// The rows in their order, each on the line as the rows before it left it; a row whose token
+// is not in the line has nothing to do. A replacement may bring in a later row's token.
+void ApplyPresentRows(std::u16string& line, const std::vector<TokenEntry>& table, const TokenPresence& presence,
+                      std::vector<char>& present, std::vector<TokenCount>& counts)
+{
+    presence.Find(line, present);
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        if (!present[row]) continue;
+        const std::uint32_t made = ApplyRow(line, table[row]);
+        counts[row].Add(made);
+        if (made != 0) presence.Find(line, present);
+    }
 }
 
 }  // namespace
@@ -76,12 +95,16 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
     // Counted beside the table, which is made before the file is touched: nothing is
     // allocated once the target may have been replaced.
     std::vector<TokenCount> counts;
-    for (const TokenEntry& row : table) counts.push_back({row.token, 0});
+    std::vector<std::u16string_view> tokens;
+    for (const TokenEntry& row : table) {
+        counts.push_back({row.token, 0});
+        tokens.push_back(row.token);
+    }
+    const TokenPresence presence(std::move(tokens));
+    std::vector<char> present;
     RewriteReport report = RewriteBeside(
         files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
-        [&](std::u16string& line) {
-            for (std::size_t row = 0; row < table.size(); ++row) counts[row].Add(ApplyRow(line, table[row]));
-        },
+        [&](std::u16string& line) { ApplyPresentRows(line, table, presence, present, counts); },
         &MoveOverTarget);
     report.replacements = std::move(counts);
     return report;
