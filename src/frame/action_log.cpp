@@ -11,7 +11,7 @@ constexpr char16_t kEllipsis = u'\u2026';
 
 }  // namespace
 
-LogLine& LogLine::operator<<(std::u16string_view text)
+LogLine& LogLine::operator<<(std::u16string_view text) noexcept
 {
     if (cut_) return *this;
     const std::size_t taken = std::min(text.size(), kLogLineLength - length_);
@@ -25,12 +25,12 @@ LogLine& LogLine::operator<<(std::u16string_view text)
     return *this;
 }
 
-LogLine& LogLine::operator<<(const char16_t* text)
+LogLine& LogLine::operator<<(const char16_t* text) noexcept
 {
     return *this << (text ? std::u16string_view(text) : std::u16string_view());
 }
 
-LogLine& LogLine::operator<<(std::uint32_t number)
+LogLine& LogLine::operator<<(std::uint32_t number) noexcept
 {
     char16_t digits[10];
     std::size_t count = 0;
@@ -42,12 +42,12 @@ LogLine& LogLine::operator<<(std::uint32_t number)
     return *this << std::u16string_view(digits, count);
 }
 
-LogLine& LogLine::Quoted(std::u16string_view text)
+LogLine& LogLine::Quoted(std::u16string_view text) noexcept
 {
     return *this << u"\"" << text << u"\"";
 }
 
-LogLine ActionLog::Line() const
+LogLine ActionLog::Line() const noexcept
 {
     LogLine line;
     line << action_ << u": ";
@@ -57,7 +57,7 @@ LogLine ActionLog::Line() const
 // The installer formats a message's text, so each "[" is written as its escape "[\\[]":
 // brackets in the text (property names, paths as the package wrote them) then reach the log
 // as they are. A "]" without its "[" is text already.
-void ActionLog::Write(const LogLine& line) const
+void ActionLog::Write(const LogLine& line) const noexcept
 {
     char16_t escaped[4 * kLogLineLength + 1];
     std::size_t length = 0;

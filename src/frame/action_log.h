@@ -17,12 +17,12 @@ inline constexpr std::size_t kLogLineLength = 1000;
 
 class LogLine {
 public:
-    LogLine& operator<<(std::u16string_view text);
+    LogLine& operator<<(std::u16string_view text) noexcept;
     // A null text adds nothing.
-    LogLine& operator<<(const char16_t* text);
-    LogLine& operator<<(std::uint32_t number);
+    LogLine& operator<<(const char16_t* text) noexcept;
+    LogLine& operator<<(std::uint32_t number) noexcept;
     // Text in double quotes, as the package wrote it.
-    LogLine& Quoted(std::u16string_view text);
+    LogLine& Quoted(std::u16string_view text) noexcept;
     std::u16string_view Text() const { return {buffer_, length_}; }
 
 private:
@@ -40,9 +40,9 @@ public:
     }
 
     // A line holding the action's name, for the rest to be added.
-    LogLine Line() const;
+    LogLine Line() const noexcept;
     // Sends the line as an information message.
-    void Write(const LogLine& line) const;
+    void Write(const LogLine& line) const noexcept;
 
 private:
     Installer& installer_;

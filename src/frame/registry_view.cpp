@@ -30,7 +30,7 @@ RegistryRead RegistryReadView(Registry& registry, std::uint32_t base)
 }
 
 LogLine& WriteValueOfKey(LogLine& line, const char16_t* valueName, const char16_t* keyPath,
-                         const char16_t* view)
+                         const char16_t* view) noexcept
 {
     line << u"value ";
     return line.Quoted(valueName) << u" of key " << keyPath << u" in " << view;

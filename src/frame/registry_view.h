@@ -30,7 +30,7 @@ RegistryRead RegistryReadView(Registry& registry, std::uint32_t base);
 
 // Adds `value "NAME" of key PATH in VIEW` to a log line.
 LogLine& WriteValueOfKey(LogLine& line, const char16_t* valueName, const char16_t* keyPath,
-                         const char16_t* view);
+                         const char16_t* view) noexcept;
 
 // Owns one open registry key and closes it when its scope ends.
 using RegistryKeyGuard = HandleGuard<Registry, RegistryKey, &Registry::CloseKey>;

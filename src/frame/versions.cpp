@@ -4,7 +4,7 @@
 
 namespace zarvo {
 
-FourPartVersion ParseVersion(const char16_t* text)
+FourPartVersion ParseVersion(const char16_t* text) noexcept
 {
     FourPartVersion version;
     std::uint32_t* const parts[] = {&version.part1, &version.part2, &version.part3,
@@ -22,7 +22,7 @@ FourPartVersion ParseVersion(const char16_t* text)
     return version;
 }
 
-bool VersionLess(const FourPartVersion& a, const FourPartVersion& b)
+bool VersionLess(const FourPartVersion& a, const FourPartVersion& b) noexcept
 {
     if (a.part1 != b.part1) return a.part1 < b.part1;
     if (a.part2 != b.part2) return a.part2 < b.part2;
@@ -30,20 +30,20 @@ bool VersionLess(const FourPartVersion& a, const FourPartVersion& b)
     return a.part4 < b.part4;
 }
 
-LogLine& operator<<(LogLine& line, const FourPartVersion& version)
+LogLine& operator<<(LogLine& line, const FourPartVersion& version) noexcept
 {
     return line << version.part1 << u"." << version.part2 << u"." << version.part3 << u"."
                 << version.part4;
 }
 
-FourPartVersion WriteVersionText(LogLine& line, const char16_t* text)
+FourPartVersion WriteVersionText(LogLine& line, const char16_t* text) noexcept
 {
     const FourPartVersion version = ParseVersion(text);
     line.Quoted(text) << u", read as " << version;
     return version;
 }
 
-bool WriteBelow(LogLine& line, const FourPartVersion& found, const FourPartVersion& needed)
+bool WriteBelow(LogLine& line, const FourPartVersion& found, const FourPartVersion& needed) noexcept
 {
     const bool below = VersionLess(found, needed);
     line << (below ? u", which is below " : u", which is not below ") << needed;

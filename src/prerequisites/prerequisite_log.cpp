@@ -7,7 +7,7 @@
 
 namespace zarvo {
 
-LogLine RowLine(const ActionLog& log, std::uint32_t number, const PrerequisiteRow& row)
+LogLine RowLine(const ActionLog& log, std::uint32_t number, const PrerequisiteRow& row) noexcept
 {
     LogLine line = log.Line();
     line << u"row " << number << u" (" << row.Type.get() << u" ";
@@ -29,13 +29,13 @@ void WriteOtherKind(LogLine& line, const char16_t* type, std::span<const std::u1
     if (nearest) line << u" (did you mean " << *nearest << u"?)";
 }
 
-void WriteNotKeyword(LogLine& line, const char16_t* valueName, std::u16string_view keyword)
+void WriteNotKeyword(LogLine& line, const char16_t* valueName, std::u16string_view keyword) noexcept
 {
     line << u"ValueName ";
     line.Quoted(valueName) << u" is not " << keyword;
 }
 
-LogLine& NextInList(LogLine& list)
+LogLine& NextInList(LogLine& list) noexcept
 {
     if (!list.Text().empty()) list << u", ";
     return list;
