@@ -7,7 +7,7 @@
 
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
-#include "substitution/token_presence.h"
+#include "substitution/present_rows.h"
 
 namespace zarvo {
 namespace {
@@ -72,41 +72,22 @@ std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row)
     return replaced;
 }
 
-// The rows in their order, each on the line as the rows before it left it; a row whose token
-// is not in the line has nothing to do. A replacement may bring in a later row's token.
-void ApplyPresentRows(std::u16string& line, const std::vector<TokenEntry>& table, const TokenPresence& presence,
-                      std::vector<char>& present, std::vector<TokenCount>& counts)
-{
-    presence.Find(line, present);
-    for (std::size_t row = 0; row < table.size(); ++row) {
-        if (!present[row]) continue;
-        const std::uint32_t made = ApplyRow(line, table[row]);
-        counts[row].Add(made);
-        if (made != 0) presence.Find(line, present);
-    }
-}
-
 }  // namespace
 
 RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    // Counted beside the table, which is made before the file is touched: nothing is
-    // allocated once the target may have been replaced.
-    std::vector<TokenCount> counts;
     std::vector<std::u16string_view> tokens;
-    for (const TokenEntry& row : table) {
-        counts.push_back({row.token, 0});
-        tokens.push_back(row.token);
-    }
-    const TokenPresence presence(std::move(tokens));
-    std::vector<char> present;
+    for (const TokenEntry& row : table) tokens.push_back(row.token);
+    PresentRows rows(tokens);
     RewriteReport report = RewriteBeside(
         files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
-        [&](std::u16string& line) { ApplyPresentRows(line, table, presence, present, counts); },
+        [&](std::u16string& line) {
+            rows.Apply(line, [&](std::u16string& text, std::size_t row) { return ApplyRow(text, table[row]); });
+        },
         &MoveOverTarget);
-    report.replacements = std::move(counts);
+    report.replacements = rows.TakeCounts();
     return report;
 }
 

@@ -7,7 +7,7 @@
 
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
-#include "substitution/token_presence.h"
+#include "substitution/present_rows.h"
 
 namespace zarvo {
 namespace {
@@ -48,21 +48,6 @@ std::uint32_t ReplaceElementContent(std::u16string& line, const ElementEntry& el
     return 1;
 }
 
-// The pairs in their order, each on the line as the pairs before it left it; a pair whose
-// opening tag is not in the line has nothing to do. A value may bring in a later tag.
-void ReplacePresentElements(std::u16string& line, const std::vector<ElementEntry>& table,
-                            const TokenPresence& presence, std::vector<char>& present,
-                            std::vector<TokenCount>& counts)
-{
-    presence.Find(line, present);
-    for (std::size_t row = 0; row < table.size(); ++row) {
-        if (!present[row]) continue;
-        const std::uint32_t made = ReplaceElementContent(line, table[row]);
-        counts[row].Add(made);
-        if (made != 0) presence.Find(line, present);
-    }
-}
-
 // The rewrite takes the target's place with the target's attributes, also when those
 // would refuse the replacement (read-only, hidden, system). A target whose attributes
 // cannot be read is not replaced: it would lose them. When the move is refused, the target
@@ -83,20 +68,18 @@ RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    // Counted beside the table, by opening tag, before the file is touched (see the text engine).
-    std::vector<TokenCount> counts;
     std::vector<std::u16string_view> openings;
-    for (const ElementEntry& element : table) {
-        counts.push_back({element.opening, 0});
-        openings.push_back(element.opening);
-    }
-    const TokenPresence presence(std::move(openings));
-    std::vector<char> present;
+    for (const ElementEntry& element : table) openings.push_back(element.opening);
+    PresentRows rows(openings);
     RewriteReport report = RewriteBeside(
         files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
-        [&](std::u16string& line) { ReplacePresentElements(line, table, presence, present, counts); },
+        [&](std::u16string& line) {
+            rows.Apply(line, [&](std::u16string& text, std::size_t row) {
+                return ReplaceElementContent(text, table[row]);
+            });
+        },
         &ReplaceKeepingAttributes);
-    report.replacements = std::move(counts);
+    report.replacements = rows.TakeCounts();
     return report;
 }
 
