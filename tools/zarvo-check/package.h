@@ -15,6 +15,7 @@ using Field = std::optional<std::u16string>;  // nullopt: a null field
 struct Table {
     bool present = false;                 // the package holds the table
     std::vector<std::u16string> columns;  // every column of the table, in its order
+    std::vector<bool> integer;            // per column: whether it holds integers (sorts as a number)
     std::vector<std::vector<Field>> rows; // each as many fields as there are columns; integers as decimal text
 
     // The index of the named column, or nothing when the table lacks it.
