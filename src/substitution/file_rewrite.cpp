@@ -40,30 +40,67 @@ bool CreateOwnTemporary(Files& files, LineWriter& writer, const char16_t* tempor
     return writer.Create(temporary, encoding);
 }
 
-// Reads the target through the edit into the temporary file, closing the target, then the
-// temporary file; notes how the target was read once it was opened. The reason it stopped,
-// or nothing when the temporary file holds the whole rewrite.
-std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
-                                                 const RewriteFormat& format, const LineEdit& edit,
-                                                 ReadEncoding& read)
+void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& format, const LineEdit& edit)
 {
-    if (!IsPlainAbsolutePath(target)) return RewriteOutcome::TargetRefused;
-    LineReader reader(files);
-    const ReaderOpen opened = reader.Open(target, format.input);
-    read = reader.Encoding();
-    if (opened != ReaderOpen::Opened) return OpenOutcome(opened);
-    LineWriter writer(files);
-    if (!CreateOwnTemporary(files, writer, temporary, format.output)) return RewriteOutcome::TemporaryNotCreated;
     std::u16string line;
     line.reserve(format.lineCapacity + 1);
     while (reader.ReadLine(line, format.lineCapacity)) {
         edit(line);
         writer.WriteLine(line);
     }
+}
+
+// A line that holds no edit trigger is one the edit would leave as it is: its bytes are
+// written as they were read.
+void CopyLines(ByteLineReader& reader, LineWriter& writer, const RewriteFormat& format, const LineEdit& edit)
+{
+    std::u16string line;
+    line.reserve(format.lineCapacity + 1);
+    for (ByteLine read = reader.ReadLine(format.lineCapacity); !read.bytes.empty();
+         read = reader.ReadLine(format.lineCapacity)) {
+        if (!read.holdsMarked) {
+            writer.WriteBytes(read.bytes);
+            continue;
+        }
+        WidenLine(read.bytes, line);
+        edit(line);
+        writer.WriteLine(line);
+    }
+}
+
+// Copies the lines of the target, opened by the reader, through the edit into the temporary
+// file, closing the target, then the temporary file; notes how the target was read once it
+// was opened. The reason it stopped, or nothing when the temporary file holds the whole
+// rewrite.
+template <class Reader>
+std::optional<RewriteOutcome> CopyToTemporary(Files& files, Reader& reader, ReaderOpen opened,
+                                              const char16_t* temporary, const RewriteFormat& format,
+                                              const LineEdit& edit, ReadEncoding& read)
+{
+    read = reader.Encoding();
+    if (opened != ReaderOpen::Opened) return OpenOutcome(opened);
+    LineWriter writer(files);
+    if (!CreateOwnTemporary(files, writer, temporary, format.output)) return RewriteOutcome::TemporaryNotCreated;
+    CopyLines(reader, writer, format, edit);
     const bool readWhole = !reader.Failed();
     reader.Close();
     if (!writer.Finish() || !readWhole) return RewriteOutcome::Incomplete;
     return std::nullopt;
+}
+
+// Reads the target through the edit into the temporary file. Single-byte text rewritten as
+// single-byte text goes as bytes; any other text is decoded line by line.
+std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
+                                                 const RewriteFormat& format, const LineEdit& edit,
+                                                 ReadEncoding& read)
+{
+    if (!IsPlainAbsolutePath(target)) return RewriteOutcome::TargetRefused;
+    if (format.input == TextInput::SingleByte && format.output == TextEncoding::SingleByte) {
+        ByteLineReader reader(files, format.editTriggers);
+        return CopyToTemporary(files, reader, reader.Open(target), temporary, format, edit, read);
+    }
+    LineReader reader(files);
+    return CopyToTemporary(files, reader, reader.Open(target, format.input), temporary, format, edit, read);
 }
 
 }  // namespace

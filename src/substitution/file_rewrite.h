@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "substitution/byte_lines.h"
 #include "substitution/line_file.h"
 
 namespace zarvo {
@@ -18,6 +19,10 @@ struct RewriteFormat {
     TextInput input;
     TextEncoding output;
     std::size_t lineCapacity;  // characters of a line before its terminator
+    // Single-byte text written as single-byte text: the bytes a line must hold for the edit to
+    // change it. A line holding none of them is copied as its bytes, never decoded. Every byte
+    // unless the edit says otherwise: then every line goes through the edit.
+    ByteSet editTriggers = ByteSet().set();
 };
 
 // What became of one rewrite. Only Replaced and AttributesNotRestored changed the target.

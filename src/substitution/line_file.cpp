@@ -1,6 +1,7 @@
 #include "substitution/line_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -10,6 +11,9 @@ namespace zarvo {
 namespace {
 
 constexpr std::uint32_t kChunkBytes = 64 * 1024;
+// Written a megabyte at a time: a rewrite costs few calls into the system however many
+// lines the file has.
+constexpr std::size_t kWriteBytes = 1 << 20;
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
 // The range a UTF-8 continuation byte must lie in after the given lead byte and position,
@@ -35,6 +39,33 @@ int ContinuationCount(std::uint8_t lead)
     if (lead >= 0xE0 && lead <= 0xEF) return 2;
     if (lead >= 0xF0 && lead <= 0xF4) return 3;
     return -1;
+}
+
+// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go.
+char* PutUtf16(char* out, std::u16string_view line)
+{
+    const auto put = [&out](char16_t c) {
+        *out++ = static_cast<char>(c & 0xFF);
+        *out++ = static_cast<char>(c >> 8);
+    };
+    for (const char16_t c : line) {
+        if (c == u'\n') put(u'\r');
+        put(c);
+    }
+    return out;
+}
+
+// The same as single-byte text, which holds characters up to 255 only: nothing (null) when
+// the line holds another.
+char* PutSingleByte(char* out, std::u16string_view line)
+{
+    char16_t all = 0;
+    for (const char16_t c : line) {
+        if (c == u'\n') *out++ = '\r';
+        *out++ = static_cast<char>(c);
+        all |= c;
+    }
+    return all > 0xFF ? nullptr : out;
 }
 
 }  // namespace
@@ -173,6 +204,8 @@ bool HoldsUtf8(Files& files, const char16_t* path)
     return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
 }
 
+}  // namespace
+
 ByteOrderMark MarkAtStart(std::span<const std::uint8_t> start)
 {
     if (StartsWith(start, {0xEF, 0xBB, 0xBF})) return ByteOrderMark::Utf8;
@@ -180,8 +213,6 @@ ByteOrderMark MarkAtStart(std::span<const std::uint8_t> start)
     if (StartsWith(start, {0xFE, 0xFF})) return ByteOrderMark::Utf16Be;
     return ByteOrderMark::None;
 }
-
-}  // namespace
 
 bool FitsSingleByteText(std::u16string_view text)
 {
@@ -268,44 +299,48 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 {
     if (!files_.CreateNew(path, file_.Receive())) return false;
     encoding_ = encoding;
-    buffer_.reserve(kChunkBytes);
-    if (encoding_ == TextEncoding::Utf16Le) buffer_ += "\xFF\xFE";
+    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes);
+    if (encoding_ == TextEncoding::Utf16Le) {
+        std::memcpy(buffer_.get(), "\xFF\xFE", 2);
+        buffered_ = 2;
+    }
     return true;
 }
 
 void LineWriter::WriteLine(std::u16string_view line)
 {
-    if (encoding_ == TextEncoding::SingleByte && !FitsSingleByteText(line)) {
+    if (failed_) return;
+    // Each character a CR LF pair at the most.
+    char* const start = Room(line.size() * 4);
+    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16(start, line) : PutSingleByte(start, line);
+    if (end == nullptr) {
         failed_ = true;
         return;
     }
-    // A line is far smaller than the buffer: written out first when the line, each of its
-    // characters as a CR LF pair at the most, might not fit.
-    if (buffer_.size() + line.size() * 4 > kChunkBytes) Flush();
-    const std::size_t start = buffer_.size();
-    buffer_.resize(start + line.size() * 4);
-    char* out = buffer_.data() + start;
-    const bool wide = encoding_ == TextEncoding::Utf16Le;
-    for (const char16_t c : line) {
-        if (c == u'\n') out = Put(out, u'\r', wide);
-        out = Put(out, c, wide);
-    }
-    buffer_.resize(static_cast<std::size_t>(out - buffer_.data()));
+    buffered_ += static_cast<std::size_t>(end - start);
 }
 
-char* LineWriter::Put(char* out, char16_t c, bool wide)
+void LineWriter::WriteBytes(std::string_view line)
 {
-    *out++ = static_cast<char>(c & 0xFF);
-    if (wide) *out++ = static_cast<char>(c >> 8);
-    return out;
+    if (failed_) return;
+    const bool bareLf = line.ends_with('\n') && !line.ends_with("\r\n");
+    char* out = Room(line.size() + 1);
+    std::memcpy(out, line.data(), line.size() - bareLf);
+    if (bareLf) std::memcpy(out + line.size() - 1, "\r\n", 2);
+    buffered_ += line.size() + bareLf;
+}
+
+char* LineWriter::Room(std::size_t bytes)
+{
+    if (buffered_ + bytes > kWriteBytes) Flush();
+    return buffer_.get() + buffered_;
 }
 
 void LineWriter::Flush()
 {
-    if (!failed_ && !buffer_.empty() &&
-        !files_.Write(file_.Get(), buffer_.data(), static_cast<std::uint32_t>(buffer_.size())))
+    if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
         failed_ = true;
-    buffer_.clear();
+    buffered_ = 0;
 }
 
 bool LineWriter::Finish()

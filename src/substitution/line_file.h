@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ bool FitsSingleByteText(std::u16string_view text);
 
 // The byte-order mark a file starts with.
 enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
+
+// The mark the bytes start with.
+ByteOrderMark MarkAtStart(std::span<const std::uint8_t> start);
 
 // How a file's text was read: its encoding and the mark it starts with. As single-byte text
 // a UTF-8 mark is read as the characters it is made of.
@@ -98,19 +102,25 @@ public:
     // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
     // 255 only: a line holding another is refused whole, and the file counts as failed.
     void WriteLine(std::u16string_view line);
+    // Writes a line of single-byte text given as its bytes, an LF only at its end: the bytes
+    // WriteLine writes for the characters they read as, so an LF without a CR before it
+    // becomes CR LF and everything else stays. No decoding, for lines no edit touches.
+    void WriteBytes(std::string_view line);
     // Writes out what is buffered, puts it on the disk and closes the file: true only when
     // every byte was written and flushed.
     bool Finish();
 
 private:
-    // Writes the character's bytes at out, and answers where the next go.
-    static char* Put(char* out, char16_t c, bool wide);
+    // Where the next bytes go, with room for this many: a line is far smaller than the
+    // buffer, which is written out first when they might not fit.
+    char* Room(std::size_t bytes);
     void Flush();
 
     Files& files_;
     FileGuard file_{files_};
     TextEncoding encoding_ = TextEncoding::SingleByte;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t buffered_ = 0;
     bool failed_ = false;
 };
 

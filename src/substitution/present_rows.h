@@ -3,6 +3,7 @@
 // the rows before it left it, and counted for the log. A row whose token is not in the line
 // has nothing to do and is passed over; a replacement may bring in a later row's token, so
 // the line is looked at again after one.
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +32,10 @@ public:
             if (made != 0) presence_.Find(line, present_);
         }
     }
+
+    // The characters below 256 that the tokens start with: a line of single-byte text that
+    // holds none of them has nothing to do.
+    std::bitset<256> FirstCharacters() const { return presence_.FirstCharacters(); }
 
     // The replacements per token, once the file is done.
     std::vector<TokenCount> TakeCounts() { return std::move(counts_); }

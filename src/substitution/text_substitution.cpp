@@ -81,8 +81,10 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
     std::vector<std::u16string_view> tokens;
     for (const TokenEntry& row : table) tokens.push_back(row.token);
     PresentRows rows(tokens);
+    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity,
+                               rows.FirstCharacters()};
     RewriteReport report = RewriteBeside(
-        files, parsed.target, {TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity},
+        files, parsed.target, format,
         [&](std::u16string& line) {
             rows.Apply(line, [&](std::u16string& text, std::size_t row) { return ApplyRow(text, table[row]); });
         },

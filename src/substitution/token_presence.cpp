@@ -2,23 +2,61 @@
 
 namespace zarvo {
 
-TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : tokens_(std::move(tokens))
+TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1), sameToken_(tokens.size(), 0)
 {
-    for (const std::u16string_view token : tokens_) {
-        if (token.front() < 256) firstCharacters_.set(token.front());
+    for (std::uint32_t row = 0; row < tokens.size(); ++row) {
+        std::uint32_t node = 0;
+        for (const char16_t c : tokens[row]) node = MakeChild(node, c);
+        sameToken_[row] = nodes_[node].firstRow;
+        nodes_[node].firstRow = row + 1;
+        const char16_t first = tokens[row].front();
+        if (first < 256) firstBelow256_[first] = Child(0, first);
         else firstAbove255_ = true;
     }
 }
 
 void TokenPresence::Find(std::u16string_view line, std::vector<char>& present) const
 {
-    present.assign(tokens_.size(), 0);
-    for (std::size_t at = 0; at < line.size(); ++at) {
-        const char16_t c = line[at];
-        if (c < 256 ? !firstCharacters_.test(c) : !firstAbove255_) continue;
-        for (std::size_t row = 0; row < tokens_.size(); ++row)
-            if (!present[row] && line.substr(at).starts_with(tokens_[row])) present[row] = 1;
+    present.assign(sameToken_.size(), 0);
+    for (std::size_t at = 0; at < line.size(); ++at)
+        if (const std::uint32_t first = Start(line[at]); first != 0) Mark(first, line.substr(at + 1), present);
+}
+
+void TokenPresence::Mark(std::uint32_t node, std::u16string_view rest, std::vector<char>& present) const
+{
+    for (std::size_t next = 0; node != 0; ++next) {
+        for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) present[row - 1] = 1;
+        node = next < rest.size() ? Child(node, rest[next]) : 0;
     }
+}
+
+std::bitset<256> TokenPresence::FirstCharacters() const
+{
+    std::bitset<256> first;
+    for (std::size_t c = 0; c < 256; ++c) first.set(c, firstBelow256_[c] != 0);
+    return first;
+}
+
+std::uint32_t TokenPresence::Child(std::uint32_t node, char16_t c) const
+{
+    for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
+        if (nodes_[child].character == c) return child;
+    return 0;
+}
+
+std::uint32_t TokenPresence::MakeChild(std::uint32_t node, char16_t c)
+{
+    if (const std::uint32_t child = Child(node, c); child != 0) return child;
+    nodes_.push_back({c, 0, nodes_[node].firstChild, 0});
+    const auto made = static_cast<std::uint32_t>(nodes_.size() - 1);
+    nodes_[node].firstChild = made;
+    return made;
+}
+
+std::uint32_t TokenPresence::Start(char16_t c) const
+{
+    if (c < 256) return firstBelow256_[c];
+    return firstAbove255_ ? Child(0, c) : 0;
 }
 
 }  // namespace zarvo

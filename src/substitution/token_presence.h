@@ -2,8 +2,9 @@
 // Which of a command's tokens occur in a line, found in one pass over the line. Most lines of
 // an installed file hold none: the engines then leave them as they are without searching
 // for each token in turn.
+#include <array>
 #include <bitset>
-#include <span>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -16,12 +17,35 @@ public:
 
     // For each token, whether it occurs anywhere in the line.
     void Find(std::u16string_view line, std::vector<char>& present) const;
+    // The characters below 256 that tokens start with: a line of single-byte text that holds
+    // none of them holds no token.
+    std::bitset<256> FirstCharacters() const;
 
 private:
-    std::vector<std::u16string_view> tokens_;
-    // The first characters of the tokens below 256; a token starting above 255 is looked for
-    // at every character of that value.
-    std::bitset<256> firstCharacters_;
+    // The tokens as a tree of their characters, shared beginnings stored once: every token
+    // that starts at a place in the line is found by one walk down the tree from there,
+    // however many tokens begin alike. Node 0 is the root; 0 also stands for no node.
+    struct Node {
+        char16_t character = 0;
+        std::uint32_t firstChild = 0;
+        std::uint32_t nextSibling = 0;
+        std::uint32_t firstRow = 0;  // a row whose token ends here, plus one; 0 for none
+    };
+
+    // The node below `node` for the character: 0 where no token goes on so, or, when making
+    // the tree, one made for it.
+    std::uint32_t Child(std::uint32_t node, char16_t c) const;
+    std::uint32_t MakeChild(std::uint32_t node, char16_t c);
+    // The node of a token's first character.
+    std::uint32_t Start(char16_t c) const;
+    // Marks the rows of the tokens that the text spells from the node down.
+    void Mark(std::uint32_t node, std::u16string_view rest, std::vector<char>& present) const;
+
+    std::vector<Node> nodes_;
+    // For each row, the next row with the same token, plus one; 0 for none.
+    std::vector<std::uint32_t> sameToken_;
+    // The root's children by their character below 256, for the character at every place.
+    std::array<std::uint32_t, 256> firstBelow256_{};
     bool firstAbove255_ = false;
 };
 

@@ -47,7 +47,8 @@ void RewriteWizard(Files& files, const ActionLog& log, const char16_t* wizard, c
     const bool writable = FitsSingleByteText(replacement);
     if (!writable) log.Write(log.Line() << u"the text to put in is not single-byte text: every placeholder stays");
     std::uint32_t replaced = 0;
-    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity};
+    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity,
+                               ByteSet().set(kPlaceholder.front())};
     const RewriteReport report = RewriteThrough(files, wizard, temporary, format,
                                                 [&](std::u16string& line) {
                                                     if (writable) replaced += ReplacePlaceholder(line, replacement);

@@ -161,7 +161,7 @@ TEST_F(EngineEdges, AnEmptyFileStaysEmptyInItsEncoding)
 TEST_F(EngineEdges, ARewriteThatStopsPartWayLeavesTheTargetAsItWas)
 {
     std::string bytes;
-    for (int i = 0; i < 10000; ++i) bytes += "<N> line\n";
+    for (int i = 0; i < 120000; ++i) bytes += "<N> line\n";
     const struct {
         sim::Operation operation;
         std::uint64_t occurrence;
@@ -179,7 +179,7 @@ TEST_F(EngineEdges, ARewriteThatStopsPartWayLeavesTheTargetAsItWas)
         EXPECT_EQ(Target(), bytes);
         EXPECT_TRUE(sim.files.Exists(kTemporary));
     }
-    // The last run wrote its 120,000 bytes in two writes; with the first failing, there is
+    // The last run wrote its 1,440,000 bytes in two writes; with the first failing, there is
     // no second.
     EXPECT_EQ(sim.ledger.CallCount(sim::Operation::Write), 2u);
     sim.ledger.FailCall(sim::Operation::Write, 1);

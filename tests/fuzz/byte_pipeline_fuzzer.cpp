@@ -1,0 +1,71 @@
+// Single-byte text read as bytes and decoded, from any file: the byte reader's lines read as
+// the decoding reader's characters, each marked exactly when it holds a marked byte, and
+// written as bytes they are the bytes the decoded lines are written as; no handle stays open.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/sim/sim_platform.h"
+#include "substitution/byte_lines.h"
+
+namespace {
+
+constexpr const char16_t* kTarget = u"C:\\App\\f.txt";
+constexpr const char16_t* kAsBytes = u"C:\\App\\bytes";
+constexpr const char16_t* kAsCharacters = u"C:\\App\\characters";
+
+void Require(bool condition)
+{
+    if (!condition) __builtin_trap();
+}
+
+void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::ByteSet& marked)
+{
+    zarvo::sim::SimPlatform sim;
+    sim.files.PutFile(kTarget, file);
+    zarvo::LineReader decoded(sim.files);
+    zarvo::ByteLineReader raw(sim.files, marked);
+    const zarvo::ReaderOpen opened = decoded.Open(kTarget, zarvo::TextInput::SingleByte);
+    Require(raw.Open(kTarget) == opened);
+    zarvo::LineWriter asBytes(sim.files), asCharacters(sim.files);
+    Require(asBytes.Create(kAsBytes, zarvo::TextEncoding::SingleByte));
+    Require(asCharacters.Create(kAsCharacters, zarvo::TextEncoding::SingleByte));
+    std::u16string line, widened;
+    for (bool more = opened == zarvo::ReaderOpen::Opened; more;) {
+        more = decoded.ReadLine(line, capacity);
+        const zarvo::ByteLine read = raw.ReadLine(capacity);
+        Require(read.bytes.empty() != more);
+        if (!more) break;
+        zarvo::WidenLine(read.bytes, widened);
+        Require(widened == line);
+        Require(read.holdsMarked == std::ranges::any_of(read.bytes, [&](char byte) {
+                    return marked.test(static_cast<unsigned char>(byte));
+                }));
+        asBytes.WriteBytes(read.bytes);
+        asCharacters.WriteLine(line);
+    }
+    raw.Close();
+    decoded.Close();
+    Require(asBytes.Finish() && asCharacters.Finish());
+    Require(sim.files.ReadFileBytes(kAsBytes) == sim.files.ReadFileBytes(kAsCharacters));
+    Require(sim.ledger.OpenCount() == 0);
+}
+
+}  // namespace
+
+// The first byte picks the capacity; the next two are marked (equal bytes mark one, a third
+// byte of 1 marks every byte above 127 too, for a set too large for the 16-byte scan); the
+// file follows.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 4) return 0;
+    static const std::size_t kCapacities[] = {4999, 519, 1, 2, 3, 16, 17};
+    zarvo::ByteSet marked;
+    marked.set(data[1]).set(data[2]);
+    if (data[3] == 1)
+        for (std::size_t byte = 128; byte < 256; ++byte) marked.set(byte);
+    ReadBothWays(std::string(reinterpret_cast<const char*>(data + 4), size - 4),
+                 kCapacities[data[0] % std::size(kCapacities)], marked);
+    return 0;
+}

@@ -1,0 +1,52 @@
+// The tokens found in a line, held to a plain search for each token in turn: tokens that
+// begin alike, that are the beginning of another, that stand twice in the row order, that
+// start above 255, and occurrences that overlap or end the line.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "substitution/token_presence.h"
+
+namespace zarvo::test {
+namespace {
+
+std::u16string RandomText(std::mt19937& random, std::size_t longest)
+{
+    static const std::u16string kCharacters = u"ab<>\u0100\u00FF\n";
+    std::u16string text(std::uniform_int_distribution<std::size_t>(1, longest)(random), u'a');
+    for (char16_t& c : text) c = kCharacters[std::uniform_int_distribution<std::size_t>(0, kCharacters.size() - 1)(random)];
+    return text;
+}
+
+TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::u16string> tokens;
+        for (int i = 0; i < 6; ++i) tokens.push_back(RandomText(random, 4));
+        tokens.push_back(tokens.front());
+        const TokenPresence presence(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
+        std::vector<char> present;
+        for (int line = 0; line < 20; ++line) {
+            const std::u16string text = RandomText(random, 30);
+            presence.Find(text, present);
+            ASSERT_EQ(present.size(), tokens.size());
+            for (std::size_t row = 0; row < tokens.size(); ++row)
+                EXPECT_EQ(present[row] != 0, text.find(tokens[row]) != std::u16string::npos)
+                    << ::testing::PrintToString(text) << " " << ::testing::PrintToString(tokens[row]);
+        }
+    }
+}
+
+TEST(TokenPresence, TellsTheCharactersBelow256ThatTokensStartWith)
+{
+    const TokenPresence presence({u"<N>", u"N", u"\u0100x", u"\u00FFy", u"<M"});
+    std::bitset<256> expected;
+    expected.set('<').set('N').set(0xFF);
+    EXPECT_EQ(presence.FirstCharacters(), expected);
+}
+
+}  // namespace
+}  // namespace zarvo::test
