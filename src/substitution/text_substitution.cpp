@@ -1,5 +1,6 @@
 #include "substitution/text_substitution.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -50,25 +51,88 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
     return table;
 }
 
+// A line being rewritten by one row: what is done so far, then the rest of the line as it
+// was. Replacements go to the end of what is done, so that each costs the length of what it
+// puts in and not that of the line after it.
+class RowPass {
+public:
+    RowPass(const std::u16string& line, std::u16string& done) : line_(line), done_(done) { done_.clear(); }
+
+    std::size_t Size() const { return done_.size() + line_.size() - taken_; }
+
+    // Where the token first stands at or after `from`, or npos. It can begin in what is done
+    // only within a token's length of its end, as the search never passes a whole token.
+    std::size_t Find(std::u16string_view token, std::size_t from) const
+    {
+        for (std::size_t at = from; at < done_.size(); ++at)
+            if (StandsAt(token, at)) return at;
+        const std::size_t found = line_.find(token, taken_ + (from > done_.size() ? from - done_.size() : 0));
+        return found == std::u16string::npos ? found : done_.size() + found - taken_;
+    }
+
+    // Puts the replacement in place of the token that stands at `at`.
+    void Replace(std::size_t at, std::size_t tokenSize, std::u16string_view replacement)
+    {
+        if (at + tokenSize <= done_.size()) {
+            // Made by what an earlier replacement put in and what stood before it.
+            done_.replace(at, tokenSize, replacement);
+            return;
+        }
+        if (at > done_.size()) {
+            const std::size_t before = at - done_.size();
+            done_.append(line_, taken_, before);
+            taken_ += before;
+        }
+        taken_ += at + tokenSize - done_.size();
+        done_.resize(at);
+        done_.append(replacement);
+    }
+
+    // The rewritten line, in place of the line.
+    void Finish(std::u16string& line)
+    {
+        done_.append(line_, taken_);
+        line.swap(done_);
+    }
+
+private:
+    bool StandsAt(std::u16string_view token, std::size_t at) const
+    {
+        for (std::size_t i = 0; i < token.size(); ++i) {
+            const std::size_t k = at + i;
+            const std::size_t inLine = taken_ + k - std::min(k, done_.size());
+            if (k < done_.size() ? done_[k] != token[i] : inLine >= line_.size() || line_[inLine] != token[i])
+                return false;
+        }
+        return true;
+    }
+
+    const std::u16string& line_;
+    std::u16string& done_;
+    std::size_t taken_ = 0;  // characters of the line already in what is done
+};
+
 // Replaces the row's token wherever it is found, as if searching again from the line's start
 // after each replacement, until none is left or a replacement would not fit the line. The
 // number of replacements is bounded too, so that no pair of tokens can keep a line busy.
 // A token that a replacement makes can begin no earlier than a token's length before it,
 // and none stood before that: the search resumes there, which finds the same tokens in
-// time linear in the line.
-// Answers how many replacements it made.
-std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row)
+// time linear in the line. `spare` is a buffer of the line's capacity that the rewritten
+// line is made in. Answers how many replacements it made.
+std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row, std::u16string& spare)
 {
-    std::size_t from = 0;
+    std::size_t found = line.find(row.token);
+    if (found == std::u16string::npos) return 0;
+    RowPass pass(line, spare);
     std::uint32_t replaced = 0;
-    for (; replaced < kSubstitutionLineCapacity; ++replaced) {
-        const std::size_t found = line.find(row.token, from);
-        if (found == std::u16string::npos) break;
-        if (line.size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
-        line.replace(found, row.token.size(), row.replacement);
+    for (; replaced < kSubstitutionLineCapacity && found != std::u16string::npos; ++replaced) {
+        if (pass.Size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
+        pass.Replace(found, row.token.size(), row.replacement);
         const std::size_t overlap = row.token.size() - 1;
-        from = row.resumeAfterReplacement ? found + row.replacement.size() : found - std::min(found, overlap);
+        found = pass.Find(row.token, row.resumeAfterReplacement ? found + row.replacement.size()
+                                                                : found - std::min(found, overlap));
     }
+    pass.Finish(line);
     return replaced;
 }
 
@@ -81,12 +145,14 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
     std::vector<std::u16string_view> tokens;
     for (const TokenEntry& row : table) tokens.push_back(row.token);
     PresentRows rows(tokens);
+    std::u16string spare;
+    spare.reserve(kSubstitutionLineCapacity + 1);
     const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity,
                                rows.FirstCharacters()};
     RewriteReport report = RewriteBeside(
         files, parsed.target, format,
         [&](std::u16string& line) {
-            rows.Apply(line, [&](std::u16string& text, std::size_t row) { return ApplyRow(text, table[row]); });
+            rows.Apply(line, [&](std::u16string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
         },
         &MoveOverTarget);
     report.replacements = rows.TakeCounts();
