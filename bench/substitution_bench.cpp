@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "dll/action_table.h"
 #include "platform/sim/sim_platform.h"
@@ -21,16 +22,36 @@ std::string SampleText(std::size_t bytes)
     return text;
 }
 
-void Rewrite(benchmark::State& state, const char* action, const char16_t* valueName)
+// Lines of 4,998 characters made only of tokens, each pair's value the next pair's name:
+// every row of the command has work to do on every line, each on what the one before left.
+std::string WorstText(std::size_t bytes)
 {
-    const std::string text = SampleText(static_cast<std::size_t>(state.range(0)) << 20);
+    std::string line;
+    while (line.size() < 4998) line += "Ka<Ka>";
+    line.resize(4998);
+    line += '\n';
+    std::string text;
+    while (text.size() < bytes) text += line;
+    return text;
+}
+
+std::vector<std::u16string> ChainedCommand()
+{
+    std::vector<std::u16string> command{u"C:\\App\\app.cfg"};
+    for (char16_t name = u'a'; name < u'a' + 20; ++name)
+        command.push_back(std::u16string(u"K") + name + u"=K" + static_cast<char16_t>(name + 1));
+    return command;
+}
+
+void Rewrite(benchmark::State& state, const char* action, const char16_t* valueName, const std::string& text,
+             const std::vector<std::u16string>& command)
+{
     for (auto _ : state) {
         state.PauseTiming();
         zarvo::sim::SimPlatform sim;
         sim.files.PutFile(u"C:\\App\\app.cfg", text);
-        sim.registry.WriteMultiString(u"SOFTWARE\\C", valueName, {u"C:\\App\\app.cfg", u"Name=C:\\Program Files\\App"},
-                                      zarvo::kKeyWow64_64Key);
-        sim.registry.WriteMultiString(u"SOFTWARE\\C", valueName, {u"C:\\App\\app.cfg", u"Name=C:\\Program Files\\App"});
+        sim.registry.WriteMultiString(u"SOFTWARE\\C", valueName, command, zarvo::kKeyWow64_64Key);
+        sim.registry.WriteMultiString(u"SOFTWARE\\C", valueName, command);
         const zarvo::InstallerHandle session = sim.installer.OpenSession(std::make_shared<zarvo::sim::SimDatabase>());
         sim.installer.SetPropertyValue(session, u"CustomActionData", u"SOFTWARE\\C");
         state.ResumeTiming();
@@ -39,18 +60,31 @@ void Rewrite(benchmark::State& state, const char* action, const char16_t* valueN
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+const std::vector<std::u16string> kOneName{u"C:\\App\\app.cfg", u"Name=C:\\Program Files\\App"};
+
+std::string Megabytes(const benchmark::State& state, std::string (*sample)(std::size_t))
+{
+    return sample(static_cast<std::size_t>(state.range(0)) << 20);
+}
+
 void TextEngine(benchmark::State& state)
 {
-    Rewrite(state, "SetupSubstFiles", u"SetupSubstFileCmd_0");
+    Rewrite(state, "SetupSubstFiles", u"SetupSubstFileCmd_0", Megabytes(state, SampleText), kOneName);
 }
 
 void XmlEngine(benchmark::State& state)
 {
-    Rewrite(state, "SetupSubstXmlFiles", u"SetupSubstXmlCmd_0");
+    Rewrite(state, "SetupSubstXmlFiles", u"SetupSubstXmlCmd_0", Megabytes(state, SampleText), kOneName);
+}
+
+void WorstCase(benchmark::State& state)
+{
+    Rewrite(state, "SetupSubstFiles", u"SetupSubstFileCmd_0", Megabytes(state, WorstText), ChainedCommand());
 }
 
 BENCHMARK(TextEngine)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(XmlEngine)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(WorstCase)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -42,6 +42,8 @@ for name, ns in rows.items():
         count = int(name.split("/")[1])
         base = rows["WalkRows/" + name.split("/")[1]]
         print(f"{name:20s} {ns:13.1f} ns  {ns / base:6.2f} x the bare walk  ({ns / count:8.1f} ns a row)")
+    elif name.startswith("WorstCase/"):
+        print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / rows['TextEngine/1']:6.2f} x an ordinary 1 MB file")
     elif "Engine/" in name:
         mb = name.split("/")[1]
         print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / tools['cp/' + mb]:6.2f} x cp  "

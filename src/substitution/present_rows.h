@@ -2,7 +2,7 @@
 // The rows of an engine's table applied to each line in their order, each on the line as
 // the rows before it left it, and counted for the log. A row whose token is not in the line
 // has nothing to do and is passed over; a replacement may bring in a later row's token, so
-// the line is looked at again after one.
+// after one every later row is tried.
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -21,15 +21,17 @@ public:
     explicit PresentRows(const std::vector<std::u16string_view>& tokens);
 
     // Applies row N of the table with applyRow(line, N), which answers the replacements made.
+    // Once a row has changed the line, the later rows look for their tokens themselves.
     template <typename ApplyRow>
     void Apply(std::u16string& line, ApplyRow applyRow)
     {
         presence_.Find(line, present_);
+        bool changed = false;
         for (std::size_t row = 0; row < counts_.size(); ++row) {
-            if (!present_[row]) continue;
+            if (!changed && !present_[row]) continue;
             const std::uint32_t made = applyRow(line, row);
             counts_[row].Add(made);
-            if (made != 0) presence_.Find(line, present_);
+            changed = changed || made != 0;
         }
     }
 

@@ -16,10 +16,34 @@ namespace {
 struct TokenEntry {
     std::u16string token;
     std::u16string replacement;
-    // A replacement that holds its own token would be found again at once: the search
-    // goes on after what was put in instead of from the line's start.
+    // The search goes on after what was put in rather than a token's length before it: a
+    // replacement that holds its own token would be found again at once, and where no token
+    // can stand even partly on a replacement, none can begin before its end.
     bool resumeAfterReplacement;
 };
+
+// Checked only for tokens and replacements short enough that the check costs little; longer
+// ones are taken to touch.
+constexpr std::size_t kTouchCheckLimit = 1 << 16;
+
+// Whether, once the replacement is put in, a token could stand on any of its characters: for
+// some place the token could begin, its characters that fall on the replacement are the
+// replacement's. An empty replacement joins the text around it, which a token may then span.
+bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement)
+{
+    if (token.size() * (token.size() + replacement.size()) > kTouchCheckLimit) return true;
+    const auto length = static_cast<std::ptrdiff_t>(replacement.size());
+    for (std::ptrdiff_t begin = 1 - static_cast<std::ptrdiff_t>(token.size()); begin < std::max<std::ptrdiff_t>(length, 1);
+         ++begin) {
+        bool fits = true;
+        for (std::size_t i = 0; i < token.size() && fits; ++i) {
+            const std::ptrdiff_t at = begin + static_cast<std::ptrdiff_t>(i);
+            fits = at < 0 || at >= length || replacement[static_cast<std::size_t>(at)] == token[i];
+        }
+        if (fits) return true;
+    }
+    return false;
+}
 
 std::u16string DoubledBackslashes(std::u16string_view value)
 {
@@ -37,7 +61,7 @@ void AddRow(std::vector<TokenEntry>& table, std::u16string token, std::u16string
 {
     if (token.empty()) return;
     if (!FitsSingleByteText(replacement)) return;
-    const bool resume = replacement.find(token) != std::u16string::npos;
+    const bool resume = replacement.find(token) != std::u16string::npos || !TokenCanTouch(token, replacement);
     table.push_back({std::move(token), std::move(replacement), resume});
 }
 
