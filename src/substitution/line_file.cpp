@@ -126,6 +126,15 @@ public:
         position_ += length;
     }
 
+    // Passes over the ASCII bytes that follow, which are valid UTF-8 whatever stands around
+    // them: what tells whether a file is UTF-8 lies in its other bytes.
+    void SkipAscii()
+    {
+        if (lowSurrogate_ != 0) return;
+        Refill();
+        while (position_ < size_ && chunk_[position_] < 0x80) ++position_;
+    }
+
 private:
     void Refill()
     {
@@ -199,8 +208,8 @@ bool HoldsUtf8(Files& files, const char16_t* path)
     if (!files.OpenForRead(path, file.Receive())) return false;
     TextDecoder decoder(files, file.Get());
     decoder.encoding = TextEncoding::Utf8;
-    while (!decoder.invalid && decoder.Next()) {
-    }
+    do decoder.SkipAscii();
+    while (!decoder.invalid && decoder.Next());
     return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
 }
 
