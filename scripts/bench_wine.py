@@ -91,6 +91,11 @@ def median_run(command, **kwargs):
     return sorted(times)[RUNS // 2]
 
 
+def to_file(command, path):
+    with open(path, "wb") as out:
+        return median_run(command, stdout=out)
+
+
 # Runs a command in a process of its own and prints, after its output, the peak resident
 # size of its children: the Wine process that ran the action, alone.
 PEAK_WRAPPER = ("import resource, subprocess, sys; subprocess.run(sys.argv[1:], check=True); "
@@ -130,13 +135,13 @@ def case(label, action, sample_bytes, pairs, script):
     with open(target, "rb") as a, open(expected, "rb") as b:
         if a.read() != b.read():
             sys.exit(f"{label}: the engine's output differs from the shell tools' ({target}, {expected})")
+    # Each tool writes a file, as the engine does (the engine also puts it on the disk).
     tools = {
         "cp": median_run(["cp", sample, sample + ".copy"]),
-        "sed": median_run(sed, stdout=subprocess.DEVNULL),
+        "sed": to_file(sed, sample + ".sed-out"),
     }
     if action == "SetupSubstXmlFiles":
-        tools["iconv"] = median_run(["iconv", "-f", "UTF-8", "-t", "UTF-16LE", sample],
-                                    stdout=subprocess.DEVNULL)
+        tools["iconv"] = to_file(["iconv", "-f", "UTF-8", "-t", "UTF-16LE", sample], sample + ".iconv-out")
     return {"label": label, "bytes": len(sample_bytes), "seconds": seconds, "peak_kb": peak, **tools}
 
 

@@ -1,6 +1,7 @@
 #include "substitution/line_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <initializer_list>
 #include <optional>
@@ -41,16 +42,20 @@ int ContinuationCount(std::uint8_t lead)
     return -1;
 }
 
-// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go.
+// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go. The
+// characters between line ends are copied as they are held, which on the little-endian
+// processors the library runs on are their UTF-16LE bytes.
+static_assert(std::endian::native == std::endian::little);
 char* PutUtf16(char* out, std::u16string_view line)
 {
-    const auto put = [&out](char16_t c) {
-        *out++ = static_cast<char>(c & 0xFF);
-        *out++ = static_cast<char>(c >> 8);
-    };
-    for (const char16_t c : line) {
-        if (c == u'\n') put(u'\r');
-        put(c);
+    while (!line.empty()) {
+        const std::size_t run = std::min(line.find(u'\n'), line.size());
+        std::memcpy(out, line.data(), run * sizeof(char16_t));
+        out += run * sizeof(char16_t);
+        if (run == line.size()) break;
+        std::memcpy(out, "\r\0\n\0", 4);
+        out += 4;
+        line.remove_prefix(run + 1);
     }
     return out;
 }
