@@ -92,6 +92,12 @@ std::u16string SimInstaller::PropertyValue(InstallerHandle session,
     return found == properties.end() ? std::u16string() : found->second;
 }
 
+const std::map<std::u16string, std::u16string>& SimInstaller::Properties(
+    InstallerHandle session) const
+{
+    return sessions_.at(session).properties;
+}
+
 const std::map<std::u16string, int>& SimInstaller::ComponentRequests(InstallerHandle session) const
 {
     return sessions_.at(session).componentRequests;

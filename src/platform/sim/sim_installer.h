@@ -45,6 +45,8 @@ public:
     void SetPropertyValue(InstallerHandle session, const std::u16string& name,
                           const std::u16string& value);
     std::u16string PropertyValue(InstallerHandle session, const std::u16string& name) const;
+    // Every property the session holds, by name.
+    const std::map<std::u16string, std::u16string>& Properties(InstallerHandle session) const;
     const std::map<std::u16string, int>& ComponentRequests(InstallerHandle session) const;
     // The information messages the session was sent, formatted, in order.
     const std::vector<std::u16string>& Messages(InstallerHandle session) const;
