@@ -16,20 +16,20 @@ namespace zarvo {
 namespace {
 
 constexpr ActionEntry kActions[] = {
-    {"ChangeElementsFromPrerequisites", &ChangeElementsFromPrerequisites, kErrorSuccess},
+    {"ChangeElementsFromPrerequisites", &ChangeElementsFromPrerequisites, kErrorSuccess, false},
     // Fails closed: a gate that could not finish must not let the installation go on.
-    {"CheckPrerequisites", &CheckPrerequisites, kErrorInstallFailure},
-    {"CloseWindowByGUID", &CloseWindowByGUID, kErrorInstallFailure},
-    {"IsFrameworkInstalled", &IsFrameworkInstalled, kErrorInstallFailure},
-    {"NetFrameworkInstall", &NetFrameworkInstall, kErrorSuccess},
-    {"RunCmdFile", &RunCmdFile, kErrorInstallFailure},
-    {"RunForegroundProgram", &RunForegroundProgram, kErrorInstallFailure},
-    {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess},
+    {"CheckPrerequisites", &CheckPrerequisites, kErrorInstallFailure, false},
+    {"CloseWindowByGUID", &CloseWindowByGUID, kErrorInstallFailure, false},
+    {"IsFrameworkInstalled", &IsFrameworkInstalled, kErrorInstallFailure, false},
+    {"NetFrameworkInstall", &NetFrameworkInstall, kErrorSuccess, false},
+    {"RunCmdFile", &RunCmdFile, kErrorInstallFailure, true},
+    {"RunForegroundProgram", &RunForegroundProgram, kErrorInstallFailure, false},
+    {"SetDateTimeProperty", &SetDateTimeProperty, kErrorSuccess, false},
     // These can fail, so they fail closed; their files are safe whatever stops them, since a
     // rewrite replaces a file only whole.
-    {"SetupSubstFiles", &SetupSubstFiles, kErrorInstallFailure},
-    {"SetupSubstXmlFiles", &SetupSubstXmlFiles, kErrorInstallFailure},
-    {"UpdateVS71VszFile", &UpdateVS71VszFile, kErrorSuccess},
+    {"SetupSubstFiles", &SetupSubstFiles, kErrorInstallFailure, true},
+    {"SetupSubstXmlFiles", &SetupSubstXmlFiles, kErrorInstallFailure, true},
+    {"UpdateVS71VszFile", &UpdateVS71VszFile, kErrorSuccess, true},
 };
 
 }  // namespace

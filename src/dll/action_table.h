@@ -14,6 +14,8 @@ struct ActionEntry {
     std::string_view name;
     Action action;
     WinResult answerWhenStopped;
+    // Its only input is CustomActionData, which the installer gives deferred actions alone.
+    bool readsCustomActionData;
 };
 
 std::span<const ActionEntry> ActionTable();

@@ -17,7 +17,6 @@ namespace {
 constexpr std::size_t kFailurePropertyCapacity = 25;
 constexpr std::uint64_t kLastFailureNumber = 999999;
 constexpr std::u16string_view kFailurePrefix = u"FALSEPREREQUISITY_";
-constexpr std::u16string_view kFileVersionKeyword = u"FileVersion";
 
 struct GateKind {
     std::u16string_view type;

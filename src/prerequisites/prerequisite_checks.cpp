@@ -11,6 +11,7 @@
 #include "frame/versions.h"
 #include "prerequisites/key_path.h"
 #include "prerequisites/prerequisite_log.h"
+#include "prerequisites/row_kinds.h"
 
 namespace zarvo {
 namespace {
@@ -20,7 +21,6 @@ namespace {
 constexpr std::uint32_t kVersionTextCapacity = 25;
 // A product code read from the registry is held in 100 characters, terminator included.
 constexpr std::size_t kProductCodeCapacity = 100;
-constexpr std::u16string_view kStateKeyword = u"ValueGreaterThanOrEqualTo";
 
 // Adds how the version found stands to the one Value asks for; true when it is below.
 bool WriteBelowValue(LogLine& reading, const FourPartVersion& found, const char16_t* value)

@@ -12,6 +12,21 @@ constexpr const char16_t* kPrerequisitesQuery =
     u"Select `Type`,`Name`,`Destination`,`ValueName`,`Value`,`Component_`,`Order` "
     u"FROM `Prerequisites` ORDER BY `Order`";
 
+// The query names the table and every column of kPrerequisiteColumns, in their order.
+constexpr bool QueryReadsTheColumns(std::u16string_view query)
+{
+    std::size_t at = query.find(kPrerequisitesTable);
+    if (at == std::u16string_view::npos) return false;
+    at = 0;
+    for (const std::u16string_view column : kPrerequisiteColumns) {
+        at = query.find(column, at);
+        if (at == std::u16string_view::npos) return false;
+        at += column.size();
+    }
+    return true;
+}
+static_assert(QueryReadsTheColumns(kPrerequisitesQuery));
+
 // Fields 1 to 6 of the fetched record, or nothing when any one of them cannot be read.
 std::optional<PrerequisiteRow> ReadPrerequisiteRow(Installer& installer, InstallerHandle session,
                                                    InstallerHandle record)
@@ -36,7 +51,7 @@ TableWalk ForEachPrerequisiteRow(Installer& installer, InstallerHandle session,
     InstallerHandleGuard database(installer, installer.GetActiveDatabase(session));
     if (database.Get() == 0) return TableWalk::Failed;
     // A temporary table of the running installation is not the package's own.
-    const int persistent = installer.IsTablePersistent(database.Get(), u"Prerequisites");
+    const int persistent = installer.IsTablePersistent(database.Get(), kPrerequisitesTable.data());
     if (persistent == kConditionError) return TableWalk::Failed;
     if (persistent == kConditionFalse) return TableWalk::TemporaryTable;
     if (persistent != kConditionTrue) return TableWalk::NoTable;

@@ -1,10 +1,18 @@
 #pragma once
 // The package's own Prerequisites table, read row by row as the installer formats it.
 #include <functional>
+#include <string_view>
 
 #include "frame/installer_access.h"
 
 namespace zarvo {
+
+// The package's table, and the columns the walk reads, Order last as the one it sorts by: a
+// table that lacks any of them is not read at all.
+inline constexpr std::u16string_view kPrerequisitesTable = u"Prerequisites";
+inline constexpr std::u16string_view kPrerequisiteColumns[] = {
+    u"Type", u"Name", u"Destination", u"ValueName", u"Value", u"Component_", u"Order",
+};
 
 // One row of the table: the six formatted texts, all present, owned by the row.
 struct PrerequisiteRow {

@@ -16,6 +16,11 @@ inline constexpr std::u16string_view kCheckVersionDisableComponent = u"CheckVers
 inline constexpr std::u16string_view kCheckFileVersionDisableComponent =
     u"CheckFileVersionDisableComponent";
 
+// The keywords a row's ValueName must hold for the gate to check it: a CheckFileVersion row
+// with another ValueName passes unchecked, a CheckProductState row with another fails.
+inline constexpr std::u16string_view kFileVersionKeyword = u"FileVersion";
+inline constexpr std::u16string_view kStateKeyword = u"ValueGreaterThanOrEqualTo";
+
 // The kinds of CheckPrerequisites.
 inline constexpr std::u16string_view kGateTypes[] = {
     kCheckFileVersion, kCheckRegistryVersion, kCheckRegistryDWord, kCheckProductState,

@@ -49,7 +49,7 @@ void CloseWindowTitled(Desktop& desktop, const ActionLog& log, const char16_t* t
 WinResult CloseWindowByGUID(Platform& platform, InstallerHandle session)
 {
     const ActionLog log(platform.installer, session, u"CloseWindowByGUID");
-    const OwnedText title = ReadPropertyAlloc(platform.installer, session, u"CloseWindowByGUID");
+    const OwnedText title = ReadPropertyAlloc(platform.installer, session, kWindowTitleProperty.data());
     if (!title) {
         log.Write(log.Line() << u"the property CloseWindowByGUID could not be read: fails");
         return kErrorInstallFailure;

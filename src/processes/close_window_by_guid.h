@@ -1,7 +1,12 @@
 #pragma once
+#include <string_view>
+
 #include "platform/platform.h"
 
 namespace zarvo {
+
+// The property that holds the window's title.
+inline constexpr std::u16string_view kWindowTitleProperty = u"CloseWindowByGUID";
 
 // Sends the Close system command to the top-level window whose title is the property
 // "CloseWindowByGUID". The marker "/ShowActionMessage" ends the title where it begins and

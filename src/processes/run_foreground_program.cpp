@@ -28,7 +28,7 @@ WinResult RunForegroundProgram(Platform& platform, InstallerHandle session)
 {
     const ActionLog log(platform.installer, session, u"RunForegroundProgram");
     const OwnedText commandLine =
-        ReadPropertyAlloc(platform.installer, session, u"RunForegroundProgram");
+        ReadPropertyAlloc(platform.installer, session, kForegroundProgramProperty.data());
     if (!commandLine) {
         log.Write(log.Line() << u"the property RunForegroundProgram could not be read: fails");
         return kErrorInstallFailure;

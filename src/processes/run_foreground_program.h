@@ -1,7 +1,12 @@
 #pragma once
+#include <string_view>
+
 #include "platform/platform.h"
 
 namespace zarvo {
+
+// The property that holds the command line.
+inline constexpr std::u16string_view kForegroundProgramProperty = u"RunForegroundProgram";
 
 // The pause that gives the started program time to bring its window up.
 inline constexpr std::uint32_t kForegroundPauseMilliseconds = 3000;

@@ -8,7 +8,6 @@
 namespace zarvo {
 namespace {
 
-constexpr std::int32_t kCommandCount = 20;
 constexpr std::size_t kValueNameCapacity = 30;
 
 const char16_t* ViewName(std::uint32_t access)
@@ -62,7 +61,8 @@ void DeleteCommand(Registry& registry, const ActionLog& log, RegistryKey key, co
 }  // namespace
 
 void ConsumeSubstitutionCommands(Platform& platform, const ActionLog& log, const char16_t* keyPath,
-                                 std::u16string_view pattern, std::uint32_t access, SubstitutionEngine engine)
+                                 std::u16string_view valuePrefix, std::uint32_t access,
+                                 SubstitutionEngine engine)
 {
     const RegistryKeyGuard key(platform.registry, OpenMachineKey(platform.registry, keyPath, access));
     if (key.Get() == 0) {
@@ -72,9 +72,9 @@ void ConsumeSubstitutionCommands(Platform& platform, const ActionLog& log, const
     }
     log.Write(log.Line() << u"key " << keyPath << u" opened in the " << ViewName(access) << u" view");
     std::uint32_t taken = 0;
-    for (std::int32_t number = 0; number < kCommandCount; ++number) {
+    for (std::int32_t number = 0; number < kSubstitutionCommandCount; ++number) {
         char16_t valueName[kValueNameCapacity];
-        if (!FormatBounded(valueName, kValueNameCapacity, pattern, {number})) continue;
+        if (!FormatBounded(valueName, kValueNameCapacity, u"%s%d", {valuePrefix, number})) continue;
         // Only a value that holds data is taken up; from here on it is deleted in this pass,
         // so that a command never runs twice, even when its data could not be read or its
         // file could not be rewritten.

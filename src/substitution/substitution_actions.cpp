@@ -26,7 +26,7 @@ WinResult SetupSubstFiles(Platform& platform, InstallerHandle session)
     const ActionLog log(platform.installer, session, u"SetupSubstFiles");
     const OwnedText keyPath = ReadCommandKey(platform.installer, session, log);
     if (!keyPath) return kErrorInstallFailure;
-    ConsumeSubstitutionCommands(platform, log, keyPath.get(), u"SetupSubstFileCmd_%d", kKeyAllAccess,
+    ConsumeSubstitutionCommands(platform, log, keyPath.get(), kTextCommandPrefix, kKeyAllAccess,
                                 &SubstituteTextFile);
     return kErrorSuccess;
 }
@@ -37,7 +37,7 @@ WinResult SetupSubstXmlFiles(Platform& platform, InstallerHandle session)
     const OwnedText keyPath = ReadCommandKey(platform.installer, session, log);
     if (!keyPath) return kErrorInstallFailure;
     const std::uint32_t access = RegistryReadAccess(platform.registry, kKeyAllAccess);
-    ConsumeSubstitutionCommands(platform, log, keyPath.get(), u"SetupSubstXmlCmd_%d", access,
+    ConsumeSubstitutionCommands(platform, log, keyPath.get(), kXmlCommandPrefix, access,
                                 &SubstituteXmlFile);
     return kErrorSuccess;
 }

@@ -255,7 +255,7 @@ TEST_F(EngineEdges, CommandsWhoseValueNamesDoNotFitAreSkipped)
     static int runs;
     runs = 0;
     const ActionLog log(sim.installer, 0, u"Test");
-    ConsumeSubstitutionCommands(sim.platform(), log, u"SOFTWARE\\C", prefix + u"%d", kKeyAllAccess,
+    ConsumeSubstitutionCommands(sim.platform(), log, u"SOFTWARE\\C", prefix, kKeyAllAccess,
                                 [](Files&, std::span<char16_t>) {
                                     ++runs;
                                     return RewriteReport{};

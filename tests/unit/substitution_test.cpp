@@ -41,7 +41,7 @@ TEST(CommandStore, DeletesACommandThatHeldDataEvenWhenItsDataCannotBeRead)
     static int runs;
     runs = 0;
     const ActionLog log(sim.installer, 0, u"Test");
-    ConsumeSubstitutionCommands(sim.platform(), log, u"SOFTWARE\\C", u"Cmd_%d", kKeyAllAccess,
+    ConsumeSubstitutionCommands(sim.platform(), log, u"SOFTWARE\\C", u"Cmd_", kKeyAllAccess,
                                 [](Files&, std::span<char16_t>) {
                                     ++runs;
                                     return RewriteReport{};

@@ -1,0 +1,33 @@
+#include "finding_text.h"
+
+#include "utf8.h"
+
+namespace zarvo::check {
+
+void Report(Findings& findings, Severity severity, std::u16string_view where, std::u16string_view message)
+{
+    findings.push_back({severity, ToUtf8(where), ToUtf8(message)});
+}
+
+std::u16string Place(std::u16string_view table, std::u16string_view key)
+{
+    return std::u16string(table) + u"[" + std::u16string(key) + u"]";
+}
+
+std::u16string Quoted(std::u16string_view text)
+{
+    return u"\"" + std::u16string(text) + u"\"";
+}
+
+std::u16string Widened(std::string_view ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::u16string Decimal(std::int64_t number)
+{
+    const std::string digits = std::to_string(number);
+    return Widened(digits);
+}
+
+}  // namespace zarvo::check

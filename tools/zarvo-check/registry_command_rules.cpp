@@ -1,0 +1,250 @@
+#include "registry_command_rules.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_target.h"
+#include "fields.h"
+#include "finding_text.h"
+#include "frame/letter_case.h"
+#include "property_values.h"
+#include "registry_commands.h"
+#include "substitution/command_store.h"
+#include "substitution/substitution_command.h"
+
+namespace zarvo::check {
+namespace {
+
+// What the package does with one family of commands, worked out once for all its rows.
+struct FamilyRun {
+    bool taken = false;  // a scheduled action takes the commands up
+    // The keys its CustomActionData can name; nothing when that cannot be told.
+    std::optional<std::vector<std::u16string>> keys;
+};
+
+// A Registry row that writes a command value.
+struct CommandRow {
+    const CommandFamily& family;
+    const FamilyRun& run;
+    std::u16string name;
+    std::optional<std::int32_t> root;
+    std::u16string key;
+    Field value;
+    std::u16string component;
+    std::u16string where;
+};
+
+// The component attribute that sends its registry values to the 64-bit view.
+constexpr std::int32_t kComponent64Bit = 256;
+// The roots below which the installer writes into HKEY_LOCAL_MACHINE: always, or in a
+// per-machine installation.
+constexpr std::int32_t kRootLocalMachine = 2;
+constexpr std::int32_t kRootByInstallation = -1;
+
+void Warn(const CommandRow& command, std::u16string_view message, Findings& findings)
+{
+    Report(findings, Severity::Warning, command.where, message);
+}
+
+std::u16string ActionName(const CommandRow& command)
+{
+    return Widened(command.family.exportName);
+}
+
+std::u16string RootName(std::int32_t root)
+{
+    switch (root) {
+    case 0: return u"HKEY_CLASSES_ROOT";
+    case 1: return u"HKEY_CURRENT_USER";
+    case 3: return u"HKEY_USERS";
+    default: return u"the root " + Decimal(root);
+    }
+}
+
+// The action takes up the numbers 0 to 19, below HKEY_LOCAL_MACHINE.
+bool IsWhereTheActionLooks(const CommandRow& command, Findings& findings)
+{
+    const std::u16string prefix(command.family.prefix);
+    if (!IsReadNumber(std::u16string_view(command.name).substr(prefix.size()))) {
+        Warn(command,
+             command.name + u" is never run: " + ActionName(command) + u" reads only " + prefix + u"0 to " +
+                 prefix + Decimal(kSubstitutionCommandCount - 1),
+             findings);
+        return false;
+    }
+    if (command.root && *command.root != kRootLocalMachine && *command.root != kRootByInstallation) {
+        Warn(command,
+             u"the command is written below " + RootName(*command.root) + u", but " + ActionName(command) +
+                 u" reads HKEY_LOCAL_MACHINE: it is never run",
+             findings);
+        return false;
+    }
+    return true;
+}
+
+bool IsTakenUp(const CommandRow& command, Findings& findings)
+{
+    if (command.run.taken) return true;
+    Warn(command,
+         u"no scheduled action runs " + ActionName(command) +
+             u": the command stays in the registry, never run",
+         findings);
+    return false;
+}
+
+// The keys the action's CustomActionData can name: what the scheduled type-51 actions set
+// the property of each scheduled call's name to. Nothing when any of it is known only at
+// installation, or when nothing sets it (which the checks of the custom actions report).
+std::optional<std::vector<std::u16string>> CommandKeys(const PackageIndex& index, std::string_view exportName)
+{
+    std::vector<std::u16string> keys;
+    for (const CustomActionRow* call : CallsTo(index, exportName)) {
+        if (!IsScheduled(index, call->action)) continue;
+        for (const CustomActionRow* setter : ScheduledSetters(index, call->action)) {
+            const std::optional<std::vector<std::u16string>> texts = PossibleTexts(index, setter->target);
+            if (!texts) return std::nullopt;
+            keys.insert(keys.end(), texts->begin(), texts->end());
+        }
+    }
+    if (keys.empty()) return std::nullopt;
+    return keys;
+}
+
+// "A" or "A or B"
+std::u16string Alternatives(const std::vector<std::u16string>& texts)
+{
+    std::u16string joined;
+    for (const std::u16string& text : texts) joined += (joined.empty() ? u"" : u" or ") + text;
+    return joined;
+}
+
+bool IsUnderTheKey(const PackageIndex& index, const CommandRow& command, Findings& findings)
+{
+    const std::optional<std::vector<std::u16string>>& read = command.run.keys;
+    const std::optional<std::vector<std::u16string>> written = PossibleTexts(index, command.key);
+    if (!read || !written) return true;
+    for (const std::u16string& key : *written)
+        for (const std::u16string& readKey : *read)
+            if (SameIgnoringLetterCase(key, readKey)) return true;
+    Warn(command,
+         u"key " + Quoted(command.key) + u" is not the key " + ActionName(command) + u" reads, " +
+             Alternatives(*read) + u" (its CustomActionData): the command is never run",
+         findings);
+    return false;
+}
+
+// On 64-bit Windows the keys below SOFTWARE have a view for 32-bit programs and one for
+// 64-bit programs; a component writes into one of them, and each action reads one.
+bool IsInTheView(const Package& package, const PackageIndex& index, const CommandRow& command,
+                 Findings& findings)
+{
+    const std::u16string_view software = u"SOFTWARE\\";
+    if (!package.For64BitWindows() ||
+        !SameIgnoringLetterCase(command.key.substr(0, software.size()), software))
+        return true;
+    const auto component = index.components.find(command.component);
+    if (component == index.components.end() || !component->second) return true;
+    const std::int32_t attributes = *component->second;
+    const bool written64 = (attributes & kComponent64Bit) != 0;
+    if (written64 == command.family.reads64BitView) return true;
+    const std::u16string_view written = written64 ? u"64-bit" : u"32-bit";
+    const std::u16string_view read = command.family.reads64BitView ? u"64-bit" : u"32-bit";
+    Warn(command,
+         u"the command is written by the " + std::u16string(written) + u" component " + command.component +
+             u", in a package for 64-bit Windows: " + ActionName(command) + u" reads the " +
+             std::u16string(read) + u" view, where it is not, so it is never run",
+         findings);
+    return false;
+}
+
+void CheckTarget(const PackageIndex& index, const CommandRow& command, std::u16string_view target,
+                 Findings& findings)
+{
+    if (BeginsWithFolder(index, target)) return;
+    Warn(command,
+         u"the file to rewrite, " + Quoted(target) +
+             u", does not begin with a folder ([INSTALLDIR] or another Directory key, [#file] or a standard "
+             u"folder property): " +
+             ActionName(command) + u" opens only plain absolute paths and leaves the file as it is",
+         findings);
+}
+
+// "1 string", "2 strings"
+std::u16string Strings(std::size_t count)
+{
+    return Decimal(static_cast<std::int64_t>(count)) + (count == 1 ? u" string" : u" strings");
+}
+
+// The pairs end at the first string without "=", or after the last the action takes.
+void CheckPairs(const CommandRow& command, const std::vector<std::u16string>& strings, Findings& findings)
+{
+    for (std::size_t at = 1; at < strings.size(); ++at) {
+        const std::size_t after = strings.size() - at - 1;
+        if (at - 1 == kSubstitutionPairLimit) {
+            Warn(command,
+                 u"the command holds more than " + Decimal(kSubstitutionPairLimit) + u" pairs: " +
+                     ActionName(command) + u" takes the first " + Decimal(kSubstitutionPairLimit) +
+                     u" and ignores the " + Strings(after + 1) + u" after them",
+                 findings);
+            return;
+        }
+        if (strings[at].find(u'=') != std::u16string::npos) continue;
+        const std::u16string what = strings[at].empty()
+                                        ? u"an empty string ends the command early"
+                                        : Quoted(strings[at]) + u" has no \"=\" and ends the pairs";
+        const std::u16string ignored = after == 0 ? u"it" : u"it and the " + Strings(after) + u" after it";
+        Warn(command, what + u": " + ActionName(command) + u" ignores " + ignored, findings);
+        return;
+    }
+}
+
+void CheckCommandText(const PackageIndex& index, const CommandRow& command, Findings& findings)
+{
+    if (!command.value) return;
+    const std::optional<std::vector<std::u16string>> strings = MultiStrings(*command.value);
+    if (!strings) {
+        Warn(command,
+             u"the value is not a multi-string (no [~] between its strings): " + ActionName(command) +
+                 u" takes the whole text as the file to rewrite and replaces nothing",
+             findings);
+        return;
+    }
+    CheckTarget(index, command, strings->front(), findings);
+    CheckPairs(command, *strings, findings);
+}
+
+void CheckCommand(const Package& package, const PackageIndex& index, const CommandRow& command,
+                  Findings& findings)
+{
+    if (IsWhereTheActionLooks(command, findings) && IsTakenUp(command, findings) &&
+        IsUnderTheKey(index, command, findings) && IsInTheView(package, index, command, findings))
+        CheckCommandText(index, command, findings);
+}
+
+}  // namespace
+
+void CheckRegistryCommands(const Package& package, const PackageIndex& index, Findings& findings)
+{
+    // Without the library in the package, its commands are no affair of the library's.
+    if (package.libraryBinaries.empty()) return;
+    std::map<const CommandFamily*, FamilyRun> runs;
+    const Table& table = package.TableNamed(u"Registry");
+    for (std::size_t row = 0; row < table.rows.size(); ++row) {
+        const std::u16string name = TextOf(table.Get(row, u"Name"));
+        const CommandFamily* family = FamilyOf(name);
+        // A name the installer formats is known only at installation.
+        if (family == nullptr || IsFormatted(name)) continue;
+        if (!runs.contains(family))
+            runs[family] = {RunsExport(index, family->exportName), CommandKeys(index, family->exportName)};
+        CheckCommand(
+            package, index,
+            {*family, runs[family], name, IntegerOf(table.Get(row, u"Root")), TextOf(table.Get(row, u"Key")),
+             table.Get(row, u"Value"), TextOf(table.Get(row, u"Component_")),
+             Place(u"Registry", TextOf(table.Get(row, u"Registry")))},
+            findings);
+    }
+}
+
+}  // namespace zarvo::check
