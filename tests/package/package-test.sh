@@ -51,17 +51,9 @@ snippet_stands_in_wxs substitution-wix
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
 
-# Builds a package with the Prerequisites table of an SQL file. wixl knows no custom tables,
-# so msibuild adds it afterwards: one -q per statement, each ended by ';' (a statement may
-# span lines; no value holds a ';' or a line break).
+# Builds a package with the Prerequisites table of an SQL file.
 build_package() {
-    local msi=$1 sql=$2 statement queries=()
-    wixl -a "$platform" -D Platform="$platform" -o "$msi" demo-wixl.wxs || { fail "wixl could not build $msi"; return 1; }
-    while IFS= read -r -d ';' statement; do
-        statement=$(sed 's/^[[:space:]]*//; s/[[:space:]]*$//' <<<"$statement")
-        [ -z "$statement" ] || queries+=(-q "$statement")
-    done < <(tr '\n' ' ' <"$sql")
-    msibuild "$msi" "${queries[@]}" || { fail "msibuild could not add the Prerequisites table of $sql"; return 1; }
+    "$here/build-package.sh" demo-wixl.wxs "$2" "$platform" "$1" || { fail "could not build $1 with $2"; return 1; }
 }
 # The verbose log is written in the prefix's code page with CR LF line ends; the installer
 # writes every property with its final value at the end.
