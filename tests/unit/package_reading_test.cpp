@@ -156,7 +156,11 @@ protected:
 
 TEST_F(PackageReading, TablesComeBackWithTheirColumnsIntegersAndNullFields)
 {
+    // A value longer than the reader's first buffer, read again in one of its size.
+    const std::string longValue(300, 'v');
     std::vector<std::string> statements = kCustomActions;
+    statements.push_back("CREATE TABLE `Property` (`Property` CHAR(72) NOT NULL, `Value` CHAR(0) PRIMARY KEY `Property`)");
+    statements.push_back("INSERT INTO `Property` (`Property`, `Value`) VALUES ('Long', '" + longValue + "')");
     for (std::string& statement : SqlStatements(ZARVO_SOURCE_DIR "/tests/package/prerequisites.sql"))
         statements.push_back(statement);
     ASSERT_TRUE(folder.Msibuild("tables.msi", statements));
@@ -173,6 +177,9 @@ TEST_F(PackageReading, TablesComeBackWithTheirColumnsIntegersAndNullFields)
     EXPECT_EQ(*Row(actions, u"Check"),
               (std::vector<Field>{u"Check", u"1", u"ZarvoBin", u"CheckPrerequisites", std::nullopt}));
     EXPECT_EQ(*Row(actions, u"Odd"), (std::vector<Field>{u"Odd", u"-3", std::nullopt, std::nullopt, u"7"}));
+
+    EXPECT_EQ(*Row(package->TableNamed(u"Property"), u"Long"),
+              (std::vector<Field>{u"Long", std::u16string(longValue.begin(), longValue.end())}));
 
     // The README's Prerequisites table, with its column named Order.
     const Table& prerequisites = package->TableNamed(u"Prerequisites");
