@@ -4,31 +4,12 @@
 
 #include "platform/sim/sim_result_codes.h"
 #include "platform/sim/sim_query.h"
+#include "platform/text_answer.h"
 
 namespace zarvo::sim {
 namespace {
 
 constexpr WinResult kErrorUnknownProperty = 1608;
-
-// The installer's way of handing a text back: the length needed on 234, the text and its
-// length on 0, the text cut to the buffer when it does not fit (as Windows does).
-WinResult CopyOut(std::u16string_view text, char16_t* buffer, std::uint32_t* count)
-{
-    if (count == nullptr) return buffer == nullptr ? kErrorSuccess : kErrorInvalidParameter;
-    const std::uint32_t capacity = *count;
-    *count = static_cast<std::uint32_t>(text.size());
-    if (buffer == nullptr) return kErrorSuccess;
-    if (text.size() < capacity) {
-        text.copy(buffer, text.size());
-        buffer[text.size()] = u'\0';
-        return kErrorSuccess;
-    }
-    if (capacity > 0) {
-        text.copy(buffer, capacity - 1);
-        buffer[capacity - 1] = u'\0';
-    }
-    return kErrorMoreData;
-}
 
 bool IsFieldNumber(std::u16string_view text)
 {
@@ -171,7 +152,7 @@ WinResult SimInstaller::GetProperty(InstallerHandle session, const char16_t* nam
     if (name == nullptr) return kErrorInvalidParameter;
     if (const auto answer = SizingAnswer(count)) return *answer;
     const auto property = found->properties.find(name);
-    return CopyOut(property == found->properties.end() ? u"" : property->second, buffer, count);
+    return CopyTextOut(property == found->properties.end() ? u"" : property->second, buffer, count);
 }
 
 WinResult SimInstaller::SetProperty(InstallerHandle session, const char16_t* name,
@@ -345,7 +326,7 @@ WinResult SimInstaller::FormatRecord(InstallerHandle session, InstallerHandle re
     if (const auto answer = SizingAnswer(count)) return *answer;
     const std::u16string text =
         found->fields[0] ? Format(FindSession(session), found, *found->fields[0]) : u"";
-    return CopyOut(text, buffer, count);
+    return CopyTextOut(text, buffer, count);
 }
 
 WinResult SimInstaller::CloseInstallerHandle(InstallerHandle handle)
@@ -390,7 +371,7 @@ WinResult SimInstaller::GetFileVersion(const char16_t* path, char16_t* version,
     const auto text = fileVersions_(path);
     if (!text) return kErrorFileNotFound;
     if (text->empty()) return kErrorFileInvalid;
-    return CopyOut(*text, version, versionCount);
+    return CopyTextOut(*text, version, versionCount);
 }
 
 WinResult SimInstaller::GetProductInfo(const char16_t* productCode, const char16_t* userSid,
@@ -404,7 +385,7 @@ WinResult SimInstaller::GetProductInfo(const char16_t* productCode, const char16
     const auto found = products_.find(productCode);
     if (found == products_.end()) return kErrorUnknownProduct;
     if (std::u16string_view(property) != u"State") return kErrorUnknownProperty;
-    return CopyOut(found->second, buffer, count);
+    return CopyTextOut(found->second, buffer, count);
 }
 
 }  // namespace zarvo::sim
