@@ -2,7 +2,8 @@
 # Configures and builds one side: build.sh native|release|windows|fuzz [TARGET]
 #   release  the DLL as it ships, into build/release/ZarvoCustomActionDll.dll
 #   windows  the Windows test programs, around the release DLL (built first), which every
-#            Wine test loads; a Debug DLL of its own beside them for development
+#            Wine test loads; a Debug DLL of its own beside them for development; and
+#            zarvo-check.exe, held to the native zarvo-check (built first too)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 side=$1; shift
@@ -12,6 +13,7 @@ case $side in
     release) type=RelWithDebInfo
              options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686-win32.cmake" -DZARVO_RELEASE=ON) ;;
     windows) "$0" release
+             "$0" native zarvo-check
              options=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
                       -DZARVO_DLL="$root/build/release/ZarvoCustomActionDll.dll") ;;
     fuzz) options=(-DZARVO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++) ;;

@@ -17,10 +17,10 @@
 
 #ifdef _WIN32
 #include "platform/win32/win32_package_database.h"
-using SystemPackageDatabase = zarvo::Win32PackageDatabase;
+using SystemPackageDatabase = zarvo::win32::Win32PackageDatabase;
 #else
 #include "platform/libmsi/libmsi_package_database.h"
-using SystemPackageDatabase = zarvo::LibmsiPackageDatabase;
+using SystemPackageDatabase = zarvo::libmsi::LibmsiPackageDatabase;
 #endif
 
 namespace zarvo::check {
