@@ -73,13 +73,7 @@ view_name() { if [ $platform == x64 ]; then echo "the $1-bit view"; else echo "t
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 cp "$here/app.cfg" "$here/settings.xml" "$here/ZarvoCSharpPlugin.vsz" "$dll" "$helper" .
-# wixl takes neither actions in a fragment nor references to them: the fragment's content
-# goes into the product where the first <CustomActionRef> stands, as WiX's linker would bring
-# it in, and the references go.
-sed '1,/<Fragment>/d; /<\/Fragment>/,$d' "$fragment" >fragment-content.xml
-awk 'NR == FNR { content = content $0 "\n"; next }
-     /<CustomActionRef / { if (!placed) printf "%s", content; placed = 1; next }
-     { print }' fragment-content.xml "$here/demo.wxs" >demo-wixl.wxs
+"$here/assemble-demo.sh" "$fragment" "$here/demo.wxs" demo-wixl.wxs
 for name in readme redist legacy-shim manual; do
     echo "$name: installed by the Zarvo demo package." >"$name.txt"
 done
