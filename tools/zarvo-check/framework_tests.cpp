@@ -5,6 +5,8 @@
 #include <map>
 #include <string_view>
 
+#include "fields.h"
+
 namespace zarvo::check {
 namespace {
 
@@ -19,28 +21,12 @@ struct CustomAction {
     Field target;
 };
 
-// The integer a field holds as decimal text; nothing for a null field or other text.
-std::optional<std::int64_t> Integer(const Field& field)
-{
-    if (!field || field->empty() || field->size() > 10) return std::nullopt;
-    std::u16string_view digits = *field;
-    const bool negative = digits.front() == u'-';
-    if (negative) digits.remove_prefix(1);
-    if (digits.empty()) return std::nullopt;
-    std::int64_t number = 0;
-    for (const char16_t c : digits) {
-        if (c < u'0' || c > u'9') return std::nullopt;
-        number = number * 10 + (c - u'0');
-    }
-    return negative ? -number : number;
-}
-
 std::map<std::u16string, CustomAction> CustomActions(const Table& table)
 {
     std::map<std::u16string, CustomAction> actions;
     for (std::size_t row = 0; row < table.rows.size(); ++row) {
         const Field name = table.Get(row, u"Action");
-        const auto type = Integer(table.Get(row, u"Type"));
+        const auto type = IntegerOf(table.Get(row, u"Type"));
         if (!name || !type) continue;
         actions[*name] = {static_cast<std::uint32_t>(*type), table.Get(row, u"Source").value_or(u""),
                           table.Get(row, u"Target")};
@@ -54,7 +40,7 @@ std::vector<std::u16string> SequencedActions(const Table& table)
     std::vector<std::pair<std::int64_t, std::u16string>> sequenced;
     for (std::size_t row = 0; row < table.rows.size(); ++row) {
         const Field name = table.Get(row, u"Action");
-        const auto number = Integer(table.Get(row, u"Sequence"));
+        const auto number = IntegerOf(table.Get(row, u"Sequence"));
         if (name && number && *number > 0) sequenced.emplace_back(*number, *name);
     }
     std::ranges::stable_sort(sequenced, {}, &std::pair<std::int64_t, std::u16string>::first);
