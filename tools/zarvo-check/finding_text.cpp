@@ -11,12 +11,20 @@ void Report(Findings& findings, Severity severity, std::u16string_view where, st
 
 std::u16string Place(std::u16string_view table, std::u16string_view key)
 {
-    return std::u16string(table) + u"[" + std::u16string(key) + u"]";
+    // Built piece by piece: the optimiser misreads a chain of concatenations as overlapping copies.
+    std::u16string place(table);
+    place += u'[';
+    place += key;
+    place += u']';
+    return place;
 }
 
 std::u16string Quoted(std::u16string_view text)
 {
-    return u"\"" + std::u16string(text) + u"\"";
+    std::u16string quoted(1, u'"');
+    quoted += text;
+    quoted += u'"';
+    return quoted;
 }
 
 std::u16string Widened(std::string_view ascii)
