@@ -1,8 +1,8 @@
 #pragma once
 // The rows of an engine's table applied to each line in their order, each on the line as
 // the rows before it left it, and counted for the log. A row whose token is not in the line
-// has nothing to do and is passed over; a replacement may bring in a later row's token, so
-// after one every later row is tried.
+// has nothing to do and is passed over; a replacement may bring in a later row's token, which
+// can only stand on what it put in.
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -14,24 +14,31 @@
 
 namespace zarvo {
 
+// Whether, once the replacement is put in, a token could stand on any of its characters: for
+// some place the token could begin, its characters that fall on the replacement are the
+// replacement's. An empty replacement joins the text around it, which a token may then span.
+bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement);
+
 class PresentRows {
 public:
-    // The rows' tokens, in the table's order. Counted beside the table, which is made before
-    // the file is touched: nothing is allocated once the target may have been replaced.
-    explicit PresentRows(const std::vector<std::u16string_view>& tokens);
+    // The rows' tokens, in the table's order, and the text each row puts into a line.
+    // Counted beside the table, which is made before the file is touched: nothing is
+    // allocated once the target may have been replaced.
+    PresentRows(const std::vector<std::u16string_view>& tokens, const std::vector<std::u16string_view>& insertions);
 
     // Applies row N of the table with applyRow(line, N), which answers the replacements made.
-    // Once a row has changed the line, the later rows look for their tokens themselves.
+    // A row that changed the line may have brought in the tokens of later rows that can
+    // stand on what it put in: those rows look for them.
     template <typename ApplyRow>
     void Apply(std::u16string& line, ApplyRow applyRow)
     {
         presence_.Find(line, present_);
-        bool changed = false;
         for (std::size_t row = 0; row < counts_.size(); ++row) {
-            if (!changed && !present_[row]) continue;
+            if (!present_[row]) continue;
             const std::uint32_t made = applyRow(line, row);
+            if (made == 0) continue;
             counts_[row].Add(made);
-            changed = changed || made != 0;
+            for (const std::size_t later : mayBring_[row]) present_[later] = 1;
         }
     }
 
@@ -46,6 +53,8 @@ private:
     std::vector<TokenCount> counts_;
     TokenPresence presence_;
     std::vector<char> present_;
+    // For each row, the later rows whose tokens its insertion can make.
+    std::vector<std::vector<std::size_t>> mayBring_;
 };
 
 }  // namespace zarvo

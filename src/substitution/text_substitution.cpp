@@ -22,29 +22,6 @@ struct TokenEntry {
     bool resumeAfterReplacement;
 };
 
-// Checked only for tokens and replacements short enough that the check costs little; longer
-// ones are taken to touch.
-constexpr std::size_t kTouchCheckLimit = 1 << 16;
-
-// Whether, once the replacement is put in, a token could stand on any of its characters: for
-// some place the token could begin, its characters that fall on the replacement are the
-// replacement's. An empty replacement joins the text around it, which a token may then span.
-bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement)
-{
-    if (token.size() * (token.size() + replacement.size()) > kTouchCheckLimit) return true;
-    const auto length = static_cast<std::ptrdiff_t>(replacement.size());
-    for (std::ptrdiff_t begin = 1 - static_cast<std::ptrdiff_t>(token.size()); begin < std::max<std::ptrdiff_t>(length, 1);
-         ++begin) {
-        bool fits = true;
-        for (std::size_t i = 0; i < token.size() && fits; ++i) {
-            const std::ptrdiff_t at = begin + static_cast<std::ptrdiff_t>(i);
-            fits = at < 0 || at >= length || replacement[static_cast<std::size_t>(at)] == token[i];
-        }
-        if (fits) return true;
-    }
-    return false;
-}
-
 std::u16string DoubledBackslashes(std::u16string_view value)
 {
     std::u16string doubled;
@@ -166,9 +143,12 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<TokenEntry> table = TokenTable(parsed);
-    std::vector<std::u16string_view> tokens;
-    for (const TokenEntry& row : table) tokens.push_back(row.token);
-    PresentRows rows(tokens);
+    std::vector<std::u16string_view> tokens, replacements;
+    for (const TokenEntry& row : table) {
+        tokens.push_back(row.token);
+        replacements.push_back(row.replacement);
+    }
+    PresentRows rows(tokens, replacements);
     std::u16string spare;
     spare.reserve(kSubstitutionLineCapacity + 1);
     const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity,

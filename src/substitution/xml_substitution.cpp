@@ -68,9 +68,12 @@ RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
     const std::vector<ElementEntry> table = ElementTable(parsed);
-    std::vector<std::u16string_view> openings;
-    for (const ElementEntry& element : table) openings.push_back(element.opening);
-    PresentRows rows(openings);
+    std::vector<std::u16string_view> openings, values;
+    for (const ElementEntry& element : table) {
+        openings.push_back(element.opening);
+        values.push_back(element.value);
+    }
+    PresentRows rows(openings, values);
     RewriteReport report = RewriteBeside(
         files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
         [&](std::u16string& line) {
