@@ -6,33 +6,12 @@
 #include <string_view>
 
 #include "fields.h"
+#include "package_index.h"
 
 namespace zarvo::check {
 namespace {
 
-constexpr std::uint32_t kTypeBase = 0x3F;  // the action's kind and where its code comes from
-constexpr std::uint32_t kDllInBinary = 1;
-constexpr std::uint32_t kSetProperty = 51;
 constexpr std::u16string_view kTestAction = u"IsFrameworkInstalled";
-
-struct CustomAction {
-    std::uint32_t type = 0;
-    std::u16string source;
-    Field target;
-};
-
-std::map<std::u16string, CustomAction> CustomActions(const Table& table)
-{
-    std::map<std::u16string, CustomAction> actions;
-    for (std::size_t row = 0; row < table.rows.size(); ++row) {
-        const Field name = table.Get(row, u"Action");
-        const auto type = IntegerOf(table.Get(row, u"Type"));
-        if (!name || !type) continue;
-        actions[*name] = {static_cast<std::uint32_t>(*type), table.Get(row, u"Source").value_or(u""),
-                          table.Get(row, u"Target")};
-    }
-    return actions;
-}
 
 // The actions of the sequence that the installer runs in order, in that order.
 std::vector<std::u16string> SequencedActions(const Table& table)
@@ -53,18 +32,17 @@ std::vector<std::u16string> SequencedActions(const Table& table)
 
 std::vector<FrameworkTestCall> FrameworkTestCalls(const Package& package)
 {
-    const auto actions = CustomActions(package.TableNamed(u"CustomAction"));
+    const PackageIndex index = IndexPackage(package);
+    std::map<std::u16string_view, const CustomActionRow*> actions;
+    for (const CustomActionRow& row : index.customActions) actions.insert_or_assign(row.action, &row);
     std::vector<FrameworkTestCall> calls;
     std::optional<std::u16string> command;
     for (const std::u16string& name : SequencedActions(package.TableNamed(u"InstallExecuteSequence"))) {
         const auto found = actions.find(name);
         if (found == actions.end()) continue;
-        const CustomAction& action = found->second;
-        const std::uint32_t base = action.type & kTypeBase;
-        if (base == kSetProperty && action.source == kFrameworkTestCommand) command = action.target.value_or(u"");
-        if (base == kDllInBinary && package.libraryBinaries.contains(action.source) &&
-            action.target == kTestAction)
-            calls.push_back({name, command});
+        const CustomActionRow& action = *found->second;
+        if (SetsProperty(action) && action.source == kFrameworkTestCommand) command = action.target;
+        if (action.onLibrary && action.target == kTestAction) calls.push_back({name, command});
     }
     return calls;
 }

@@ -34,7 +34,7 @@ void IndexCustomActions(const Package& package, PackageIndex& index)
         read.onLibrary =
             (read.type & kBaseTypeMask) == kDllInBinary && package.libraryBinaries.contains(read.source);
         if (read.onLibrary) read.entry = FindAction(ToUtf8(read.target));
-        if ((read.type & kBaseTypeMask) == kSetProperty && IsScheduled(index, read.action))
+        if (SetsProperty(read) && IsScheduled(index, read.action))
             index.scheduledSetters.emplace(read.source, index.customActions.size());
         index.customActions.push_back(std::move(read));
     }
@@ -87,6 +87,11 @@ PackageIndex IndexPackage(const Package& package)
     IndexCustomActions(package, index);
     IndexKeys(package, index);
     return index;
+}
+
+bool SetsProperty(const CustomActionRow& row)
+{
+    return (row.type & kBaseTypeMask) == kSetProperty;
 }
 
 bool IsDeferred(const CustomActionRow& row)

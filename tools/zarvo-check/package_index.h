@@ -56,6 +56,9 @@ struct PackageIndex {
 
 PackageIndex IndexPackage(const Package& package);
 
+// The custom action sets the property its Source names to its Target, formatted (type 51).
+bool SetsProperty(const CustomActionRow& row);
+
 // The custom action runs in the installation script (deferred, rollback or commit), where
 // CustomActionData is its only input.
 bool IsDeferred(const CustomActionRow& row);
