@@ -13,11 +13,6 @@
 namespace zarvo::check {
 namespace {
 
-std::u16string Wide(const std::string& text)
-{
-    return FromUtf8(text).value_or(std::u16string(text.begin(), text.end()));
-}
-
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path)
 {
     std::ifstream in(std::filesystem::path(std::u8string(path.begin(), path.end())), std::ios::binary);
@@ -40,11 +35,11 @@ std::variant<MachineDescription, std::string> ReadMachine(const std::string& pat
 
 std::variant<MachineFile, std::string> FileFromOption(const FileVersionOption& option)
 {
-    if (option.version.empty()) return MachineFile{Wide(option.path), std::nullopt};
-    const std::optional<FixedFileVersion> version = ReadFileVersionText(Wide(option.version));
+    if (option.version.empty()) return MachineFile{FromArgument(option.path), std::nullopt};
+    const std::optional<FixedFileVersion> version = ReadFileVersionText(FromArgument(option.version));
     if (!version) return "--file-version " + option.path + "=" + option.version + ": \"" + option.version +
                          "\" is not a version of one to four numbers of 0 to 65535";
-    return MachineFile{Wide(option.path), version};
+    return MachineFile{FromArgument(option.path), version};
 }
 
 }  // namespace
@@ -62,7 +57,8 @@ std::variant<DryRunInput, std::string> MachineFromRequest(const CheckRequest& re
         if (const std::string* error = std::get_if<std::string>(&file)) return *error;
         input.files.push_back(std::get<MachineFile>(std::move(file)));
     }
-    for (const ProductOption& product : request.products) input.products[Wide(product.code)] = Wide(product.state);
+    for (const ProductOption& product : request.products)
+        input.products[FromArgument(product.code)] = FromArgument(product.state);
     return input;
 }
 

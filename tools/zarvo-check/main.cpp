@@ -46,7 +46,7 @@ int Check(const CheckRequest& request)
     if (const std::string* error = std::get_if<std::string>(&machine)) return Stop(*error);
     SystemPackageDatabase installer;
     std::string error;
-    const std::u16string path = FromUtf8(request.package).value_or(std::u16string(request.package.begin(), request.package.end()));
+    const std::u16string path = FromArgument(request.package);
     const std::optional<Package> package = ReadPackage(installer, path.c_str(), error);
     if (!package) return Stop(request.package + ": " + error);
     Report report{request.package, CheckPackage(*package), std::nullopt};

@@ -100,4 +100,9 @@ std::optional<std::u16string> FromUtf8(std::string_view text)
     return out;
 }
 
+std::u16string FromArgument(std::string_view text)
+{
+    return FromUtf8(text).value_or(std::u16string(text.begin(), text.end()));
+}
+
 }  // namespace zarvo::check

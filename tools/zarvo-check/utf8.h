@@ -13,4 +13,7 @@ std::string ToUtf8(std::u16string_view text);
 // form, a surrogate's code, or a code beyond U+10FFFF.
 std::optional<std::u16string> FromUtf8(std::string_view text);
 
+// A command-line argument: UTF-8, or, when it is not, its bytes widened as they stand.
+std::u16string FromArgument(std::string_view text);
+
 }  // namespace zarvo::check
