@@ -13,9 +13,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-cp "$package/app.cfg" "$package/settings.xml" "$package/ZarvoCSharpPlugin.vsz" "$dll" "$helper" .
-for name in readme redist legacy-shim manual; do echo "$name" >"$name.txt"; done
-"$package/assemble-demo.sh" "$fragment" "$package/demo.wxs" demo-wixl.wxs
+"$package/prepare-demo.sh" "$fragment" "$dll" "$helper" || exit 1
 for variant in demo:prerequisites demo-failing:prerequisites-failing; do
     "$package/build-package.sh" demo-wixl.wxs "$package/${variant#*:}.sql" x64 "${variant%%:*}.msi" >/dev/null ||
         fail "could not build ${variant%%:*}.msi"

@@ -72,11 +72,7 @@ fi
 view_name() { if [ $platform == x64 ]; then echo "the $1-bit view"; else echo "the one view of 32-bit Windows"; fi; }
 
 rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
-cp "$here/app.cfg" "$here/settings.xml" "$here/ZarvoCSharpPlugin.vsz" "$dll" "$helper" .
-"$here/assemble-demo.sh" "$fragment" "$here/demo.wxs" demo-wixl.wxs
-for name in readme redist legacy-shim manual; do
-    echo "$name: installed by the Zarvo demo package." >"$name.txt"
-done
+"$here/prepare-demo.sh" "$fragment" "$dll" "$helper" || exit 1
 # The stand-in for the framework's redistributable, beside the package under both of the
 # names the package gives it: resources only, file version 4.0.30319.1.
 i686-w64-mingw32-windres "$here/redistributable.rc" -o redistributable.o &&
