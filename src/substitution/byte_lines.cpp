@@ -51,13 +51,11 @@ std::size_t LineLength(const std::uint8_t* bytes, std::size_t lf, std::size_t wi
 
 }  // namespace
 
-void WidenLine(std::string_view bytes, std::u16string& line)
+void LineCharacters(std::string_view bytes, std::string& line)
 {
     const bool crLf = bytes.ends_with("\r\n");
-    if (crLf) bytes.remove_suffix(2);
-    line.resize(bytes.size());
-    std::ranges::transform(bytes, line.begin(), [](char byte) { return static_cast<unsigned char>(byte); });
-    if (crLf) line.push_back(u'\n');
+    line.assign(bytes.data(), bytes.size() - crLf);
+    if (crLf) line.back() = '\n';
 }
 
 ByteLineReader::ByteLineReader(Files& files, const ByteSet& marked) : files_(files), marked_(marked)

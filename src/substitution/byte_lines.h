@@ -26,9 +26,9 @@ struct ByteLine {
     bool holdsMarked;        // one of the reader's marked bytes is among them
 };
 
-// The characters LineReader reads for a line of single-byte text: each byte the character of
-// its code, a CR LF pair at its end one LF.
-void WidenLine(std::string_view bytes, std::u16string& line);
+// The characters LineReader reads for a line of single-byte text, as their bytes: a CR LF pair
+// at its end is one LF.
+void LineCharacters(std::string_view bytes, std::string& line);
 
 class ByteLineReader {
 public:

@@ -52,9 +52,9 @@ void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& form
 
 // A line that holds no edit trigger is one the edit would leave as it is: its bytes are
 // written as they were read.
-void CopyLines(ByteLineReader& reader, LineWriter& writer, const RewriteFormat& format, const LineEdit& edit)
+void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteFormat& format, const ByteLineEdit& edit)
 {
-    std::u16string line;
+    std::string line;
     line.reserve(format.lineCapacity + 1);
     for (ByteLine read = reader.ReadLine(format.lineCapacity); !read.bytes.empty();
          read = reader.ReadLine(format.lineCapacity)) {
@@ -62,7 +62,7 @@ void CopyLines(ByteLineReader& reader, LineWriter& writer, const RewriteFormat& 
             writer.WriteBytes(read.bytes);
             continue;
         }
-        WidenLine(read.bytes, line);
+        LineCharacters(read.bytes, line);
         edit(line);
         writer.WriteLine(line);
     }
@@ -72,10 +72,10 @@ void CopyLines(ByteLineReader& reader, LineWriter& writer, const RewriteFormat& 
 // file, closing the target, then the temporary file; notes how the target was read once it
 // was opened. The reason it stopped, or nothing when the temporary file holds the whole
 // rewrite.
-template <class Reader>
+template <class Reader, class Format, class Edit>
 std::optional<RewriteOutcome> CopyToTemporary(Files& files, Reader& reader, ReaderOpen opened,
-                                              const char16_t* temporary, const RewriteFormat& format,
-                                              const LineEdit& edit, ReadEncoding& read)
+                                              const char16_t* temporary, const Format& format, const Edit& edit,
+                                              ReadEncoding& read)
 {
     read = reader.Encoding();
     if (opened != ReaderOpen::Opened) return OpenOutcome(opened);
@@ -88,19 +88,39 @@ std::optional<RewriteOutcome> CopyToTemporary(Files& files, Reader& reader, Read
     return std::nullopt;
 }
 
-// Reads the target through the edit into the temporary file. Single-byte text rewritten as
-// single-byte text goes as bytes; any other text is decoded line by line.
+// Reads the target through the edit into the temporary file, as bytes or decoded.
+std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
+                                                 const ByteRewriteFormat& format, const ByteLineEdit& edit,
+                                                 ReadEncoding& read)
+{
+    ByteLineReader reader(files, format.editTriggers);
+    return CopyToTemporary(files, reader, reader.Open(target), temporary, format, edit, read);
+}
+
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
                                                  const RewriteFormat& format, const LineEdit& edit,
                                                  ReadEncoding& read)
 {
-    if (!IsPlainAbsolutePath(target)) return RewriteOutcome::TargetRefused;
-    if (format.input == TextInput::SingleByte && format.output == TextEncoding::SingleByte) {
-        ByteLineReader reader(files, format.editTriggers);
-        return CopyToTemporary(files, reader, reader.Open(target), temporary, format, edit, read);
-    }
     LineReader reader(files);
     return CopyToTemporary(files, reader, reader.Open(target, format.input), temporary, format, edit, read);
+}
+
+template <class Format, class Edit>
+RewriteReport Rewrite(Files& files, const char16_t* target, const char16_t* temporary, const Format& format,
+                      const Edit& edit, ReplaceStep replace)
+{
+    RewriteReport report;
+    report.written = format.output;
+    if (!IsPlainAbsolutePath(target)) return report;
+    const std::optional<RewriteOutcome> stopped =
+        RewriteToTemporary(files, target, temporary, format, edit, report.read);
+    report.outcome = stopped ? *stopped : replace(files, temporary, target);
+    return report;
+}
+
+std::u16string TemporaryBeside(const char16_t* target)
+{
+    return std::u16string(target) + u".tmp";
 }
 
 }  // namespace
@@ -135,19 +155,25 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace)
 {
-    RewriteReport report;
-    report.written = format.output;
-    const std::optional<RewriteOutcome> stopped =
-        RewriteToTemporary(files, target, temporary, format, edit, report.read);
-    report.outcome = stopped ? *stopped : replace(files, temporary, target);
-    return report;
+    return Rewrite(files, target, temporary, format, edit, replace);
+}
+
+RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
+                             const ByteRewriteFormat& format, const ByteLineEdit& edit, ReplaceStep replace)
+{
+    return Rewrite(files, target, temporary, format, edit, replace);
 }
 
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
                             const LineEdit& edit, ReplaceStep replace)
 {
-    const std::u16string temporary = std::u16string(target) + u".tmp";
-    return RewriteThrough(files, target, temporary.c_str(), format, edit, replace);
+    return Rewrite(files, target, TemporaryBeside(target).c_str(), format, edit, replace);
+}
+
+RewriteReport RewriteBeside(Files& files, const char16_t* target, const ByteRewriteFormat& format,
+                            const ByteLineEdit& edit, ReplaceStep replace)
+{
+    return Rewrite(files, target, TemporaryBeside(target).c_str(), format, edit, replace);
 }
 
 }  // namespace zarvo

@@ -15,14 +15,19 @@ namespace zarvo {
 // The line buffers of both substitution engines hold 5,000 characters, terminator included.
 inline constexpr std::size_t kSubstitutionLineCapacity = 4999;
 
+// Text decoded into characters line by line, and written in the output encoding.
 struct RewriteFormat {
     TextInput input;
     TextEncoding output;
     std::size_t lineCapacity;  // characters of a line before its terminator
-    // Single-byte text written as single-byte text: the bytes a line must hold for the edit to
-    // change it. A line holding none of them is copied as its bytes, never decoded. Every byte
-    // unless the edit says otherwise: then every line goes through the edit.
-    ByteSet editTriggers = ByteSet().set();
+};
+
+// Single-byte text written as single-byte text, never decoded: each byte is the character of
+// its code, and a line holding none of the edit's triggers is copied as its bytes.
+struct ByteRewriteFormat {
+    static constexpr TextEncoding output = TextEncoding::SingleByte;
+    std::size_t lineCapacity;  // characters of a line before its terminator
+    ByteSet editTriggers;      // the bytes a line must hold for the edit to change it
 };
 
 // What became of one rewrite. Only Replaced and AttributesNotRestored changed the target.
@@ -66,6 +71,8 @@ std::u16string_view DescribeOutcome(const RewriteReport& report);
 
 // Changes one line in place; the line never grows past the format's line capacity.
 using LineEdit = std::function<void(std::u16string& line)>;
+// The same for a line of single-byte text, given as its characters' bytes.
+using ByteLineEdit = std::function<void(std::string& line)>;
 
 // Puts the complete rewrite in the target's place.
 using ReplaceStep = RewriteOutcome (*)(Files& files, const char16_t* temporary, const char16_t* target);
@@ -75,9 +82,13 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 // only when it holds the whole rewrite.
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace);
+RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
+                             const ByteRewriteFormat& format, const ByteLineEdit& edit, ReplaceStep replace);
 
 // The same through the temporary file "<target>.tmp" beside the target.
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
                             const LineEdit& edit, ReplaceStep replace);
+RewriteReport RewriteBeside(Files& files, const char16_t* target, const ByteRewriteFormat& format,
+                            const ByteLineEdit& edit, ReplaceStep replace);
 
 }  // namespace zarvo

@@ -42,19 +42,21 @@ int ContinuationCount(std::uint8_t lead)
     return -1;
 }
 
-// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go. The
-// characters between line ends are copied as they are held, which on the little-endian
-// processors the library runs on are their UTF-16LE bytes.
+// The line's characters at out, each LF as the CR LF pair given in the output's encoding;
+// answers where the next go. The characters between line ends are copied as they are held:
+// bytes of single-byte text, or char16_t that on the little-endian processors the library
+// runs on are their UTF-16LE bytes.
 static_assert(std::endian::native == std::endian::little);
-char* PutUtf16(char* out, std::u16string_view line)
+template <class Char>
+char* PutLines(char* out, std::basic_string_view<Char> line, std::string_view crLf)
 {
     while (!line.empty()) {
-        const std::size_t run = std::min(line.find(u'\n'), line.size());
-        std::memcpy(out, line.data(), run * sizeof(char16_t));
-        out += run * sizeof(char16_t);
+        const auto run = static_cast<std::size_t>(std::find(line.begin(), line.end(), Char('\n')) - line.begin());
+        std::memcpy(out, line.data(), run * sizeof(Char));
+        out += run * sizeof(Char);
         if (run == line.size()) break;
-        std::memcpy(out, "\r\0\n\0", 4);
-        out += 4;
+        std::memcpy(out, crLf.data(), crLf.size());
+        out += crLf.size();
         line.remove_prefix(run + 1);
     }
     return out;
@@ -233,6 +235,13 @@ bool FitsSingleByteText(std::u16string_view text)
     return std::ranges::none_of(text, [](char16_t c) { return c > 0xFF; });
 }
 
+std::string SingleByteText(std::u16string_view text)
+{
+    std::string bytes(text.size(), '\0');
+    std::ranges::transform(text, bytes.begin(), [](char16_t c) { return static_cast<char>(c); });
+    return bytes;
+}
+
 std::u16string_view EncodingName(TextEncoding encoding, bool withMark)
 {
     if (encoding == TextEncoding::SingleByte) return u"single-byte text";
@@ -326,12 +335,20 @@ void LineWriter::WriteLine(std::u16string_view line)
     if (failed_) return;
     // Each character a CR LF pair at the most.
     char* const start = Room(line.size() * 4);
-    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16(start, line) : PutSingleByte(start, line);
+    char* const end = encoding_ == TextEncoding::Utf16Le ? PutLines(start, line, {"\r\0\n\0", 4})
+                                                         : PutSingleByte(start, line);
     if (end == nullptr) {
         failed_ = true;
         return;
     }
     buffered_ += static_cast<std::size_t>(end - start);
+}
+
+void LineWriter::WriteLine(std::string_view line)
+{
+    if (failed_) return;
+    char* const start = Room(line.size() * 2);
+    buffered_ += static_cast<std::size_t>(PutLines(start, line, "\r\n") - start);
 }
 
 void LineWriter::WriteBytes(std::string_view line)

@@ -20,6 +20,8 @@ enum class TextEncoding { SingleByte, Utf8, Utf16Le };
 
 // Single-byte text holds the characters up to 255 only.
 bool FitsSingleByteText(std::u16string_view text);
+// Text that fits single-byte text as its bytes, each character the byte of its code.
+std::string SingleByteText(std::u16string_view text);
 
 // The byte-order mark a file starts with.
 enum class ByteOrderMark { None, Utf8, Utf16Le, Utf16Be };
@@ -102,6 +104,8 @@ public:
     // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
     // 255 only: a line holding another is refused whole, and the file counts as failed.
     void WriteLine(std::u16string_view line);
+    // Writes a line of single-byte text given as its characters' bytes, each LF as CR LF.
+    void WriteLine(std::string_view line);
     // Writes a line of single-byte text given as its bytes, an LF only at its end: the bytes
     // WriteLine writes for the characters they read as, so an LF without a CR before it
     // becomes CR LF and everything else stays. No decoding, for lines no edit touches.

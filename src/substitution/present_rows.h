@@ -29,10 +29,10 @@ public:
     // Applies row N of the table with applyRow(line, N), which answers the replacements made.
     // A row that changed the line may have brought in the tokens of later rows that can
     // stand on what it put in: those rows look for them.
-    template <typename ApplyRow>
-    void Apply(std::u16string& line, ApplyRow applyRow)
+    template <typename Line, typename ApplyRow>
+    void Apply(Line& line, ApplyRow applyRow)
     {
-        presence_.Find(line, present_);
+        presence_.Find(std::basic_string_view<typename Line::value_type>(line), present_);
         for (std::size_t row = 0; row < counts_.size(); ++row) {
             if (!present_[row]) continue;
             const std::uint32_t made = applyRow(line, row);

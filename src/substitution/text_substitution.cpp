@@ -13,9 +13,14 @@
 namespace zarvo {
 namespace {
 
+// A row as the command gives it, for the counts, and as the single-byte text it is found in
+// and put into the lines as. A token beyond single-byte text is in no line: no line is
+// searched for it.
 struct TokenEntry {
     std::u16string token;
     std::u16string replacement;
+    std::string tokenBytes;
+    std::string replacementBytes;
     // The search goes on after what was put in rather than a token's length before it: a
     // replacement that holds its own token would be found again at once, and where no token
     // can stand even partly on a replacement, none can begin before its end.
@@ -39,7 +44,9 @@ void AddRow(std::vector<TokenEntry>& table, std::u16string token, std::u16string
     if (token.empty()) return;
     if (!FitsSingleByteText(replacement)) return;
     const bool resume = replacement.find(token) != std::u16string::npos || !TokenCanTouch(token, replacement);
-    table.push_back({std::move(token), std::move(replacement), resume});
+    std::string tokenBytes = FitsSingleByteText(token) ? SingleByteText(token) : std::string();
+    std::string replacementBytes = SingleByteText(replacement);
+    table.push_back({std::move(token), std::move(replacement), std::move(tokenBytes), std::move(replacementBytes), resume});
 }
 
 std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
@@ -52,27 +59,41 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
     return table;
 }
 
+// Where the token first stands in the text at or after `from`, or npos. A loop of its own: a
+// line is short, and the C library's search would cost a call for every place the token's
+// first character stands.
+std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from)
+{
+    if (token.size() > text.size()) return std::string_view::npos;
+    for (std::size_t at = from; at <= text.size() - token.size(); ++at) {
+        std::size_t same = 0;
+        while (same < token.size() && text[at + same] == token[same]) ++same;
+        if (same == token.size()) return at;
+    }
+    return std::string_view::npos;
+}
+
 // A line being rewritten by one row: what is done so far, then the rest of the line as it
 // was. Replacements go to the end of what is done, so that each costs the length of what it
 // puts in and not that of the line after it.
 class RowPass {
 public:
-    RowPass(const std::u16string& line, std::u16string& done) : line_(line), done_(done) { done_.clear(); }
+    RowPass(const std::string& line, std::string& done) : line_(line), done_(done) { done_.clear(); }
 
     std::size_t Size() const { return done_.size() + line_.size() - taken_; }
 
     // Where the token first stands at or after `from`, or npos. It can begin in what is done
     // only within a token's length of its end, as the search never passes a whole token.
-    std::size_t Find(std::u16string_view token, std::size_t from) const
+    std::size_t Find(std::string_view token, std::size_t from) const
     {
         for (std::size_t at = from; at < done_.size(); ++at)
             if (StandsAt(token, at)) return at;
-        const std::size_t found = line_.find(token, taken_ + (from > done_.size() ? from - done_.size() : 0));
-        return found == std::u16string::npos ? found : done_.size() + found - taken_;
+        const std::size_t found = FindToken(line_, token, taken_ + (from > done_.size() ? from - done_.size() : 0));
+        return found == std::string::npos ? found : done_.size() + found - taken_;
     }
 
     // Puts the replacement in place of the token that stands at `at`.
-    void Replace(std::size_t at, std::size_t tokenSize, std::u16string_view replacement)
+    void Replace(std::size_t at, std::size_t tokenSize, std::string_view replacement)
     {
         if (at + tokenSize <= done_.size()) {
             // Made by what an earlier replacement put in and what stood before it.
@@ -90,14 +111,14 @@ public:
     }
 
     // The rewritten line, in place of the line.
-    void Finish(std::u16string& line)
+    void Finish(std::string& line)
     {
         done_.append(line_, taken_);
         line.swap(done_);
     }
 
 private:
-    bool StandsAt(std::u16string_view token, std::size_t at) const
+    bool StandsAt(std::string_view token, std::size_t at) const
     {
         for (std::size_t i = 0; i < token.size(); ++i) {
             const std::size_t k = at + i;
@@ -108,8 +129,8 @@ private:
         return true;
     }
 
-    const std::u16string& line_;
-    std::u16string& done_;
+    const std::string& line_;
+    std::string& done_;
     std::size_t taken_ = 0;  // characters of the line already in what is done
 };
 
@@ -120,18 +141,19 @@ private:
 // and none stood before that: the search resumes there, which finds the same tokens in
 // time linear in the line. `spare` is a buffer of the line's capacity that the rewritten
 // line is made in. Answers how many replacements it made.
-std::uint32_t ApplyRow(std::u16string& line, const TokenEntry& row, std::u16string& spare)
+std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& spare)
 {
-    std::size_t found = line.find(row.token);
-    if (found == std::u16string::npos) return 0;
+    const std::string& token = row.tokenBytes;
+    const std::string& replacement = row.replacementBytes;
+    std::size_t found = token.empty() ? std::string::npos : FindToken(line, token, 0);
+    if (found == std::string::npos) return 0;
     RowPass pass(line, spare);
     std::uint32_t replaced = 0;
-    for (; replaced < kSubstitutionLineCapacity && found != std::u16string::npos; ++replaced) {
-        if (pass.Size() - row.token.size() + row.replacement.size() > kSubstitutionLineCapacity) break;
-        pass.Replace(found, row.token.size(), row.replacement);
-        const std::size_t overlap = row.token.size() - 1;
-        found = pass.Find(row.token, row.resumeAfterReplacement ? found + row.replacement.size()
-                                                                : found - std::min(found, overlap));
+    for (; replaced < kSubstitutionLineCapacity && found != std::string::npos; ++replaced) {
+        if (pass.Size() - token.size() + replacement.size() > kSubstitutionLineCapacity) break;
+        pass.Replace(found, token.size(), replacement);
+        const std::size_t overlap = token.size() - 1;
+        found = pass.Find(token, row.resumeAfterReplacement ? found + replacement.size() : found - std::min(found, overlap));
     }
     pass.Finish(line);
     return replaced;
@@ -149,14 +171,12 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
         replacements.push_back(row.replacement);
     }
     PresentRows rows(tokens, replacements);
-    std::u16string spare;
+    std::string spare;
     spare.reserve(kSubstitutionLineCapacity + 1);
-    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kSubstitutionLineCapacity,
-                               rows.FirstCharacters()};
     RewriteReport report = RewriteBeside(
-        files, parsed.target, format,
-        [&](std::u16string& line) {
-            rows.Apply(line, [&](std::u16string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
+        files, parsed.target, ByteRewriteFormat{kSubstitutionLineCapacity, rows.FirstCharacters()},
+        [&](std::string& line) {
+            rows.Apply(line, [&](std::string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
         },
         &MoveOverTarget);
     report.replacements = rows.TakeCounts();

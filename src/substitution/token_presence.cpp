@@ -15,18 +15,38 @@ TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1
     }
 }
 
-void TokenPresence::Find(std::u16string_view line, std::vector<char>& present) const
+namespace {
+
+char16_t CharacterOf(char byte)
+{
+    return static_cast<unsigned char>(byte);
+}
+
+char16_t CharacterOf(char16_t c)
+{
+    return c;
+}
+
+}  // namespace
+
+template <class Char>
+void TokenPresence::Find(std::basic_string_view<Char> line, std::vector<char>& present) const
 {
     present.assign(sameToken_.size(), 0);
     for (std::size_t at = 0; at < line.size(); ++at)
-        if (const std::uint32_t first = Start(line[at]); first != 0) Mark(first, line.substr(at + 1), present);
+        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
+            Mark(first, line.substr(at + 1), present);
 }
 
-void TokenPresence::Mark(std::uint32_t node, std::u16string_view rest, std::vector<char>& present) const
+template void TokenPresence::Find(std::string_view line, std::vector<char>& present) const;
+template void TokenPresence::Find(std::u16string_view line, std::vector<char>& present) const;
+
+template <class Char>
+void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, std::vector<char>& present) const
 {
     for (std::size_t next = 0; node != 0; ++next) {
         for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) present[row - 1] = 1;
-        node = next < rest.size() ? Child(node, rest[next]) : 0;
+        node = next < rest.size() ? Child(node, CharacterOf(rest[next])) : 0;
     }
 }
 

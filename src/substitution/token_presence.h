@@ -15,8 +15,10 @@ public:
     // The tokens, in the engine's row order; none may be empty.
     explicit TokenPresence(std::vector<std::u16string_view> tokens);
 
-    // For each token, whether it occurs anywhere in the line.
-    void Find(std::u16string_view line, std::vector<char>& present) const;
+    // For each token, whether it occurs anywhere in the line: text in characters, or single-byte
+    // text as its bytes, each the character of its code.
+    template <class Char>
+    void Find(std::basic_string_view<Char> line, std::vector<char>& present) const;
     // The characters below 256 that tokens start with: a line of single-byte text that holds
     // none of them holds no token.
     std::bitset<256> FirstCharacters() const;
@@ -39,7 +41,8 @@ private:
     // The node of a token's first character.
     std::uint32_t Start(char16_t c) const;
     // Marks the rows of the tokens that the text spells from the node down.
-    void Mark(std::uint32_t node, std::u16string_view rest, std::vector<char>& present) const;
+    template <class Char>
+    void Mark(std::uint32_t node, std::basic_string_view<Char> rest, std::vector<char>& present) const;
 
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.

@@ -1,5 +1,6 @@
 #include "substitution/wizard_file.h"
 
+#include <string>
 #include <string_view>
 
 #include "frame/action_log.h"
@@ -14,14 +15,14 @@ namespace {
 
 constexpr std::size_t kDataCapacity = 520;
 constexpr std::size_t kLineCapacity = 519;
-constexpr std::u16string_view kPlaceholder = u"[Zv.Dir.APITemplatesVS71]";
+constexpr std::string_view kPlaceholder = "[Zv.Dir.APITemplatesVS71]";
 
 // The first placeholder of the line gives way to the replacement when the line still fits.
 // The number of placeholders replaced: 1 or 0.
-std::uint32_t ReplacePlaceholder(std::u16string& line, std::u16string_view replacement)
+std::uint32_t ReplacePlaceholder(std::string& line, std::string_view replacement)
 {
     const std::size_t found = line.find(kPlaceholder);
-    if (found == std::u16string::npos) return 0;
+    if (found == std::string::npos) return 0;
     if (line.size() - kPlaceholder.size() + replacement.size() > kLineCapacity) return 0;
     line.replace(found, kPlaceholder.size(), replacement);
     return 1;
@@ -46,12 +47,12 @@ void RewriteWizard(Files& files, const ActionLog& log, const char16_t* wizard, c
     // than cut one short.
     const bool writable = FitsSingleByteText(replacement);
     if (!writable) log.Write(log.Line() << u"the text to put in is not single-byte text: every placeholder stays");
+    const std::string bytes = writable ? SingleByteText(replacement) : std::string();
     std::uint32_t replaced = 0;
-    const RewriteFormat format{TextInput::SingleByte, TextEncoding::SingleByte, kLineCapacity,
-                               ByteSet().set(kPlaceholder.front())};
+    const ByteRewriteFormat format{kLineCapacity, ByteSet().set(static_cast<unsigned char>(kPlaceholder.front()))};
     const RewriteReport report = RewriteThrough(files, wizard, temporary, format,
-                                                [&](std::u16string& line) {
-                                                    if (writable) replaced += ReplacePlaceholder(line, replacement);
+                                                [&](std::string& line) {
+                                                    if (writable) replaced += ReplacePlaceholder(line, bytes);
                                                 },
                                                 &MoveOverTarget);
     if (ReachedTheText(report.outcome)) log.Write(log.Line() << u"placeholders replaced: " << replaced);

@@ -14,6 +14,7 @@ namespace {
 constexpr const char16_t* kTarget = u"C:\\App\\f.txt";
 constexpr const char16_t* kAsBytes = u"C:\\App\\bytes";
 constexpr const char16_t* kAsCharacters = u"C:\\App\\characters";
+constexpr const char16_t* kAsLineBytes = u"C:\\App\\line-bytes";
 
 void Require(bool condition)
 {
@@ -28,27 +29,31 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
     zarvo::ByteLineReader raw(sim.files, marked);
     const zarvo::ReaderOpen opened = decoded.Open(kTarget, zarvo::TextInput::SingleByte);
     Require(raw.Open(kTarget) == opened);
-    zarvo::LineWriter asBytes(sim.files), asCharacters(sim.files);
+    zarvo::LineWriter asBytes(sim.files), asCharacters(sim.files), asLineBytes(sim.files);
     Require(asBytes.Create(kAsBytes, zarvo::TextEncoding::SingleByte));
     Require(asCharacters.Create(kAsCharacters, zarvo::TextEncoding::SingleByte));
-    std::u16string line, widened;
+    Require(asLineBytes.Create(kAsLineBytes, zarvo::TextEncoding::SingleByte));
+    std::u16string line;
+    std::string characters;
     for (bool more = opened == zarvo::ReaderOpen::Opened; more;) {
         more = decoded.ReadLine(line, capacity);
         const zarvo::ByteLine read = raw.ReadLine(capacity);
         Require(read.bytes.empty() != more);
         if (!more) break;
-        zarvo::WidenLine(read.bytes, widened);
-        Require(widened == line);
+        zarvo::LineCharacters(read.bytes, characters);
+        Require(std::ranges::equal(characters, line, {}, [](char byte) { return static_cast<unsigned char>(byte); }));
         Require(read.holdsMarked == std::ranges::any_of(read.bytes, [&](char byte) {
                     return marked.test(static_cast<unsigned char>(byte));
                 }));
         asBytes.WriteBytes(read.bytes);
         asCharacters.WriteLine(line);
+        asLineBytes.WriteLine(characters);
     }
     raw.Close();
     decoded.Close();
-    Require(asBytes.Finish() && asCharacters.Finish());
+    Require(asBytes.Finish() && asCharacters.Finish() && asLineBytes.Finish());
     Require(sim.files.ReadFileBytes(kAsBytes) == sim.files.ReadFileBytes(kAsCharacters));
+    Require(sim.files.ReadFileBytes(kAsLineBytes) == sim.files.ReadFileBytes(kAsCharacters));
     Require(sim.ledger.OpenCount() == 0);
 }
 

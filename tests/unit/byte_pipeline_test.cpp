@@ -21,12 +21,13 @@ using namespace std::string_literals;
 constexpr const char16_t* kTarget = u"C:\\App\\f.txt";
 constexpr const char16_t* kAsBytes = u"C:\\App\\bytes";
 constexpr const char16_t* kAsCharacters = u"C:\\App\\characters";
+constexpr const char16_t* kAsLineBytes = u"C:\\App\\line-bytes";
 // The size of the first read: a file longer than that is read in several blocks.
 constexpr std::size_t kBlockBytes = 1 << 20;
 
 // Both readers over the same bytes, line by line: the byte reader's lines read as the
 // decoding reader's characters, each is marked exactly when it holds a marked byte, and
-// written as bytes they are what the decoded line is written as.
+// written as bytes, or as the characters' bytes, they are what the decoded line is written as.
 void ExpectSameLines(const std::string& bytes, std::size_t capacity, const ByteSet& marked)
 {
     sim::SimPlatform sim;
@@ -35,28 +36,35 @@ void ExpectSameLines(const std::string& bytes, std::size_t capacity, const ByteS
     ByteLineReader raw(sim.files, marked);
     const ReaderOpen opened = decoded.Open(kTarget, TextInput::SingleByte);
     ASSERT_EQ(raw.Open(kTarget), opened);
-    LineWriter asBytes(sim.files), asCharacters(sim.files);
+    LineWriter asBytes(sim.files), asCharacters(sim.files), asLineBytes(sim.files);
     ASSERT_TRUE(asBytes.Create(kAsBytes, TextEncoding::SingleByte));
     ASSERT_TRUE(asCharacters.Create(kAsCharacters, TextEncoding::SingleByte));
-    std::u16string line, widened;
+    ASSERT_TRUE(asLineBytes.Create(kAsLineBytes, TextEncoding::SingleByte));
+    std::u16string line;
+    std::string characters;
     for (bool more = opened == ReaderOpen::Opened; more;) {
         more = decoded.ReadLine(line, capacity);
         const ByteLine read = raw.ReadLine(capacity);
         ASSERT_EQ(!read.bytes.empty(), more) << "capacity " << capacity;
-        WidenLine(read.bytes, widened);
-        ASSERT_EQ(widened, more ? line : u"") << "capacity " << capacity;
+        LineCharacters(read.bytes, characters);
+        ASSERT_TRUE(std::ranges::equal(characters, more ? line : u"", {},
+                                       [](char byte) { return static_cast<unsigned char>(byte); }))
+            << "capacity " << capacity;
         const bool holds =
             std::ranges::any_of(read.bytes, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); });
         ASSERT_EQ(read.holdsMarked, holds) << ::testing::PrintToString(std::string(read.bytes));
         asBytes.WriteBytes(read.bytes);
         if (more) asCharacters.WriteLine(line);
+        asLineBytes.WriteLine(characters);
     }
     EXPECT_EQ(raw.Failed(), decoded.Failed());
     EXPECT_TRUE(raw.Close());
     EXPECT_TRUE(decoded.Close());
     EXPECT_TRUE(asBytes.Finish());
     EXPECT_TRUE(asCharacters.Finish());
+    EXPECT_TRUE(asLineBytes.Finish());
     EXPECT_EQ(sim.files.ReadFileBytes(kAsBytes), sim.files.ReadFileBytes(kAsCharacters));
+    EXPECT_EQ(sim.files.ReadFileBytes(kAsLineBytes), sim.files.ReadFileBytes(kAsCharacters));
     EXPECT_EQ(sim.ledger.OpenCount(), 0u) << sim.ledger.DescribeOpen();
 }
 

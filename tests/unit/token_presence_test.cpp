@@ -1,6 +1,7 @@
 // The tokens found in a line, held to a plain search for each token in turn: tokens that
 // begin alike, that are the beginning of another, that stand twice in the row order, that
-// start above 255, and occurrences that overlap or end the line.
+// start above 255, and occurrences that overlap or end the line; in a line of characters, and
+// in single-byte text given as its bytes.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -31,11 +32,25 @@ TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
         std::vector<char> present;
         for (int line = 0; line < 20; ++line) {
             const std::u16string text = RandomText(random, 30);
-            presence.Find(text, present);
+            // The same text as bytes, where its characters fit them: \u0100 is left out.
+            std::string bytes;
+            std::u16string fitting;
+            for (const char16_t c : text)
+                if (c < 256) {
+                    bytes += static_cast<char>(c);
+                    fitting += c;
+                }
+            presence.Find(std::u16string_view(text), present);
+            std::vector<char> presentInBytes;
+            presence.Find(std::string_view(bytes), presentInBytes);
             ASSERT_EQ(present.size(), tokens.size());
-            for (std::size_t row = 0; row < tokens.size(); ++row)
+            ASSERT_EQ(presentInBytes.size(), tokens.size());
+            for (std::size_t row = 0; row < tokens.size(); ++row) {
                 EXPECT_EQ(present[row] != 0, text.find(tokens[row]) != std::u16string::npos)
                     << ::testing::PrintToString(text) << " " << ::testing::PrintToString(tokens[row]);
+                EXPECT_EQ(presentInBytes[row] != 0, fitting.find(tokens[row]) != std::u16string::npos)
+                    << ::testing::PrintToString(bytes) << " " << ::testing::PrintToString(tokens[row]);
+            }
         }
     }
 }
