@@ -58,17 +58,29 @@ void LineCharacters(std::string_view bytes, std::string& line)
     if (crLf) line.back() = '\n';
 }
 
-ByteLineReader::ByteLineReader(Files& files, const ByteSet& marked) : files_(files), marked_(marked)
+ByteSearch::ByteSearch(const ByteSet& set)
 {
-    ByteSet stops = marked;
-    stops.set('\n');
-    fewStops_.fill('\n');
     std::size_t few = 0;
     for (std::size_t byte = 0; byte < 256; ++byte) {
-        stops_[byte] = stops.test(byte);
-        if (stops_[byte] && few < kFewStops) fewStops_[few++] = static_cast<std::uint8_t>(byte);
+        in_[byte] = set.test(byte);
+        if (in_[byte] && few < kFewStops) few_[few++] = static_cast<std::uint8_t>(byte);
     }
-    skipsChunks_ = stops.count() <= kFewStops && __builtin_cpu_supports("sse2");
+    empty_ = few == 0;
+    std::fill(few_.begin() + static_cast<std::ptrdiff_t>(few), few_.end(), few_[0]);
+    skipsChunks_ = set.count() <= kFewStops && __builtin_cpu_supports("sse2");
+}
+
+std::size_t ByteSearch::First(const std::uint8_t* bytes, std::size_t size) const
+{
+    if (empty_) return size;
+    std::size_t at = skipsChunks_ ? SkipChunksWithoutStops(bytes, size, few_) : 0;
+    while (at < size && !in_[bytes[at]]) ++at;
+    return at;
+}
+
+ByteLineReader::ByteLineReader(Files& files, const ByteSet& marked)
+    : files_(files), stops_(ByteSet(marked).set('\n')), marked_(marked)
+{
 }
 
 ReaderOpen ByteLineReader::Open(const char16_t* path)
@@ -90,7 +102,7 @@ ByteLine ByteLineReader::ReadLine(std::size_t capacity)
         const std::uint8_t* bytes = block_.get() + begin_;
         // One byte past the capacity tells whether a CR LF pair ends a line that fills it.
         const std::size_t window = std::min(end_ - begin_, capacity + 1);
-        const std::size_t stop = FirstStop(bytes, window);
+        const std::size_t stop = stops_.First(bytes, window);
         const std::size_t lf = stop < window && bytes[stop] != '\n' ? FindLf(bytes, stop, window) : stop;
         // Without an LF, fewer bytes than the window holds may not be the whole line yet.
         if (lf == window && window <= capacity && !atEnd_) {
@@ -99,8 +111,22 @@ ByteLine ByteLineReader::ReadLine(std::size_t capacity)
         }
         const std::size_t length = LineLength(bytes, lf, window, capacity);
         begin_ += length;
-        return {{reinterpret_cast<const char*>(bytes), length}, stop < length && marked_.test(bytes[stop])};
+        return {{reinterpret_cast<const char*>(bytes), length}, stop < length && marked_.Holds(bytes[stop])};
     }
+}
+
+std::string_view ByteLineReader::TakePlainLines()
+{
+    const std::uint8_t* bytes = block_.get() + begin_;
+    if (begin_ >= noPlainLineBefore_) {
+        const std::size_t marked = marked_.First(bytes, end_ - begin_);
+        std::size_t length = marked;
+        while (length > 0 && bytes[length - 1] != '\n') --length;
+        begin_ += length;
+        if (length == 0) noPlainLineBefore_ = begin_ + marked;
+        return {reinterpret_cast<const char*>(bytes), length};
+    }
+    return {};
 }
 
 bool ByteLineReader::Close()
@@ -111,6 +137,7 @@ bool ByteLineReader::Close()
 
 void ByteLineReader::Refill()
 {
+    noPlainLineBefore_ = 0;
     std::memmove(block_.get(), block_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
@@ -120,13 +147,6 @@ void ByteLineReader::Refill()
     else
         failed_ = true;
     atEnd_ = failed_ || read == 0;
-}
-
-std::size_t ByteLineReader::FirstStop(const std::uint8_t* bytes, std::size_t size) const
-{
-    std::size_t at = skipsChunks_ ? SkipChunksWithoutStops(bytes, size, fewStops_) : 0;
-    while (at < size && !stops_[bytes[at]]) ++at;
-    return at;
 }
 
 }  // namespace zarvo

@@ -17,8 +17,25 @@ namespace zarvo {
 // Bytes of single-byte text, each standing for the character of its code.
 using ByteSet = std::bitset<256>;
 
-// How many stop bytes, LF among them, a scan for a line's end can look for 16 bytes at a time.
+// How many bytes a search can look for 16 bytes at a time.
 inline constexpr std::size_t kFewStops = 4;
+
+// A search for the first of a set of bytes: 16 bytes at a time where the set is that small
+// and the processor can (SSE2), byte by byte otherwise.
+class ByteSearch {
+public:
+    explicit ByteSearch(const ByteSet& set);
+    // How many of the bytes come before the first one of the set.
+    std::size_t First(const std::uint8_t* bytes, std::size_t size) const;
+    bool Holds(std::uint8_t byte) const { return in_[byte]; }
+
+private:
+    bool in_[256] = {};
+    bool empty_ = true;
+    // The set's bytes, the first again where there are fewer, when chunks can be passed over.
+    std::array<std::uint8_t, kFewStops> few_{};
+    bool skipsChunks_ = false;
+};
 
 // A line, or a piece of a long one, as the file's bytes.
 struct ByteLine {
@@ -43,6 +60,10 @@ public:
     // bytes up to and including an LF, at most `capacity` characters, a CR LF pair counted as
     // one. Empty at the end of the file, or when reading fails, before any byte.
     ByteLine ReadLine(std::size_t capacity);
+    // The whole lines from here on that hold no marked byte, as many as the block at hand holds
+    // before the first that does: their bytes, up to and including the last one's LF. Empty
+    // where the next line holds a marked byte or ends outside the block: ReadLine reads that.
+    std::string_view TakePlainLines();
     // How the file is read: as single-byte text, with the mark it starts with.
     ReadEncoding Encoding() const { return {TextEncoding::SingleByte, mark_}; }
     // Whether a read failed, so that what was read is not the whole file.
@@ -53,20 +74,17 @@ public:
 private:
     // Moves the bytes not yet taken to the block's start and reads more after them.
     void Refill();
-    // How many of the bytes come before the first LF or marked byte.
-    std::size_t FirstStop(const std::uint8_t* bytes, std::size_t size) const;
-
     Files& files_;
     FileGuard file_{files_};
-    // Where a scan for the line's end stops: the marked bytes and LF; all of them, LF again
-    // where there are fewer, when the scan can pass over 16 bytes at a time.
-    bool stops_[256] = {};
-    std::array<std::uint8_t, kFewStops> fewStops_{};
-    bool skipsChunks_ = false;
-    ByteSet marked_;
+    // Where a scan for the line's end stops: the marked bytes and LF.
+    ByteSearch stops_;
+    ByteSearch marked_;
     std::unique_ptr<std::uint8_t[]> block_;
     std::size_t begin_ = 0;  // the first byte not yet taken
     std::size_t end_ = 0;    // after the last byte read
+    // Up to here the block holds no LF from the first byte not yet taken on, and no marked byte
+    // after that: no whole plain line starts before it. Found once for a long line.
+    std::size_t noPlainLineBefore_ = 0;
     bool atEnd_ = false;     // nothing more to read: the file's end, or a failed read
     bool failed_ = false;
     ByteOrderMark mark_ = ByteOrderMark::None;

@@ -51,13 +51,18 @@ void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& form
 }
 
 // A line that holds no edit trigger is one the edit would leave as it is: its bytes are
-// written as they were read.
+// written as they were read, together with the lines around it that hold none either.
 void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteFormat& format, const ByteLineEdit& edit)
 {
     std::string line;
     line.reserve(format.lineCapacity + 1);
-    for (ByteLine read = reader.ReadLine(format.lineCapacity); !read.bytes.empty();
-         read = reader.ReadLine(format.lineCapacity)) {
+    for (;;) {
+        if (const std::string_view plain = reader.TakePlainLines(); !plain.empty()) {
+            writer.WriteBytes(plain);
+            continue;
+        }
+        const ByteLine read = reader.ReadLine(format.lineCapacity);
+        if (read.bytes.empty()) return;
         if (!read.holdsMarked) {
             writer.WriteBytes(read.bytes);
             continue;

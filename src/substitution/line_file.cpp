@@ -1,5 +1,7 @@
 #include "substitution/line_file.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -60,6 +62,43 @@ char* PutLines(char* out, std::basic_string_view<Char> line, std::string_view cr
         line.remove_prefix(run + 1);
     }
     return out;
+}
+
+// The bytes at out, each LF without a CR before it as CR LF; `previous` is the byte before
+// them. Answers where the next go.
+char* PutWithCrLf(char* out, std::string_view bytes, char previous)
+{
+    for (const char byte : bytes) {
+        if (byte == '\n' && previous != '\r') *out++ = '\r';
+        *out++ = byte;
+        previous = byte;
+    }
+    return out;
+}
+
+// The same 16 bytes at a time: a chunk without an LF is copied whole, one with an LF up to
+// it. It may write up to 16 bytes past where the next go.
+__attribute__((target("sse2"))) char* PutWithCrLfByChunks(char* out, std::string_view bytes, char previous)
+{
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::size_t at = 0;
+    while (at + 16 <= bytes.size()) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
+        if (lfs == 0) {
+            out += 16;
+            at += 16;
+            continue;
+        }
+        const auto before = static_cast<std::size_t>(std::countr_zero(lfs));
+        out += before;
+        at += before;
+        if ((at == 0 ? previous : bytes[at - 1]) != '\r') *out++ = '\r';
+        *out++ = '\n';
+        ++at;
+    }
+    return PutWithCrLf(out, bytes.substr(at), at == 0 ? previous : bytes[at - 1]);
 }
 
 // The same as single-byte text, which holds characters up to 255 only: nothing (null) when
@@ -322,7 +361,8 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 {
     if (!files_.CreateNew(path, file_.Receive())) return false;
     encoding_ = encoding;
-    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes);
+    // With room for a chunk written past the end.
+    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + 16);
     if (encoding_ == TextEncoding::Utf16Le) {
         std::memcpy(buffer_.get(), "\xFF\xFE", 2);
         buffered_ = 2;
@@ -351,14 +391,19 @@ void LineWriter::WriteLine(std::string_view line)
     buffered_ += static_cast<std::size_t>(PutLines(start, line, "\r\n") - start);
 }
 
-void LineWriter::WriteBytes(std::string_view line)
+void LineWriter::WriteBytes(std::string_view lines)
 {
-    if (failed_) return;
-    const bool bareLf = line.ends_with('\n') && !line.ends_with("\r\n");
-    char* out = Room(line.size() + 1);
-    std::memcpy(out, line.data(), line.size() - bareLf);
-    if (bareLf) std::memcpy(out + line.size() - 1, "\r\n", 2);
-    buffered_ += line.size() + bareLf;
+    static const bool byChunks = __builtin_cpu_supports("sse2");
+    // Half a buffer at a time, which each byte written as two always fits.
+    char previous = '\0';
+    while (!failed_ && !lines.empty()) {
+        const std::string_view piece = lines.substr(0, kWriteBytes / 2);
+        char* const start = Room(piece.size() * 2);
+        char* const end = byChunks ? PutWithCrLfByChunks(start, piece, previous) : PutWithCrLf(start, piece, previous);
+        buffered_ += static_cast<std::size_t>(end - start);
+        previous = piece.back();
+        lines.remove_prefix(piece.size());
+    }
 }
 
 char* LineWriter::Room(std::size_t bytes)

@@ -106,10 +106,11 @@ public:
     void WriteLine(std::u16string_view line);
     // Writes a line of single-byte text given as its characters' bytes, each LF as CR LF.
     void WriteLine(std::string_view line);
-    // Writes a line of single-byte text given as its bytes, an LF only at its end: the bytes
-    // WriteLine writes for the characters they read as, so an LF without a CR before it
-    // becomes CR LF and everything else stays. No decoding, for lines no edit touches.
-    void WriteBytes(std::string_view line);
+    // Writes single-byte text given as its bytes, of whole lines or pieces of a line as
+    // ByteLineReader hands them out (a CR LF pair never cut): the bytes WriteLine writes for
+    // the characters they read as, so each LF without a CR before it becomes CR LF and
+    // everything else stays. No decoding, for lines no edit touches.
+    void WriteBytes(std::string_view lines);
     // Writes out what is buffered, puts it on the disk and closes the file: true only when
     // every byte was written and flushed.
     bool Finish();

@@ -68,6 +68,50 @@ void ExpectSameLines(const std::string& bytes, std::size_t capacity, const ByteS
     EXPECT_EQ(sim.ledger.OpenCount(), 0u) << sim.ledger.DescribeOpen();
 }
 
+// The byte reader's lines that hold a marked byte, and the bytes written for all its lines,
+// taken line by line or with the plain lines between them taken in runs.
+struct MarkedAndWritten {
+    std::vector<std::string> marked;
+    std::string written;
+};
+
+MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, const ByteSet& marked, bool inRuns)
+{
+    sim::SimPlatform sim;
+    sim.files.PutFile(kTarget, bytes);
+    ByteLineReader reader(sim.files, marked);
+    LineWriter writer(sim.files);
+    MarkedAndWritten result;
+    if (reader.Open(kTarget) != ReaderOpen::Opened || !writer.Create(kAsBytes, TextEncoding::SingleByte)) return result;
+    for (;;) {
+        const std::string_view run = inRuns ? reader.TakePlainLines() : std::string_view();
+        if (!run.empty()) {
+            EXPECT_TRUE(run.ends_with('\n'));
+            EXPECT_TRUE(std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
+            writer.WriteBytes(run);
+            continue;
+        }
+        const ByteLine read = reader.ReadLine(capacity);
+        if (read.bytes.empty()) break;
+        if (read.holdsMarked) result.marked.emplace_back(read.bytes);
+        writer.WriteBytes(read.bytes);
+    }
+    EXPECT_TRUE(reader.Close());
+    EXPECT_TRUE(writer.Finish());
+    result.written = sim.files.ReadFileBytes(kAsBytes).value_or("");
+    return result;
+}
+
+// Runs of plain lines taken at once leave the lines that hold a marked byte, and the bytes
+// written, as they are line by line.
+void ExpectSameInRuns(const std::string& bytes, std::size_t capacity, const ByteSet& marked)
+{
+    const MarkedAndWritten byLine = ReadAsBytes(bytes, capacity, marked, false);
+    const MarkedAndWritten inRuns = ReadAsBytes(bytes, capacity, marked, true);
+    EXPECT_EQ(inRuns.marked, byLine.marked) << "capacity " << capacity;
+    EXPECT_EQ(inRuns.written, byLine.written) << "capacity " << capacity;
+}
+
 // The capacities of the engines (4,999 characters) and the wizard action (519), and a small
 // one; marked bytes as the engines mark them: few enough for the 16-byte scan, or too many
 // for it, or none.
@@ -77,6 +121,7 @@ void ExpectSameBothWays(const std::string& bytes, std::size_t variant)
     static const ByteSet kMarks[] = {ByteSet().set('<').set('N'), ByteSet().set('['),
                                      ByteSet().set('<').set('N').set('D').set('x').set(0xE9), ByteSet()};
     ExpectSameLines(bytes, kCapacities[variant % std::size(kCapacities)], kMarks[variant % std::size(kMarks)]);
+    ExpectSameInRuns(bytes, kCapacities[variant % std::size(kCapacities)], kMarks[variant % std::size(kMarks)]);
 }
 
 // Random files made of the pieces where the two ways could part: line ends of every kind,
