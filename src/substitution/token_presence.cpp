@@ -1,6 +1,14 @@
 #include "substitution/token_presence.h"
 
 namespace zarvo {
+namespace {
+
+// A node with more children than this gets a table, as long as there are not too many tables:
+// a command of many long tokens must not make a large tree larger still.
+constexpr std::size_t kFewChildren = 4;
+constexpr std::uint32_t kMostTables = 64;
+
+}  // namespace
 
 TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1), sameToken_(tokens.size(), 0)
 {
@@ -9,9 +17,21 @@ TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1
         for (const char16_t c : tokens[row]) node = MakeChild(node, c);
         sameToken_[row] = nodes_[node].firstRow;
         nodes_[node].firstRow = row + 1;
-        const char16_t first = tokens[row].front();
-        if (first < 256) firstBelow256_[first] = Child(0, first);
-        else firstAbove255_ = true;
+        firstAbove255_ = firstAbove255_ || tokens[row].front() > 255;
+    }
+    MakeTables();
+}
+
+void TokenPresence::MakeTables()
+{
+    for (std::uint32_t node = 0, tables = 0; node < nodes_.size() && tables < kMostTables; ++node) {
+        std::size_t children = 0;
+        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling) ++children;
+        if (node != 0 && children <= kFewChildren) continue;
+        tables_.resize(tables_.size() + 256);
+        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
+            if (nodes_[child].character < 256) tables_[tables * 256 + nodes_[child].character] = child;
+        nodes_[node].table = ++tables;
     }
 }
 
@@ -53,12 +73,13 @@ void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, 
 std::bitset<256> TokenPresence::FirstCharacters() const
 {
     std::bitset<256> first;
-    for (std::size_t c = 0; c < 256; ++c) first.set(c, firstBelow256_[c] != 0);
+    for (std::size_t c = 0; c < 256; ++c) first.set(c, tables_[c] != 0);
     return first;
 }
 
 std::uint32_t TokenPresence::Child(std::uint32_t node, char16_t c) const
 {
+    if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
     for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
         if (nodes_[child].character == c) return child;
     return 0;
@@ -75,7 +96,7 @@ std::uint32_t TokenPresence::MakeChild(std::uint32_t node, char16_t c)
 
 std::uint32_t TokenPresence::Start(char16_t c) const
 {
-    if (c < 256) return firstBelow256_[c];
+    if (c < 256) return tables_[c];
     return firstAbove255_ ? Child(0, c) : 0;
 }
 

@@ -2,7 +2,6 @@
 // Which of a command's tokens occur in a line, found in one pass over the line. Most lines of
 // an installed file hold none: the engines then leave them as they are without searching
 // for each token in turn.
-#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string_view>
@@ -32,6 +31,7 @@ private:
         std::uint32_t firstChild = 0;
         std::uint32_t nextSibling = 0;
         std::uint32_t firstRow = 0;  // a row whose token ends here, plus one; 0 for none
+        std::uint32_t table = 0;     // its table of children below 256, plus one; 0 for none
     };
 
     // The node below `node` for the character: 0 where no token goes on so, or, when making
@@ -40,6 +40,9 @@ private:
     std::uint32_t MakeChild(std::uint32_t node, char16_t c);
     // The node of a token's first character.
     std::uint32_t Start(char16_t c) const;
+    // Gives the root, and nodes with many children, a table of their children below 256:
+    // found at once rather than by a walk along the others.
+    void MakeTables();
     // Marks the rows of the tokens that the text spells from the node down.
     template <class Char>
     void Mark(std::uint32_t node, std::basic_string_view<Char> rest, std::vector<char>& present) const;
@@ -47,8 +50,8 @@ private:
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.
     std::vector<std::uint32_t> sameToken_;
-    // The root's children by their character below 256, for the character at every place.
-    std::array<std::uint32_t, 256> firstBelow256_{};
+    // The tables, 256 nodes each, the root's first.
+    std::vector<std::uint32_t> tables_;
     bool firstAbove255_ = false;
 };
 

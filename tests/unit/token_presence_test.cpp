@@ -26,7 +26,7 @@ TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         std::vector<std::u16string> tokens;
-        for (int i = 0; i < 6; ++i) tokens.push_back(RandomText(random, 4));
+        for (int i = 0; i < 6 + round % 10; ++i) tokens.push_back(RandomText(random, 4));
         tokens.push_back(tokens.front());
         const TokenPresence presence(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
         std::vector<char> present;
@@ -52,6 +52,23 @@ TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
                     << ::testing::PrintToString(bytes) << " " << ::testing::PrintToString(tokens[row]);
             }
         }
+    }
+}
+
+// Tokens that part after a shared beginning in many ways, more often than the tree keeps tables
+// for: each found where it stands, and only there.
+TEST(TokenPresence, FindsTokensThatPartInManyWays)
+{
+    std::vector<std::u16string> tokens;
+    for (char16_t first = u'A'; first < u'A' + 80; ++first)
+        for (const char16_t second : u"0123456\u0100")
+            if (second != 0) tokens.push_back(std::u16string{u'<', first, second, u'>'});
+    const TokenPresence presence(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
+    std::vector<char> present;
+    for (const std::u16string line : {u"x<A0> <B\u0100><C9> <\u0080", u"<<P6>>", u"<A7>"}) {
+        presence.Find(std::u16string_view(line), present);
+        for (std::size_t row = 0; row < tokens.size(); ++row)
+            EXPECT_EQ(present[row] != 0, line.find(tokens[row]) != std::u16string::npos) << ::testing::PrintToString(tokens[row]);
     }
 }
 
