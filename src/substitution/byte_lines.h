@@ -3,39 +3,15 @@
 // undecoded: the lines LineReader reads from the same file, in the same pieces, and a mark on
 // each that tells whether it holds one of a few bytes. Most lines of an installed file are
 // never changed by a rewrite; they pass from the block to the output as bytes.
-#include <array>
-#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "substitution/byte_scan.h"
 #include "substitution/line_file.h"
 
 namespace zarvo {
-
-// Bytes of single-byte text, each standing for the character of its code.
-using ByteSet = std::bitset<256>;
-
-// How many bytes a search can look for 16 bytes at a time.
-inline constexpr std::size_t kFewStops = 4;
-
-// A search for the first of a set of bytes: 16 bytes at a time where the set is that small
-// and the processor can (SSE2), byte by byte otherwise.
-class ByteSearch {
-public:
-    explicit ByteSearch(const ByteSet& set);
-    // How many of the bytes come before the first one of the set.
-    std::size_t First(const std::uint8_t* bytes, std::size_t size) const;
-    bool Holds(std::uint8_t byte) const { return in_[byte]; }
-
-private:
-    bool in_[256] = {};
-    bool empty_ = true;
-    // The set's bytes, the first again where there are fewer, when chunks can be passed over.
-    std::array<std::uint8_t, kFewStops> few_{};
-    bool skipsChunks_ = false;
-};
 
 // A line, or a piece of a long one, as the file's bytes.
 struct ByteLine {
@@ -79,6 +55,7 @@ private:
     // Where a scan for the line's end stops: the marked bytes and LF.
     ByteSearch stops_;
     ByteSearch marked_;
+    ByteSearch lf_{ByteSet().set('\n')};
     std::unique_ptr<std::uint8_t[]> block_;
     std::size_t begin_ = 0;  // the first byte not yet taken
     std::size_t end_ = 0;    // after the last byte read

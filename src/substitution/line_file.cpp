@@ -1,7 +1,5 @@
 #include "substitution/line_file.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -9,6 +7,8 @@
 #include <optional>
 #include <span>
 #include <utility>
+
+#include "substitution/byte_scan.h"
 
 namespace zarvo {
 namespace {
@@ -44,61 +44,22 @@ int ContinuationCount(std::uint8_t lead)
     return -1;
 }
 
-// The line's characters at out, each LF as the CR LF pair given in the output's encoding;
-// answers where the next go. The characters between line ends are copied as they are held:
-// bytes of single-byte text, or char16_t that on the little-endian processors the library
-// runs on are their UTF-16LE bytes.
+// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go. The
+// characters between line ends are copied as they are held, which on the little-endian
+// processors the library runs on are their UTF-16LE bytes.
 static_assert(std::endian::native == std::endian::little);
-template <class Char>
-char* PutLines(char* out, std::basic_string_view<Char> line, std::string_view crLf)
+char* PutUtf16(char* out, std::u16string_view line)
 {
     while (!line.empty()) {
-        const auto run = static_cast<std::size_t>(std::find(line.begin(), line.end(), Char('\n')) - line.begin());
-        std::memcpy(out, line.data(), run * sizeof(Char));
-        out += run * sizeof(Char);
+        const std::size_t run = std::min(line.find(u'\n'), line.size());
+        std::memcpy(out, line.data(), run * sizeof(char16_t));
+        out += run * sizeof(char16_t);
         if (run == line.size()) break;
-        std::memcpy(out, crLf.data(), crLf.size());
-        out += crLf.size();
+        std::memcpy(out, "\r\0\n\0", 4);
+        out += 4;
         line.remove_prefix(run + 1);
     }
     return out;
-}
-
-// The bytes at out, each LF without a CR before it as CR LF; `previous` is the byte before
-// them. Answers where the next go.
-char* PutWithCrLf(char* out, std::string_view bytes, char previous)
-{
-    for (const char byte : bytes) {
-        if (byte == '\n' && previous != '\r') *out++ = '\r';
-        *out++ = byte;
-        previous = byte;
-    }
-    return out;
-}
-
-// The same 16 bytes at a time: a chunk without an LF is copied whole, one with an LF up to
-// it. It may write up to 16 bytes past where the next go.
-__attribute__((target("sse2"))) char* PutWithCrLfByChunks(char* out, std::string_view bytes, char previous)
-{
-    const __m128i lf = _mm_set1_epi8('\n');
-    std::size_t at = 0;
-    while (at + 16 <= bytes.size()) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
-        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lf)));
-        if (lfs == 0) {
-            out += 16;
-            at += 16;
-            continue;
-        }
-        const auto before = static_cast<std::size_t>(std::countr_zero(lfs));
-        out += before;
-        at += before;
-        if ((at == 0 ? previous : bytes[at - 1]) != '\r') *out++ = '\r';
-        *out++ = '\n';
-        ++at;
-    }
-    return PutWithCrLf(out, bytes.substr(at), at == 0 ? previous : bytes[at - 1]);
 }
 
 // The same as single-byte text, which holds characters up to 255 only: nothing (null) when
@@ -375,8 +336,7 @@ void LineWriter::WriteLine(std::u16string_view line)
     if (failed_) return;
     // Each character a CR LF pair at the most.
     char* const start = Room(line.size() * 4);
-    char* const end = encoding_ == TextEncoding::Utf16Le ? PutLines(start, line, {"\r\0\n\0", 4})
-                                                         : PutSingleByte(start, line);
+    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16(start, line) : PutSingleByte(start, line);
     if (end == nullptr) {
         failed_ = true;
         return;
@@ -388,19 +348,17 @@ void LineWriter::WriteLine(std::string_view line)
 {
     if (failed_) return;
     char* const start = Room(line.size() * 2);
-    buffered_ += static_cast<std::size_t>(PutLines(start, line, "\r\n") - start);
+    buffered_ += static_cast<std::size_t>(PutWithCrLf(start, line, '\0', CrLf::Every) - start);
 }
 
 void LineWriter::WriteBytes(std::string_view lines)
 {
-    static const bool byChunks = __builtin_cpu_supports("sse2");
     // Half a buffer at a time, which each byte written as two always fits.
     char previous = '\0';
     while (!failed_ && !lines.empty()) {
         const std::string_view piece = lines.substr(0, kWriteBytes / 2);
         char* const start = Room(piece.size() * 2);
-        char* const end = byChunks ? PutWithCrLfByChunks(start, piece, previous) : PutWithCrLf(start, piece, previous);
-        buffered_ += static_cast<std::size_t>(end - start);
+        buffered_ += static_cast<std::size_t>(PutWithCrLf(start, piece, previous, CrLf::Bare) - start);
         previous = piece.back();
         lines.remove_prefix(piece.size());
     }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "substitution/byte_scan.h"
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
 #include "substitution/present_rows.h"
@@ -57,20 +58,6 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
         AddRow(table, std::u16string(pair.name), std::u16string(pair.value));
     }
     return table;
-}
-
-// Where the token first stands in the text at or after `from`, or npos. A loop of its own: a
-// line is short, and the C library's search would cost a call for every place the token's
-// first character stands.
-std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from)
-{
-    if (token.size() > text.size()) return std::string_view::npos;
-    for (std::size_t at = from; at <= text.size() - token.size(); ++at) {
-        std::size_t same = 0;
-        while (same < token.size() && text[at + same] == token[same]) ++same;
-        if (same == token.size()) return at;
-    }
-    return std::string_view::npos;
 }
 
 // A line being rewritten by one row: what is done so far, then the rest of the line as it

@@ -1,0 +1,48 @@
+#pragma once
+// Searches and copies over the bytes of single-byte text that pass over 16 bytes at a time
+// (SSE2), which the processors of nearly every machine the library runs on have; where it is
+// missing, they go byte by byte. Nearly every byte of a rewritten file goes through here.
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <string_view>
+
+namespace zarvo {
+
+// Bytes of single-byte text, each standing for the character of its code.
+using ByteSet = std::bitset<256>;
+
+// How many bytes a search can look for 16 bytes at a time.
+inline constexpr std::size_t kFewStops = 4;
+
+// A search for the first of a set of bytes.
+class ByteSearch {
+public:
+    explicit ByteSearch(const ByteSet& set);
+    // How many of the bytes come before the first one of the set.
+    std::size_t First(const std::uint8_t* bytes, std::size_t size) const;
+    bool Holds(std::uint8_t byte) const { return in_[byte]; }
+
+private:
+    bool in_[256] = {};
+    bool empty_ = true;
+    // The set's bytes, the first again where there are fewer, when chunks can be passed over.
+    std::array<std::uint8_t, kFewStops> few_{};
+    bool skipsChunks_ = false;
+};
+
+// Where the token first stands in the text at or after `from`, or npos. A plain search of its
+// own: lines are short, and the system's C library would cost a call for every place the
+// token's first byte stands; where the token's first byte is frequent, a 16-byte search for it
+// costs more than it saves.
+std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from);
+
+// Which LFs are written as CR LF: each of them (the LF of a character), or those without a CR
+// before them (the bytes of a line as read, whose CR LF pair is already there).
+enum class CrLf { Every, Bare };
+
+// Puts the bytes at out with the LFs written as CR LF; `previous` is the byte before them.
+// Answers where the next go, and may write up to 16 bytes past that.
+char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which);
+
+}  // namespace zarvo
