@@ -1,10 +1,13 @@
 // Single-byte text read as bytes and decoded, from any file: the byte reader's lines read as
 // the decoding reader's characters, each marked exactly when it holds a marked byte, and
-// written as bytes they are the bytes the decoded lines are written as; no handle stays open.
+// written as bytes they are the bytes the decoded lines are written as; read with the plain
+// lines taken in runs, the marked lines and the bytes written are the same; no handle stays
+// open.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/sim/sim_platform.h"
 #include "substitution/byte_lines.h"
@@ -15,10 +18,35 @@ constexpr const char16_t* kTarget = u"C:\\App\\f.txt";
 constexpr const char16_t* kAsBytes = u"C:\\App\\bytes";
 constexpr const char16_t* kAsCharacters = u"C:\\App\\characters";
 constexpr const char16_t* kAsLineBytes = u"C:\\App\\line-bytes";
+constexpr const char16_t* kInRuns = u"C:\\App\\in-runs";
 
 void Require(bool condition)
 {
     if (!condition) __builtin_trap();
+}
+
+// Reads the target with the plain lines taken in runs, written into their own file; answers
+// the lines that hold a marked byte.
+std::vector<std::string> ReadInRuns(zarvo::sim::SimPlatform& sim, std::size_t capacity, const zarvo::ByteSet& marked)
+{
+    zarvo::ByteLineReader reader(sim.files, marked);
+    zarvo::LineWriter writer(sim.files);
+    Require(reader.Open(kTarget) == zarvo::ReaderOpen::Opened && writer.Create(kInRuns, zarvo::TextEncoding::SingleByte));
+    std::vector<std::string> markedLines;
+    for (;;) {
+        if (const std::string_view run = reader.TakePlainLines(); !run.empty()) {
+            Require(run.ends_with('\n'));
+            Require(std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
+            writer.WriteBytes(run);
+            continue;
+        }
+        const zarvo::ByteLine read = reader.ReadLine(capacity);
+        if (read.bytes.empty()) break;
+        if (read.holdsMarked) markedLines.emplace_back(read.bytes);
+        writer.WriteBytes(read.bytes);
+    }
+    Require(reader.Close() && writer.Finish());
+    return markedLines;
 }
 
 void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::ByteSet& marked)
@@ -35,6 +63,7 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
     Require(asLineBytes.Create(kAsLineBytes, zarvo::TextEncoding::SingleByte));
     std::u16string line;
     std::string characters;
+    std::vector<std::string> markedLines;
     for (bool more = opened == zarvo::ReaderOpen::Opened; more;) {
         more = decoded.ReadLine(line, capacity);
         const zarvo::ByteLine read = raw.ReadLine(capacity);
@@ -45,6 +74,7 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
         Require(read.holdsMarked == std::ranges::any_of(read.bytes, [&](char byte) {
                     return marked.test(static_cast<unsigned char>(byte));
                 }));
+        if (read.holdsMarked) markedLines.emplace_back(read.bytes);
         asBytes.WriteBytes(read.bytes);
         asCharacters.WriteLine(line);
         asLineBytes.WriteLine(characters);
@@ -54,6 +84,10 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
     Require(asBytes.Finish() && asCharacters.Finish() && asLineBytes.Finish());
     Require(sim.files.ReadFileBytes(kAsBytes) == sim.files.ReadFileBytes(kAsCharacters));
     Require(sim.files.ReadFileBytes(kAsLineBytes) == sim.files.ReadFileBytes(kAsCharacters));
+    if (opened == zarvo::ReaderOpen::Opened) {
+        Require(ReadInRuns(sim, capacity, marked) == markedLines);
+        Require(sim.files.ReadFileBytes(kInRuns) == sim.files.ReadFileBytes(kAsBytes));
+    }
     Require(sim.ledger.OpenCount() == 0);
 }
 
