@@ -46,6 +46,28 @@ bool StandsAt(std::string_view text, std::string_view token, std::size_t at)
     return same == token.size();
 }
 
+std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
+{
+    std::size_t at = 0;
+    while (at < size && bytes[at] != '\r' && bytes[at] != '\n' && !(stopAbove127 && bytes[at] > 127)) ++at;
+    return at;
+}
+
+__attribute__((target("sse2"))) std::size_t PlainTextLengthByChunks(const std::uint8_t* bytes, std::size_t size,
+                                                                    bool stopAbove127)
+{
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::size_t at = 0;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i chunk = ChunkAt(bytes + at);
+        unsigned stops = Hits(chunk, cr) | Hits(chunk, lf);
+        if (stopAbove127) stops |= static_cast<unsigned>(_mm_movemask_epi8(chunk));
+        if (stops != 0) return at + static_cast<std::size_t>(std::countr_zero(stops));
+    }
+    return at + PlainTextLengthByBytes(bytes + at, size - at, stopAbove127);
+}
+
 char* PutWithCrLfByBytes(char* out, std::string_view bytes, char previous, CrLf which)
 {
     for (const char byte : bytes) {
@@ -108,6 +130,11 @@ std::size_t FindToken(std::string_view text, std::string_view token, std::size_t
     for (std::size_t at = from; at + token.size() <= text.size(); ++at)
         if (StandsAt(text, token, at)) return at;
     return std::string_view::npos;
+}
+
+std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
+{
+    return kChunks ? PlainTextLengthByChunks(bytes, size, stopAbove127) : PlainTextLengthByBytes(bytes, size, stopAbove127);
 }
 
 char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which)

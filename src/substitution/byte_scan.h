@@ -37,6 +37,10 @@ private:
 // costs more than it saves.
 std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from);
 
+// How many of the bytes come before the first CR or LF, or before the first above 127 too
+// where `stopAbove127`: the run of text that needs no decoding and ends no line.
+std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127);
+
 // Which LFs are written as CR LF: each of them (the LF of a character), or those without a CR
 // before them (the bytes of a line as read, whose CR LF pair is already there).
 enum class CrLf { Every, Bare };

@@ -115,22 +115,24 @@ public:
 
     // Appends straight from the bytes the run of characters that need no decoding and end
     // no line (neither CR nor LF), at most `room` of them: bytes of single-byte text, or
-    // ASCII bytes of UTF-8. Most of a file's text goes through here, a run at a time.
-    void TakePlainRun(std::u16string& line, std::size_t room)
+    // ASCII bytes of UTF-8; then, where there is room and the chunk holds it, the LF that
+    // ends the line, a CR LF pair read as one. Most of a file's text goes through here, a
+    // run at a time. Answers whether the line ended.
+    bool TakePlainRun(std::u16string& line, std::size_t room)
     {
-        if (lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return;
+        if (lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return false;
         Refill();
         const std::uint8_t* begin = chunk_.get() + position_;
         const std::size_t available = std::min(size_ - position_, room);
-        const bool utf8 = encoding == TextEncoding::Utf8;
-        std::size_t length = 0;
-        while (length < available) {
-            const std::uint8_t byte = begin[length];
-            if (byte == '\r' || byte == '\n' || (utf8 && byte >= 0x80)) break;
-            ++length;
-        }
+        const std::size_t length = PlainTextLength(begin, available, encoding == TextEncoding::Utf8);
         line.append(begin, begin + length);
         position_ += length;
+        if (length == room) return false;
+        const std::size_t end = EndOfLineAt(position_);
+        if (end == 0) return false;
+        line.push_back(u'\n');
+        position_ += end;
+        return true;
     }
 
     // Passes over the ASCII bytes that follow, which are valid UTF-8 whatever stands around
@@ -143,6 +145,12 @@ public:
     }
 
 private:
+    // How many bytes the LF, or CR LF pair, at this place of the chunk takes: 0 for none.
+    std::size_t EndOfLineAt(std::size_t at) const
+    {
+        if (at < size_ && chunk_[at] == '\n') return 1;
+        return at + 1 < size_ && chunk_[at] == '\r' && chunk_[at + 1] == '\n' ? 2 : 0;
+    }
     void Refill()
     {
         if (position_ < size_ || end_) return;
@@ -302,7 +310,7 @@ bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
 {
     line.clear();
     while (line.size() < capacity) {
-        if (!pending_) decoder_->TakePlainRun(line, capacity - line.size());
+        if (!pending_ && decoder_->TakePlainRun(line, capacity - line.size())) break;
         if (line.size() == capacity) break;
         const std::optional<char16_t> c = NextCharacter();
         if (!c) break;
