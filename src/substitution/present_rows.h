@@ -3,6 +3,7 @@
 // the rows before it left it, and counted for the log. A row whose token is not in the line
 // has nothing to do and is passed over; a replacement may bring in a later row's token, which
 // can only stand on what it put in.
+#include <bit>
 #include <bitset>
 #include <cstdint>
 #include <string>
@@ -33,13 +34,17 @@ public:
     void Apply(Line& line, ApplyRow applyRow)
     {
         presence_.Find(std::basic_string_view<typename Line::value_type>(line), present_);
-        for (std::size_t row = 0; row < counts_.size(); ++row) {
-            if (!present_[row]) continue;
-            const std::uint32_t made = applyRow(line, row);
-            if (made == 0) continue;
-            counts_[row].Add(made);
-            for (const std::size_t later : mayBring_[row]) present_[later] = 1;
-        }
+        // Row by row in the table's order, over the rows present alone; a row brought in is a
+        // later one, met in its turn.
+        for (std::size_t word = 0; word < present_.size(); ++word)
+            while (present_[word] != 0) {
+                const std::size_t row = word * 64 + static_cast<std::size_t>(std::countr_zero(present_[word]));
+                present_[word] &= present_[word] - 1;
+                const std::uint32_t made = applyRow(line, row);
+                if (made == 0) continue;
+                counts_[row].Add(made);
+                for (const std::size_t later : mayBring_[row]) SetRow(present_, later);
+            }
     }
 
     // The characters below 256 that the tokens start with: a line of single-byte text that
@@ -52,7 +57,7 @@ public:
 private:
     std::vector<TokenCount> counts_;
     TokenPresence presence_;
-    std::vector<char> present_;
+    RowBits present_;
     // For each row, the later rows whose tokens its insertion can make.
     std::vector<std::vector<std::size_t>> mayBring_;
 };

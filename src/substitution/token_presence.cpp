@@ -50,22 +50,22 @@ char16_t CharacterOf(char16_t c)
 }  // namespace
 
 template <class Char>
-void TokenPresence::Find(std::basic_string_view<Char> line, std::vector<char>& present) const
+void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
-    present.assign(sameToken_.size(), 0);
+    present.assign((sameToken_.size() + 63) / 64, 0);
     for (std::size_t at = 0; at < line.size(); ++at)
         if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
             Mark(first, line.substr(at + 1), present);
 }
 
-template void TokenPresence::Find(std::string_view line, std::vector<char>& present) const;
-template void TokenPresence::Find(std::u16string_view line, std::vector<char>& present) const;
+template void TokenPresence::Find(std::string_view line, RowBits& present) const;
+template void TokenPresence::Find(std::u16string_view line, RowBits& present) const;
 
 template <class Char>
-void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, std::vector<char>& present) const
+void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const
 {
     for (std::size_t next = 0; node != 0; ++next) {
-        for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) present[row - 1] = 1;
+        for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) SetRow(present, row - 1);
         node = next < rest.size() ? Child(node, CharacterOf(rest[next])) : 0;
     }
 }

@@ -9,15 +9,28 @@
 
 namespace zarvo {
 
+// Rows of a table, a bit each: row N is bit N % 64 of word N / 64.
+using RowBits = std::vector<std::uint64_t>;
+
+inline void SetRow(RowBits& rows, std::size_t row)
+{
+    rows[row / 64] |= std::uint64_t{1} << (row % 64);
+}
+
+inline bool HasRow(const RowBits& rows, std::size_t row)
+{
+    return (rows[row / 64] >> (row % 64) & 1) != 0;
+}
+
 class TokenPresence {
 public:
     // The tokens, in the engine's row order; none may be empty.
     explicit TokenPresence(std::vector<std::u16string_view> tokens);
 
-    // For each token, whether it occurs anywhere in the line: text in characters, or single-byte
-    // text as its bytes, each the character of its code.
+    // The rows whose tokens occur anywhere in the line: text in characters, or single-byte text
+    // as its bytes, each the character of its code.
     template <class Char>
-    void Find(std::basic_string_view<Char> line, std::vector<char>& present) const;
+    void Find(std::basic_string_view<Char> line, RowBits& present) const;
     // The characters below 256 that tokens start with: a line of single-byte text that holds
     // none of them holds no token.
     std::bitset<256> FirstCharacters() const;
@@ -45,7 +58,7 @@ private:
     void MakeTables();
     // Marks the rows of the tokens that the text spells from the node down.
     template <class Char>
-    void Mark(std::uint32_t node, std::basic_string_view<Char> rest, std::vector<char>& present) const;
+    void Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const;
 
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.

@@ -29,7 +29,7 @@ TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
         for (int i = 0; i < 6 + round % 10; ++i) tokens.push_back(RandomText(random, 4));
         tokens.push_back(tokens.front());
         const TokenPresence presence(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
-        std::vector<char> present;
+        RowBits present;
         for (int line = 0; line < 20; ++line) {
             const std::u16string text = RandomText(random, 30);
             // The same text as bytes, where its characters fit them: \u0100 is left out.
@@ -41,14 +41,12 @@ TEST(TokenPresence, FindsWhatASearchForEachTokenFinds)
                     fitting += c;
                 }
             presence.Find(std::u16string_view(text), present);
-            std::vector<char> presentInBytes;
+            RowBits presentInBytes;
             presence.Find(std::string_view(bytes), presentInBytes);
-            ASSERT_EQ(present.size(), tokens.size());
-            ASSERT_EQ(presentInBytes.size(), tokens.size());
             for (std::size_t row = 0; row < tokens.size(); ++row) {
-                EXPECT_EQ(present[row] != 0, text.find(tokens[row]) != std::u16string::npos)
+                EXPECT_EQ(HasRow(present, row), text.find(tokens[row]) != std::u16string::npos)
                     << ::testing::PrintToString(text) << " " << ::testing::PrintToString(tokens[row]);
-                EXPECT_EQ(presentInBytes[row] != 0, fitting.find(tokens[row]) != std::u16string::npos)
+                EXPECT_EQ(HasRow(presentInBytes, row), fitting.find(tokens[row]) != std::u16string::npos)
                     << ::testing::PrintToString(bytes) << " " << ::testing::PrintToString(tokens[row]);
             }
         }
@@ -64,11 +62,11 @@ TEST(TokenPresence, FindsTokensThatPartInManyWays)
         for (const char16_t second : u"0123456\u0100")
             if (second != 0) tokens.push_back(std::u16string{u'<', first, second, u'>'});
     const TokenPresence presence(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
-    std::vector<char> present;
+    RowBits present;
     for (const std::u16string line : {u"x<A0> <B\u0100><C9> <\u0080", u"<<P6>>", u"<A7>"}) {
         presence.Find(std::u16string_view(line), present);
         for (std::size_t row = 0; row < tokens.size(); ++row)
-            EXPECT_EQ(present[row] != 0, line.find(tokens[row]) != std::u16string::npos) << ::testing::PrintToString(tokens[row]);
+            EXPECT_EQ(HasRow(present, row), line.find(tokens[row]) != std::u16string::npos) << ::testing::PrintToString(tokens[row]);
     }
 }
 
