@@ -8,16 +8,16 @@
 namespace zarvo {
 namespace {
 
+// Whether the processor can go 16 bytes at a time.
 const bool kChunks = __builtin_cpu_supports("sse2");
 
-unsigned Hits(__m128i chunk, __m128i byte) __attribute__((target("sse2")));
-unsigned Hits(__m128i chunk, __m128i byte)
+// The places of the chunk that hold the byte, a bit each.
+__attribute__((target("sse2"))) unsigned Hits(__m128i chunk, __m128i byte)
 {
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, byte)));
 }
 
-__m128i ChunkAt(const void* bytes) __attribute__((target("sse2")));
-__m128i ChunkAt(const void* bytes)
+__attribute__((target("sse2"))) __m128i ChunkAt(const void* bytes)
 {
     return _mm_loadu_si128(static_cast<const __m128i*>(bytes));
 }
