@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace zarvo {
 namespace {
@@ -44,6 +45,131 @@ bool StandsAt(std::string_view text, std::string_view token, std::size_t at)
     std::size_t same = 0;
     while (same < token.size() && text[at + same] == token[same]) ++same;
     return same == token.size();
+}
+
+std::size_t FindTokensByBytes(std::string_view text, std::string_view token, std::size_t from,
+                              std::span<std::size_t> places)
+{
+    std::size_t found = 0;
+    for (std::size_t at = from; found < places.size() && at + token.size() <= text.size();) {
+        if (!StandsAt(text, token, at)) {
+            ++at;
+            continue;
+        }
+        places[found++] = at;
+        at += token.size();
+    }
+    return found;
+}
+
+// Each chunk gives at once the places where the token's first and last bytes both stand; only
+// there are the bytes between them compared.
+__attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view text, std::string_view token,
+                                                               std::size_t from, std::span<std::size_t> places)
+{
+    if (places.empty()) return 0;
+    const std::size_t last = token.size() - 1;
+    const __m128i first = _mm_set1_epi8(token.front());
+    const __m128i end = _mm_set1_epi8(token.back());
+    std::size_t found = 0;
+    std::size_t next = from;  // where the next token may begin: after the end of the one before
+    std::size_t at = from;
+    for (; at + last + 16 <= text.size(); at += 16) {
+        unsigned starts = Hits(ChunkAt(text.data() + at), first) & Hits(ChunkAt(text.data() + at + last), end);
+        for (; starts != 0; starts &= starts - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(starts));
+            if (place < next || !StandsAt(text.substr(1), token.substr(1, last - std::min<std::size_t>(last, 1)), place))
+                continue;
+            places[found++] = place;
+            next = place + token.size();
+            if (found == places.size()) return found;
+        }
+    }
+    return found + FindTokensByBytes(text, token, std::max(at, next), places.subspan(found));
+}
+
+std::size_t ReplaceEachByBytes(std::span<char> text, std::string_view token, std::string_view replacement,
+                               std::size_t from)
+{
+    const std::string_view view(text.data(), text.size());
+    std::size_t replaced = 0;
+    for (std::size_t at = from; at + token.size() <= text.size();) {
+        if (!StandsAt(view, token, at)) {
+            ++at;
+            continue;
+        }
+        std::memcpy(text.data() + at, replacement.data(), replacement.size());
+        at += token.size();
+        ++replaced;
+    }
+    return replaced;
+}
+
+// Whether no two places where the token stands can overlap: no beginning of it is also its end.
+bool CannotOverlapItself(std::string_view token)
+{
+    for (std::size_t k = 1; k < token.size(); ++k)
+        if (token.substr(0, k) == token.substr(token.size() - k)) return false;
+    return true;
+}
+
+// How many places of a chunk are set: the processors without an instruction for it would
+// otherwise count in a call to the compiler's library, once for every chunk.
+std::size_t PlacesIn(unsigned chunkBits)
+{
+    static constexpr auto kBitsIn = [] {
+        std::array<std::uint8_t, 256> bits{};
+        for (std::size_t byte = 0; byte < 256; ++byte) bits[byte] = static_cast<std::uint8_t>(std::popcount(byte));
+        return bits;
+    }();
+    return kBitsIn[chunkBits & 0xFF] + kBitsIn[chunkBits >> 8];
+}
+
+// A byte of 0xFF where the bit of its place is set, 0 elsewhere.
+__attribute__((target("sse2"))) __m128i BytesOfBits(unsigned bits)
+{
+    const __m128i select = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+    __m128i spread = _mm_cvtsi32_si128(static_cast<int>(bits));
+    spread = _mm_unpacklo_epi8(spread, spread);
+    spread = _mm_unpacklo_epi16(spread, spread);
+    spread = _mm_unpacklo_epi32(spread, spread);
+    return _mm_cmpeq_epi8(_mm_and_si128(spread, select), select);
+}
+
+// For a token of at most 16 bytes that cannot overlap itself, the places where it stands in a
+// chunk are all replaced: each of its bytes is compared over the whole chunk, and each byte of
+// the replacement put wherever it falls. The places are found in the text as it was, before
+// any of the chunk is written.
+__attribute__((target("sse2"))) std::size_t ReplaceEachByChunks(std::span<char> text, std::string_view token,
+                                                                std::string_view replacement)
+{
+    std::size_t replaced = 0;
+    std::uint32_t before = 0;  // the places of the chunk before, whose tokens may reach into this one
+    std::size_t at = 0;
+    for (; at + token.size() + 15 <= text.size(); at += 16) {
+        unsigned starts = 0xFFFF;
+        for (std::size_t i = 0; i < token.size() && starts != 0; ++i)
+            starts &= Hits(ChunkAt(text.data() + at + i), _mm_set1_epi8(token[i]));
+        // Bit N for the chunk before's byte N, bit 16 + N for this one's.
+        const std::uint32_t window = before | starts << 16;
+        before = starts;
+        if (window == 0) continue;
+        replaced += PlacesIn(starts);
+        __m128i chunk = ChunkAt(text.data() + at);
+        for (std::size_t i = 0; i < replacement.size(); ++i) {
+            const __m128i put = BytesOfBits((window << i) >> 16);
+            chunk = _mm_or_si128(_mm_andnot_si128(put, chunk), _mm_and_si128(put, _mm_set1_epi8(replacement[i])));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + at), chunk);
+    }
+    // The tokens of the last chunk that reach past it, then the rest byte by byte.
+    std::size_t next = at;
+    for (; before != 0; before &= before - 1) {
+        const std::size_t place = at - 16 + static_cast<std::size_t>(std::countr_zero(before));
+        std::memcpy(text.data() + place, replacement.data(), replacement.size());
+        next = place + token.size();
+    }
+    return replaced + ReplaceEachByBytes(text, token, replacement, std::max(at, next));
 }
 
 std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
@@ -130,6 +256,17 @@ std::size_t FindToken(std::string_view text, std::string_view token, std::size_t
     for (std::size_t at = from; at + token.size() <= text.size(); ++at)
         if (StandsAt(text, token, at)) return at;
     return std::string_view::npos;
+}
+
+std::size_t FindTokens(std::string_view text, std::string_view token, std::size_t from, std::span<std::size_t> places)
+{
+    return kChunks ? FindTokensByChunks(text, token, from, places) : FindTokensByBytes(text, token, from, places);
+}
+
+std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std::string_view replacement)
+{
+    if (kChunks && token.size() <= 16 && CannotOverlapItself(token)) return ReplaceEachByChunks(text, token, replacement);
+    return ReplaceEachByBytes(text, token, replacement, 0);
 }
 
 std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)

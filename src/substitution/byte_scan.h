@@ -5,6 +5,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace zarvo {
@@ -36,6 +37,15 @@ private:
 // token's first byte stands; where the token's first byte is frequent, a 16-byte search for it
 // costs more than it saves.
 std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from);
+
+// Where the (non-empty) token stands in the text at or after `from`, each place at or after the
+// end of the one before, for as many places as there are and at most `places.size()`.
+// Answers how many it found.
+std::size_t FindTokens(std::string_view text, std::string_view token, std::size_t from, std::span<std::size_t> places);
+
+// Puts the replacement, as long as the (non-empty) token, wherever the token stands in the
+// text, each place after the end of the one before. Answers how many it replaced.
+std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std::string_view replacement);
 
 // How many of the bytes come before the first CR or LF, or before the first above 127 too
 // where `stopAbove127`: the run of text that needs no decoding and ends no line.

@@ -27,9 +27,14 @@ bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement)
 
 PresentRows::PresentRows(const std::vector<std::u16string_view>& tokens,
                          const std::vector<std::u16string_view>& insertions)
-    : presence_(tokens), mayBring_(tokens.size())
+    : presence_(tokens), brought_((tokens.size() + 63) / 64), mayBring_(tokens.size())
 {
-    for (const std::u16string_view token : tokens) counts_.push_back({std::u16string(token), 0});
+    for (const std::u16string_view token : tokens) {
+        counts_.push_back({std::u16string(token), 0});
+        const bool above255 = std::any_of(token.begin(), token.end(), [](char16_t c) { return c > 255; });
+        tokenCharacters_.push_back(above255 ? std::bitset<256>() : CharactersBelow256(token));
+    }
+    for (const std::u16string_view insertion : insertions) insertionCharacters_.push_back(CharactersBelow256(insertion));
     for (std::size_t row = 0; row < tokens.size(); ++row)
         for (std::size_t later = row + 1; later < tokens.size(); ++later)
             if (TokenCanTouch(tokens[later], insertions[row])) mayBring_[row].push_back(later);

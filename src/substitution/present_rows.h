@@ -2,12 +2,13 @@
 // The rows of an engine's table applied to each line in their order, each on the line as
 // the rows before it left it, and counted for the log. A row whose token is not in the line
 // has nothing to do and is passed over; a replacement may bring in a later row's token, which
-// can only stand on what it put in.
+// can only stand on what it put in, and only where the line holds each of its characters.
 #include <bit>
 #include <bitset>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "substitution/file_rewrite.h"
@@ -19,6 +20,18 @@ namespace zarvo {
 // some place the token could begin, its characters that fall on the replacement are the
 // replacement's. An empty replacement joins the text around it, which a token may then span.
 bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement);
+
+// The characters below 256 that the text holds.
+template <class Char>
+std::bitset<256> CharactersBelow256(std::basic_string_view<Char> text)
+{
+    std::bitset<256> held;
+    for (const Char c : text) {
+        const auto code = static_cast<std::make_unsigned_t<Char>>(c);
+        if (code < 256) held[code] = true;
+    }
+    return held;
+}
 
 class PresentRows {
 public:
@@ -33,17 +46,33 @@ public:
     template <typename Line, typename ApplyRow>
     void Apply(Line& line, ApplyRow applyRow)
     {
-        presence_.Find(std::basic_string_view<typename Line::value_type>(line), present_);
+        using Text = std::basic_string_view<typename Line::value_type>;
+        presence_.Find(Text(line), present_);
+        // The characters the line may hold, once a row brought in is met: those it held then,
+        // and those that rows put in since.
+        std::bitset<256> held;
+        bool heldKnown = false;
         // Row by row in the table's order, over the rows present alone; a row brought in is a
         // later one, met in its turn.
         for (std::size_t word = 0; word < present_.size(); ++word)
             while (present_[word] != 0) {
                 const std::size_t row = word * 64 + static_cast<std::size_t>(std::countr_zero(present_[word]));
                 present_[word] &= present_[word] - 1;
+                if (HasRow(brought_, row)) {
+                    brought_[word] &= ~(std::uint64_t{1} << (row % 64));
+                    if (!heldKnown) held = CharactersBelow256(Text(line));
+                    heldKnown = true;
+                    if ((tokenCharacters_[row] & ~held).any()) continue;
+                }
                 const std::uint32_t made = applyRow(line, row);
                 if (made == 0) continue;
                 counts_[row].Add(made);
-                for (const std::size_t later : mayBring_[row]) SetRow(present_, later);
+                held |= insertionCharacters_[row];
+                for (const std::size_t later : mayBring_[row])
+                    if (!HasRow(present_, later)) {
+                        SetRow(present_, later);
+                        SetRow(brought_, later);
+                    }
             }
     }
 
@@ -58,6 +87,13 @@ private:
     std::vector<TokenCount> counts_;
     TokenPresence presence_;
     RowBits present_;
+    // Of the rows present, those that a replacement may have brought in but that the line
+    // did not hold.
+    RowBits brought_;
+    // For each row, the characters below 256 of its token, or none where it has one above 255;
+    // and those of the text it puts in.
+    std::vector<std::bitset<256>> tokenCharacters_;
+    std::vector<std::bitset<256>> insertionCharacters_;
     // For each row, the later rows whose tokens its insertion can make.
     std::vector<std::vector<std::size_t>> mayBring_;
 };

@@ -1,6 +1,7 @@
 #include "substitution/text_substitution.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -121,29 +122,74 @@ private:
     std::size_t taken_ = 0;  // characters of the line already in what is done
 };
 
-// Replaces the row's token wherever it is found, as if searching again from the line's start
-// after each replacement, until none is left or a replacement would not fit the line. The
-// number of replacements is bounded too, so that no pair of tokens can keep a line busy.
-// A token that a replacement makes can begin no earlier than a token's length before it,
-// and none stood before that: the search resumes there, which finds the same tokens in
-// time linear in the line. `spare` is a buffer of the line's capacity that the rewritten
-// line is made in. Answers how many replacements it made.
-std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& spare)
+// Whether a row may make one more replacement: the number of replacements is bounded, so that
+// no pair of tokens can keep a line busy, and the line must stay within its capacity.
+bool RoomForOneMore(std::uint32_t replaced, std::size_t size, const TokenEntry& row)
+{
+    return replaced < kSubstitutionLineCapacity &&
+           size - row.tokenBytes.size() + row.replacementBytes.size() <= kSubstitutionLineCapacity;
+}
+
+// Where a replacement can make a token, the search goes on from a token's length before it
+// rather than from the line's start: none stood before that, so the same tokens are found in
+// time linear in the line. `spare` is a buffer of the line's capacity that the rewritten line
+// is made in.
+std::uint32_t ReplaceWithRescan(std::string& line, const TokenEntry& row, std::string& spare)
 {
     const std::string& token = row.tokenBytes;
-    const std::string& replacement = row.replacementBytes;
-    std::size_t found = token.empty() ? std::string::npos : FindToken(line, token, 0);
+    std::size_t found = FindToken(line, token, 0);
     if (found == std::string::npos) return 0;
     RowPass pass(line, spare);
     std::uint32_t replaced = 0;
-    for (; replaced < kSubstitutionLineCapacity && found != std::string::npos; ++replaced) {
-        if (pass.Size() - token.size() + replacement.size() > kSubstitutionLineCapacity) break;
-        pass.Replace(found, token.size(), replacement);
-        const std::size_t overlap = token.size() - 1;
-        found = pass.Find(token, row.resumeAfterReplacement ? found + replacement.size() : found - std::min(found, overlap));
+    for (; found != std::string::npos && RoomForOneMore(replaced, pass.Size(), row); ++replaced) {
+        pass.Replace(found, token.size(), row.replacementBytes);
+        found = pass.Find(token, found - std::min(found, token.size() - 1));
     }
     pass.Finish(line);
     return replaced;
+}
+
+// Where no token can stand even partly on what a replacement puts in, the tokens replaced are
+// those of the line as it was, each found after the end of the one before. A replacement as
+// long as its token goes in place; otherwise the line is made anew in `spare`, from the places
+// found in batches.
+std::uint32_t ReplaceEach(std::string& line, const TokenEntry& row, std::string& spare)
+{
+    const std::string& token = row.tokenBytes;
+    const std::string& replacement = row.replacementBytes;
+    if (token.size() == replacement.size()) {
+        // A line within its capacity holds fewer tokens than the bound on replacements.
+        if (!RoomForOneMore(0, line.size(), row)) return 0;
+        return static_cast<std::uint32_t>(ReplaceEachInPlace(line, token, replacement));
+    }
+    spare.clear();
+    std::size_t taken = 0;  // bytes of the line already in `spare`
+    std::array<std::size_t, 64> places;
+    std::uint32_t replaced = 0;
+    bool room = true;
+    for (std::size_t from = 0; room; from = places.back() + token.size()) {
+        const std::size_t found = FindTokens(line, token, from, places);
+        for (std::size_t i = 0; i < found && (room = RoomForOneMore(replaced, spare.size() + line.size() - taken, row));
+             ++i, ++replaced) {
+            spare.append(line, taken, places[i] - taken).append(replacement);
+            taken = places[i] + token.size();
+        }
+        if (found < places.size()) break;
+    }
+    if (replaced > 0) {
+        spare.append(line, taken);
+        line.swap(spare);
+    }
+    return replaced;
+}
+
+// Replaces the row's token wherever it is found, as if searching again from the line's start
+// after each replacement, until none is left or a replacement would not fit the line. Answers
+// how many replacements it made.
+std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& spare)
+{
+    if (row.tokenBytes.empty()) return 0;
+    return row.resumeAfterReplacement ? ReplaceEach(line, row, spare) : ReplaceWithRescan(line, row, spare);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "substitution/byte_scan.h"
 
@@ -26,6 +27,54 @@ TEST(ByteScan, FindsATokenWhereAPlainSearchFindsIt)
         for (std::size_t from = 0; from <= text.size() + 1; ++from)
             ASSERT_EQ(FindToken(text, token, from), std::string_view(text).find(token, from))
                 << ::testing::PrintToString(text) << " " << ::testing::PrintToString(token) << " from " << from;
+    }
+}
+
+// The places a plain search finds, each searched for from the end of the one before.
+std::vector<std::size_t> PlacesEachAfterTheLast(std::string_view text, std::string_view token, std::size_t from)
+{
+    std::vector<std::size_t> places;
+    for (std::size_t at = text.find(token, from); at != std::string_view::npos; at = text.find(token, at + token.size()))
+        places.push_back(at);
+    return places;
+}
+
+TEST(ByteScan, FindsInBatchesEachTokenAfterTheEndOfTheOneBefore)
+{
+    std::mt19937 random(14);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = RandomBytes(random, 0, 90, round % 2 == 0 ? "ab" : "abc\xE9");
+        const std::string token = RandomBytes(random, 1, 5, "ab");
+        const std::size_t from = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
+        std::vector<std::size_t> batch(std::uniform_int_distribution<std::size_t>(1, 5)(random));
+        std::vector<std::size_t> found;
+        for (std::size_t next = from;;) {
+            const std::size_t count = FindTokens(text, token, next, batch);
+            found.insert(found.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(count));
+            if (count < batch.size()) break;
+            next = found.back() + token.size();
+        }
+        ASSERT_EQ(found, PlacesEachAfterTheLast(text, token, from))
+            << ::testing::PrintToString(text) << " " << ::testing::PrintToString(token) << " from " << from;
+    }
+}
+
+// Tokens that overlap themselves ("aba") or not ("ab"), within 16 bytes and past them, in texts
+// of many chunks dense with them.
+TEST(ByteScan, ReplacesInPlaceEachTokenAfterTheEndOfTheOneBefore)
+{
+    std::mt19937 random(15);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = RandomBytes(random, 0, 120, round % 3 == 0 ? "abc" : "ab");
+        const std::string token = round % 10 == 0 ? "ab" + RandomBytes(random, 14, 17, "ab") : RandomBytes(random, 1, 5, "ab");
+        const std::string replacement = RandomBytes(random, token.size(), token.size(), "abxy");
+        std::string expected = text;
+        const std::vector<std::size_t> places = PlacesEachAfterTheLast(text, token, 0);
+        for (const std::size_t at : places) expected.replace(at, token.size(), replacement);
+        const std::string before = text;
+        ASSERT_EQ(ReplaceEachInPlace(text, token, replacement), places.size())
+            << ::testing::PrintToString(before) << " " << ::testing::PrintToString(token);
+        ASSERT_EQ(text, expected) << ::testing::PrintToString(before) << " " << ::testing::PrintToString(token);
     }
 }
 
