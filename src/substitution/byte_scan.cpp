@@ -23,8 +23,8 @@ __attribute__((target("sse2"))) __m128i ChunkAt(const void* bytes)
     return _mm_loadu_si128(static_cast<const __m128i*>(bytes));
 }
 
-// How many of the bytes can be passed over 16 at a time, none of them one of the stops; the
-// search goes on byte by byte from there.
+// Where the first of the stops is, found 16 bytes at a time, or how many bytes can be passed
+// over so: the search goes on byte by byte from there.
 __attribute__((target("sse2"))) std::size_t SkipChunksWithoutStops(const std::uint8_t* bytes, std::size_t size,
                                                                    const std::array<std::uint8_t, kFewStops>& stops)
 {
@@ -35,7 +35,8 @@ __attribute__((target("sse2"))) std::size_t SkipChunksWithoutStops(const std::ui
     std::size_t at = 0;
     for (; at + 16 <= size; at += 16) {
         const __m128i chunk = ChunkAt(bytes + at);
-        if ((Hits(chunk, first) | Hits(chunk, second) | Hits(chunk, third) | Hits(chunk, fourth)) != 0) break;
+        const unsigned hits = Hits(chunk, first) | Hits(chunk, second) | Hits(chunk, third) | Hits(chunk, fourth);
+        if (hits != 0) return at + static_cast<std::size_t>(std::countr_zero(hits));
     }
     return at;
 }

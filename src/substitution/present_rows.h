@@ -67,7 +67,7 @@ public:
                 const std::uint32_t made = applyRow(line, row);
                 if (made == 0) continue;
                 counts_[row].Add(made);
-                held |= insertionCharacters_[row];
+                if (heldKnown) held |= insertionCharacters_[row];
                 for (const std::size_t later : mayBring_[row])
                     if (!HasRow(present_, later)) {
                         SetRow(present_, later);
