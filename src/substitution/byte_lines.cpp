@@ -74,7 +74,8 @@ std::string_view ByteLineReader::TakePlainLines()
         std::size_t length = marked;
         while (length > 0 && bytes[length - 1] != '\n') --length;
         begin_ += length;
-        if (length == 0) noPlainLineBefore_ = begin_ + marked;
+        // The line that starts there holds the marked byte, or ends outside the block.
+        noPlainLineBefore_ = begin_ + marked - length;
         return {reinterpret_cast<const char*>(bytes), length};
     }
     return {};

@@ -77,7 +77,9 @@ std::bitset<256> TokenPresence::FirstCharacters() const
     return first;
 }
 
-std::uint32_t TokenPresence::Child(std::uint32_t node, char16_t c) const
+// Inlined into the walk down the tree, which asks it for nearly every character of a line that
+// holds a token's first character.
+[[gnu::always_inline]] inline std::uint32_t TokenPresence::Child(std::uint32_t node, char16_t c) const
 {
     if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
     for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
