@@ -125,7 +125,11 @@ public:
         const std::uint8_t* begin = chunk_.get() + position_;
         const std::size_t available = std::min(size_ - position_, room);
         const std::size_t length = PlainTextLength(begin, available, encoding == TextEncoding::Utf8);
-        line.append(begin, begin + length);
+        // Widened in place: appending the bytes as a range would first make them a string of
+        // their own, at the cost of an allocation for every line.
+        const std::size_t before = line.size();
+        line.resize(before + length);
+        std::copy(begin, begin + length, line.begin() + static_cast<std::ptrdiff_t>(before));
         position_ += length;
         if (length == room) return false;
         const std::size_t end = EndOfLineAt(position_);

@@ -66,10 +66,10 @@ struct Outcome {
 // (0: none). The ledger's record of calls is given room first, so that recording a call
 // never allocates: a real platform call takes nothing from the library's heap, and a close
 // made by a guard on the way out must not throw.
-Outcome RunOnce(const FileAction& file, std::uint64_t failing)
+Outcome RunOnce(const FileAction& file, std::uint64_t failing, const std::string& old)
 {
     auto sim = std::make_unique<sim::SimPlatform>();
-    sim->files.PutFile(file.target, file.old);
+    sim->files.PutFile(file.target, old);
     const InstallerHandle session = sim->installer.OpenSession(std::make_shared<sim::SimDatabase>());
     file.setUp(*sim, session);
     for (int i = 0; i < 1024; ++i) sim->ledger.FailThisCall(sim::Operation::Sleep);
@@ -89,17 +89,27 @@ Outcome RunOnce(const FileAction& file, std::uint64_t failing)
 TEST(FileActionsOutOfMemory, KeepTheirFilesWholeAndCloseEveryHandle)
 {
     for (const FileAction& file : kFileActions) {
-        const Outcome clean = RunOnce(file, 0);
+        const Outcome clean = RunOnce(file, 0, file.old);
         EXPECT_EQ(clean.answer, kErrorSuccess) << file.action;
         ASSERT_NE(clean.bytes, file.old) << file.action << " did not reach its file";
         const WinResult stopped = FindAction(file.action)->answerWhenStopped;
         for (std::uint64_t n = 1; n <= clean.allocations; ++n) {
-            const Outcome run = RunOnce(file, n);
+            const Outcome run = RunOnce(file, n, file.old);
             EXPECT_TRUE(run.answer == kErrorSuccess || run.answer == stopped)
                 << file.action << " with allocation " << n << " failing answered " << run.answer;
             EXPECT_TRUE(run.bytes == file.old || run.bytes == clean.bytes)
                 << file.action << " with allocation " << n << " failing left: " << run.bytes;
         }
+    }
+}
+
+// A rewrite allocates what its file's size does not change: no line costs an allocation.
+TEST(FileActionsMemory, AllocateNoMoreForALongerFile)
+{
+    for (const FileAction& file : kFileActions) {
+        std::string longer;
+        for (int copy = 0; copy < 500; ++copy) longer += file.old;
+        EXPECT_EQ(RunOnce(file, 0, longer).allocations, RunOnce(file, 0, file.old).allocations) << file.action;
     }
 }
 
