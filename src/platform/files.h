@@ -1,6 +1,7 @@
 #pragma once
 // Files as byte streams; every text encoding is the actions' own business.
 #include <cstdint>
+#include <memory>
 
 namespace zarvo {
 
@@ -18,6 +19,17 @@ struct FixedFileVersion {
     std::uint32_t fileVersionLS = 0;
 };
 
+// Writes to one file that may go on while the caller works on, one at a time: the data of a
+// write must stay as they are until it is waited for. Destroying it waits for the last write.
+class BackgroundWriter {
+public:
+    virtual ~BackgroundWriter() = default;
+    // Starts writing, as Files::Write does; only when no write is under way.
+    virtual void Begin(const void* data, std::uint32_t size) = 0;
+    // Waits for the write begun last; false when it failed to write every byte.
+    virtual bool Wait() = 0;
+};
+
 class Files {
 public:
     virtual ~Files() = default;
@@ -29,6 +41,9 @@ public:
     // Reads up to size bytes; *read is 0 at the end of the file.
     virtual bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) = 0;
     virtual bool Write(FileHandle file, const void* data, std::uint32_t size) = 0;
+    // Writes to the file, while it stays open, in the background where the system can. Never
+    // null.
+    virtual std::unique_ptr<BackgroundWriter> WriteInBackground(FileHandle file) = 0;
     // FlushFileBuffers: what was written is on the disk when it answers true.
     virtual bool Flush(FileHandle file) = 0;
     virtual bool Close(FileHandle file) = 0;

@@ -173,6 +173,19 @@ __attribute__((target("sse2"))) std::size_t ReplaceEachByChunks(std::span<char> 
     return replaced + ReplaceEachByBytes(text, token, replacement, std::max(at, next));
 }
 
+// Each half of a chunk interleaved with zeros: its bytes as the characters of their codes.
+__attribute__((target("sse2"))) void WidenByChunks(const std::uint8_t* bytes, std::size_t size, char16_t* out)
+{
+    const __m128i zero = _mm_setzero_si128();
+    std::size_t at = 0;
+    for (; at + 16 <= size; at += 16) {
+        const __m128i chunk = ChunkAt(bytes + at);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at + 8), _mm_unpackhi_epi8(chunk, zero));
+    }
+    std::copy(bytes + at, bytes + size, out + at);
+}
+
 std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
 {
     std::size_t at = 0;
@@ -257,6 +270,12 @@ std::size_t FindToken(std::string_view text, std::string_view token, std::size_t
     for (std::size_t at = from; at + token.size() <= text.size(); ++at)
         if (StandsAt(text, token, at)) return at;
     return std::string_view::npos;
+}
+
+void Widen(const std::uint8_t* bytes, std::size_t size, char16_t* out)
+{
+    if (kChunks) return WidenByChunks(bytes, size, out);
+    std::copy(bytes, bytes + size, out);
 }
 
 std::size_t FindTokens(std::string_view text, std::string_view token, std::size_t from, std::span<std::size_t> places)

@@ -47,6 +47,9 @@ std::size_t FindTokens(std::string_view text, std::string_view token, std::size_
 // text, each place after the end of the one before. Answers how many it replaced.
 std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std::string_view replacement);
 
+// Puts each byte at out as the character of its code.
+void Widen(const std::uint8_t* bytes, std::size_t size, char16_t* out);
+
 // How many of the bytes come before the first CR or LF, or before the first above 127 too
 // where `stopAbove127`: the run of text that needs no decoding and ends no line.
 std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127);

@@ -129,7 +129,7 @@ public:
         // their own, at the cost of an allocation for every line.
         const std::size_t before = line.size();
         line.resize(before + length);
-        std::copy(begin, begin + length, line.begin() + static_cast<std::ptrdiff_t>(before));
+        Widen(begin, length, line.data() + before);
         position_ += length;
         if (length == room) return false;
         const std::size_t end = EndOfLineAt(position_);
@@ -336,6 +336,8 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
     encoding_ = encoding;
     // With room for a chunk written past the end.
     buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + 16);
+    writing_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + 16);
+    background_ = files_.WriteInBackground(file_.Get());
     if (encoding_ == TextEncoding::Utf16Le) {
         std::memcpy(buffer_.get(), "\xFF\xFE", 2);
         buffered_ = 2;
@@ -384,14 +386,21 @@ char* LineWriter::Room(std::size_t bytes)
 
 void LineWriter::Flush()
 {
-    if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
-        failed_ = true;
+    if (!failed_ && buffered_ != 0) {
+        failed_ = !background_->Wait();
+        if (!failed_) background_->Begin(buffer_.get(), static_cast<std::uint32_t>(buffered_));
+        buffer_.swap(writing_);
+    }
     buffered_ = 0;
 }
 
 bool LineWriter::Finish()
 {
-    Flush();
+    // The last piece is written here and now: nothing is left to overlap it with, and a file
+    // written in one piece costs no background work.
+    if (!background_->Wait()) failed_ = true;
+    if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
+        failed_ = true;
     // Bytes that never reached the disk would leave a file of zeros after a power cut.
     if (!failed_ && !files_.Flush(file_.Get())) failed_ = true;
     const bool closed = files_.Close(file_.Release());

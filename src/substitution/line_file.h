@@ -119,14 +119,19 @@ private:
     // Where the next bytes go, with room for this many: a line is far smaller than the
     // buffer, which is written out first when they might not fit.
     char* Room(std::size_t bytes);
+    // Writes out the buffer in the background, while the other buffer, once its own write is
+    // done, is filled in its place.
     void Flush();
 
     Files& files_;
     FileGuard file_{files_};
     TextEncoding encoding_ = TextEncoding::SingleByte;
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> writing_;  // the buffer the write under way was given
     std::size_t buffered_ = 0;
     bool failed_ = false;
+    // Last, so that it is waited for before the file is closed and its buffers freed.
+    std::unique_ptr<BackgroundWriter> background_;
 };
 
 }  // namespace zarvo

@@ -128,6 +128,22 @@ TEST_F(TextSubstitution, KeepsLongLinesWholeAndTheirTokensWhereTheyCannotGrow)
     EXPECT_EQ(Rewrite(nearlyFull, {u"N=0123456789"}), std::string(4990, 'a') + "<N>\r\n");
 }
 
+// More than the megabyte written at a time, so that the rewrite goes out in several pieces
+// while the lines after them are rewritten.
+TEST_F(TextSubstitution, RewritesAFileOfSeveralMegabytesWhole)
+{
+    std::string lines, expected;
+    for (int k = 0; lines.size() < (3 << 20); ++k) {
+        const std::string number = std::to_string(k);
+        lines += "v" + number + "=<Dir>;Dir;KaKbKa\n";
+        expected += "v" + number + "=C:\\\\App;C:\\App;KcKcKc\r\n";
+    }
+    const std::string rewritten = Rewrite(lines, {u"Dir=C:\\App", u"Ka=Kb", u"Kb=Kc"});
+    EXPECT_EQ(rewritten.size(), expected.size());
+    const auto differs = std::ranges::mismatch(rewritten, expected).in1;
+    EXPECT_TRUE(differs == rewritten.end()) << "first difference at byte " << (differs - rewritten.begin());
+}
+
 TEST_F(TextSubstitution, NeitherLoopsNorRunsAwayOnAValueHoldingItsOwnName)
 {
     // The bare name is found again in what the bracketed one put in, once.

@@ -78,6 +78,19 @@ TEST(ByteScan, ReplacesInPlaceEachTokenAfterTheEndOfTheOneBefore)
     }
 }
 
+TEST(ByteScan, WidensEachByteToTheCharacterOfItsCode)
+{
+    std::mt19937 random(16);
+    for (int round = 0; round < 500; ++round) {
+        const std::string bytes = RandomBytes(random, 0, 70, "a\n\x80\xFF");
+        std::u16string out(bytes.size() + 1, u'!');
+        Widen(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), out.data());
+        std::u16string expected;
+        for (const char byte : bytes) expected += static_cast<char16_t>(static_cast<unsigned char>(byte));
+        ASSERT_EQ(out, expected + u"!");
+    }
+}
+
 TEST(ByteScan, WritesEachLfOrEachBareLfAsCrLf)
 {
     std::mt19937 random(12);

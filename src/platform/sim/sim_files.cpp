@@ -109,6 +109,44 @@ bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
     return true;
 }
 
+namespace {
+
+// Writes only once it is waited for, so that a caller that touched the data too soon would
+// write the wrong bytes.
+class DeferredWriter final : public BackgroundWriter {
+public:
+    DeferredWriter(Files& files, FileHandle file) : files_(files), file_(file) {}
+    ~DeferredWriter() override { Wait(); }
+    DeferredWriter(const DeferredWriter&) = delete;
+    DeferredWriter& operator=(const DeferredWriter&) = delete;
+
+    void Begin(const void* data, std::uint32_t size) override
+    {
+        data_ = data;
+        size_ = size;
+    }
+
+    bool Wait() override
+    {
+        const bool written = data_ == nullptr || files_.Write(file_, data_, size_);
+        data_ = nullptr;
+        return written;
+    }
+
+private:
+    Files& files_;
+    FileHandle file_;
+    const void* data_ = nullptr;  // of the write not yet made
+    std::uint32_t size_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<BackgroundWriter> SimFiles::WriteInBackground(FileHandle file)
+{
+    return std::make_unique<DeferredWriter>(*this, file);
+}
+
 bool SimFiles::Flush(FileHandle file)
 {
     if (ledger_.FailThisCall(Operation::Flush)) return false;

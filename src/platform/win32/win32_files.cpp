@@ -15,6 +15,99 @@ bool Opened(HANDLE handle, FileHandle* file)
     return true;
 }
 
+bool WriteWhole(HANDLE file, const void* data, DWORD size)
+{
+    const auto* next = static_cast<const BYTE*>(data);
+    while (size > 0) {
+        DWORD written = 0;
+        if (!WriteFile(file, next, size, &written, nullptr) || written == 0) return false;
+        next += written;
+        size -= written;
+    }
+    return true;
+}
+
+// The thread needs little stack: it only calls WriteFile.
+constexpr SIZE_T kWriteThreadStack = 64 * 1024;
+
+// One thread for the file's writes, started with the first: a file written in one piece
+// costs no thread. Events hand each write to it and its end back.
+class ThreadWriter final : public BackgroundWriter {
+public:
+    explicit ThreadWriter(HANDLE file) : file_(file) {}
+    ~ThreadWriter() override
+    {
+        Wait();
+        if (thread_ != nullptr) {
+            data_ = nullptr;
+            SetEvent(begun_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        for (const HANDLE event : {begun_, ended_})
+            if (event != nullptr) CloseHandle(event);
+    }
+    ThreadWriter(const ThreadWriter&) = delete;
+    ThreadWriter& operator=(const ThreadWriter&) = delete;
+
+    void Begin(const void* data, std::uint32_t size) override
+    {
+        data_ = data;
+        size_ = size;
+        if (Started()) {
+            underWay_ = true;
+            SetEvent(begun_);
+        } else {
+            written_ = WriteWhole(file_, data_, size_);
+        }
+    }
+
+    bool Wait() override
+    {
+        if (underWay_) WaitForSingleObject(ended_, INFINITE);
+        underWay_ = false;
+        const bool written = written_;
+        written_ = true;
+        return written;
+    }
+
+private:
+    // Whether the thread runs, starting it the first time.
+    bool Started()
+    {
+        if (thread_ == nullptr && !failedToStart_) {
+            begun_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+            ended_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+            if (begun_ != nullptr && ended_ != nullptr)
+                thread_ = CreateThread(nullptr, kWriteThreadStack, &Run, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+            failedToStart_ = thread_ == nullptr;
+        }
+        return thread_ != nullptr;
+    }
+
+    // Writes each piece handed to it until handed none.
+    static DWORD WINAPI Run(void* writer)
+    {
+        auto* self = static_cast<ThreadWriter*>(writer);
+        for (;;) {
+            WaitForSingleObject(self->begun_, INFINITE);
+            if (self->data_ == nullptr) return 0;
+            self->written_ = WriteWhole(self->file_, self->data_, self->size_);
+            SetEvent(self->ended_);
+        }
+    }
+
+    HANDLE file_;
+    const void* data_ = nullptr;  // what the thread writes next; none to end it
+    DWORD size_ = 0;
+    bool written_ = true;  // set by the thread while a write is under way
+    bool underWay_ = false;
+    bool failedToStart_ = false;
+    HANDLE thread_ = nullptr;
+    HANDLE begun_ = nullptr;  // a write, or the end, handed to the thread
+    HANDLE ended_ = nullptr;  // the write handed to it done
+};
+
 }  // namespace
 
 bool Win32Files::OpenForRead(const char16_t* path, FileHandle* file)
@@ -41,14 +134,12 @@ bool Win32Files::Read(FileHandle file, void* buffer, std::uint32_t size, std::ui
 
 bool Win32Files::Write(FileHandle file, const void* data, std::uint32_t size)
 {
-    const auto* next = static_cast<const BYTE*>(data);
-    while (size > 0) {
-        DWORD written = 0;
-        if (!WriteFile(Native(file), next, size, &written, nullptr) || written == 0) return false;
-        next += written;
-        size -= written;
-    }
-    return true;
+    return WriteWhole(Native(file), data, size);
+}
+
+std::unique_ptr<BackgroundWriter> Win32Files::WriteInBackground(FileHandle file)
+{
+    return std::make_unique<ThreadWriter>(Native(file));
 }
 
 bool Win32Files::Flush(FileHandle file)
