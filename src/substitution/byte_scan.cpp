@@ -23,15 +23,27 @@ __attribute__((target("sse2"))) __m128i ChunkAt(const void* bytes)
     return _mm_loadu_si128(static_cast<const __m128i*>(bytes));
 }
 
+// A chunk of the byte, or of the character, repeated: made from a register in a few steps,
+// where the compiler's own way puts each copy in place one by one.
+__attribute__((target("sse2"))) __m128i Repeated(char byte)
+{
+    return _mm_shuffle_epi32(_mm_cvtsi32_si128(static_cast<int>(static_cast<unsigned char>(byte) * 0x01010101u)), 0);
+}
+
+__attribute__((target("sse2"))) __m128i Repeated(char16_t c)
+{
+    return _mm_shuffle_epi32(_mm_shufflelo_epi16(_mm_cvtsi32_si128(c), 0), 0);
+}
+
 // Where the first of the stops is, found 16 bytes at a time, or how many bytes can be passed
 // over so: the search goes on byte by byte from there.
 __attribute__((target("sse2"))) std::size_t SkipChunksWithoutStops(const std::uint8_t* bytes, std::size_t size,
                                                                    const std::array<std::uint8_t, kFewStops>& stops)
 {
-    const __m128i first = _mm_set1_epi8(static_cast<char>(stops[0]));
-    const __m128i second = _mm_set1_epi8(static_cast<char>(stops[1]));
-    const __m128i third = _mm_set1_epi8(static_cast<char>(stops[2]));
-    const __m128i fourth = _mm_set1_epi8(static_cast<char>(stops[3]));
+    const __m128i first = Repeated(static_cast<char>(stops[0]));
+    const __m128i second = Repeated(static_cast<char>(stops[1]));
+    const __m128i third = Repeated(static_cast<char>(stops[2]));
+    const __m128i fourth = Repeated(static_cast<char>(stops[3]));
     std::size_t at = 0;
     for (; at + 16 <= size; at += 16) {
         const __m128i chunk = ChunkAt(bytes + at);
@@ -70,8 +82,8 @@ __attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view 
 {
     if (places.empty()) return 0;
     const std::size_t last = token.size() - 1;
-    const __m128i first = _mm_set1_epi8(token.front());
-    const __m128i end = _mm_set1_epi8(token.back());
+    const __m128i first = Repeated(token.front());
+    const __m128i end = Repeated(token.back());
     std::size_t found = 0;
     std::size_t next = from;  // where the next token may begin: after the end of the one before
     std::size_t at = from;
@@ -150,7 +162,7 @@ __attribute__((target("sse2"))) std::size_t ReplaceEachByChunks(std::span<char> 
     for (; at + token.size() + 15 <= text.size(); at += 16) {
         unsigned starts = 0xFFFF;
         for (std::size_t i = 0; i < token.size() && starts != 0; ++i)
-            starts &= Hits(ChunkAt(text.data() + at + i), _mm_set1_epi8(token[i]));
+            starts &= Hits(ChunkAt(text.data() + at + i), Repeated(token[i]));
         // Bit N for the chunk before's byte N, bit 16 + N for this one's.
         const std::uint32_t window = before | starts << 16;
         before = starts;
@@ -159,7 +171,7 @@ __attribute__((target("sse2"))) std::size_t ReplaceEachByChunks(std::span<char> 
         __m128i chunk = ChunkAt(text.data() + at);
         for (std::size_t i = 0; i < replacement.size(); ++i) {
             const __m128i put = BytesOfBits((window << i) >> 16);
-            chunk = _mm_or_si128(_mm_andnot_si128(put, chunk), _mm_and_si128(put, _mm_set1_epi8(replacement[i])));
+            chunk = _mm_or_si128(_mm_andnot_si128(put, chunk), _mm_and_si128(put, Repeated(replacement[i])));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + at), chunk);
     }
@@ -186,6 +198,40 @@ __attribute__((target("sse2"))) void WidenByChunks(const std::uint8_t* bytes, st
     std::copy(bytes + at, bytes + size, out + at);
 }
 
+std::size_t PlacesOfFewByCharacters(std::u16string_view text, std::size_t from,
+                                    const std::array<char16_t, kFewStops>& few, std::span<std::size_t> places)
+{
+    std::size_t found = 0;
+    for (std::size_t at = from; at < text.size() && found < places.size(); ++at)
+        if (std::find(few.begin(), few.end(), text[at]) != few.end()) places[found++] = at;
+    return found;
+}
+
+__attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::u16string_view text, std::size_t from,
+                                                                const std::array<char16_t, kFewStops>& few,
+                                                                std::span<std::size_t> places)
+{
+    const __m128i first = Repeated(few[0]);
+    const __m128i second = Repeated(few[1]);
+    const __m128i third = Repeated(few[2]);
+    const __m128i fourth = Repeated(few[3]);
+    if (text.size() < 8) return PlacesOfFewByCharacters(text, from, few, places);
+    std::size_t found = 0;
+    for (std::size_t at = from; at < text.size() && found < places.size(); at += 8) {
+        // The last chunk ends with the text, over characters looked at already: those are
+        // left out.
+        const std::size_t chunkAt = std::min(at, text.size() - 8);
+        const __m128i chunk = ChunkAt(text.data() + chunkAt);
+        const __m128i same = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(chunk, first), _mm_cmpeq_epi16(chunk, second)),
+                                          _mm_or_si128(_mm_cmpeq_epi16(chunk, third), _mm_cmpeq_epi16(chunk, fourth)));
+        // A bit for each byte: the low one of each character is kept.
+        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(same)) & (0x5555u << (2 * (at - chunkAt)));
+        for (; hits != 0 && found < places.size(); hits &= hits - 1)
+            places[found++] = chunkAt + static_cast<std::size_t>(std::countr_zero(hits)) / 2;
+    }
+    return found;
+}
+
 std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
 {
     std::size_t at = 0;
@@ -196,8 +242,8 @@ std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, 
 __attribute__((target("sse2"))) std::size_t PlainTextLengthByChunks(const std::uint8_t* bytes, std::size_t size,
                                                                     bool stopAbove127)
 {
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = Repeated('\r');
+    const __m128i lf = Repeated('\n');
     std::size_t at = 0;
     for (; at + 16 <= size; at += 16) {
         const __m128i chunk = ChunkAt(bytes + at);
@@ -222,7 +268,7 @@ char* PutWithCrLfByBytes(char* out, std::string_view bytes, char previous, CrLf 
 __attribute__((target("sse2"))) char* PutWithCrLfByChunks(char* out, std::string_view bytes, char previous,
                                                           CrLf which)
 {
-    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i lf = Repeated('\n');
     std::size_t at = 0;
     while (at + 16 <= bytes.size()) {
         const __m128i chunk = ChunkAt(bytes.data() + at);
@@ -241,6 +287,46 @@ __attribute__((target("sse2"))) char* PutWithCrLfByChunks(char* out, std::string
         ++at;
     }
     return PutWithCrLfByBytes(out, bytes.substr(at), at == 0 ? previous : bytes[at - 1], which);
+}
+
+// The characters between line ends are copied as they are held, which on the little-endian
+// processors the library runs on are their UTF-16LE bytes.
+static_assert(std::endian::native == std::endian::little);
+
+char* PutUtf16WithCrLfByCharacters(char* out, std::u16string_view text)
+{
+    for (const char16_t c : text) {
+        if (c == u'\n') {
+            std::memcpy(out, "\r\0", 2);
+            out += 2;
+        }
+        std::memcpy(out, &c, 2);
+        out += 2;
+    }
+    return out;
+}
+
+// A chunk of 8 characters without an LF is copied whole, one with an LF up to it.
+__attribute__((target("sse2"))) char* PutUtf16WithCrLfByChunks(char* out, std::u16string_view text)
+{
+    const __m128i lf = Repeated(u'\n');
+    std::size_t at = 0;
+    while (at + 8 <= text.size()) {
+        const __m128i chunk = ChunkAt(text.data() + at);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, lf)));
+        if (lfs == 0) {
+            out += 16;
+            at += 8;
+            continue;
+        }
+        const auto before = static_cast<std::size_t>(std::countr_zero(lfs)) / 2;
+        out += before * sizeof(char16_t);
+        std::memcpy(out, "\r\0\n\0", 4);
+        out += 4;
+        at += before + 1;
+    }
+    return PutUtf16WithCrLfByCharacters(out, text.substr(at));
 }
 
 }  // namespace
@@ -272,6 +358,12 @@ std::size_t FindToken(std::string_view text, std::string_view token, std::size_t
     return std::string_view::npos;
 }
 
+std::size_t PlacesOfFew(std::u16string_view text, std::size_t from, const std::array<char16_t, kFewStops>& few,
+                        std::span<std::size_t> places)
+{
+    return kChunks ? PlacesOfFewByChunks(text, from, few, places) : PlacesOfFewByCharacters(text, from, few, places);
+}
+
 void Widen(const std::uint8_t* bytes, std::size_t size, char16_t* out)
 {
     if (kChunks) return WidenByChunks(bytes, size, out);
@@ -292,6 +384,11 @@ std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std
 std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
 {
     return kChunks ? PlainTextLengthByChunks(bytes, size, stopAbove127) : PlainTextLengthByBytes(bytes, size, stopAbove127);
+}
+
+char* PutUtf16WithCrLf(char* out, std::u16string_view text)
+{
+    return kChunks ? PutUtf16WithCrLfByChunks(out, text) : PutUtf16WithCrLfByCharacters(out, text);
 }
 
 char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which)

@@ -32,6 +32,12 @@ private:
     bool skipsChunks_ = false;
 };
 
+// Where one of up to four characters (the first again where there are fewer) stands in the
+// text at or after `from`, 8 characters at a time, for as many places as there are and at most
+// `places.size()`. Answers how many it found.
+std::size_t PlacesOfFew(std::u16string_view text, std::size_t from, const std::array<char16_t, kFewStops>& few,
+                        std::span<std::size_t> places);
+
 // Where the token first stands in the text at or after `from`, or npos. A plain search of its
 // own: lines are short, and the system's C library would cost a call for every place the
 // token's first byte stands; where the token's first byte is frequent, a 16-byte search for it
@@ -61,5 +67,9 @@ enum class CrLf { Every, Bare };
 // Puts the bytes at out with the LFs written as CR LF; `previous` is the byte before them.
 // Answers where the next go, and may write up to 16 bytes past that.
 char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which);
+
+// Puts the characters at out as UTF-16LE with each LF written as CR LF. Answers where the next
+// go.
+char* PutUtf16WithCrLf(char* out, std::u16string_view text);
 
 }  // namespace zarvo

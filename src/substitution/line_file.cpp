@@ -44,25 +44,7 @@ int ContinuationCount(std::uint8_t lead)
     return -1;
 }
 
-// The line's characters at out as UTF-16LE, each LF as CR LF; answers where the next go. The
-// characters between line ends are copied as they are held, which on the little-endian
-// processors the library runs on are their UTF-16LE bytes.
-static_assert(std::endian::native == std::endian::little);
-char* PutUtf16(char* out, std::u16string_view line)
-{
-    while (!line.empty()) {
-        const std::size_t run = std::min(line.find(u'\n'), line.size());
-        std::memcpy(out, line.data(), run * sizeof(char16_t));
-        out += run * sizeof(char16_t);
-        if (run == line.size()) break;
-        std::memcpy(out, "\r\0\n\0", 4);
-        out += 4;
-        line.remove_prefix(run + 1);
-    }
-    return out;
-}
-
-// The same as single-byte text, which holds characters up to 255 only: nothing (null) when
+// The line's characters as single-byte text, which holds characters up to 255 only: nothing (null) when
 // the line holds another.
 char* PutSingleByte(char* out, std::u16string_view line)
 {
@@ -350,7 +332,7 @@ void LineWriter::WriteLine(std::u16string_view line)
     if (failed_) return;
     // Each character a CR LF pair at the most.
     char* const start = Room(line.size() * 4);
-    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16(start, line) : PutSingleByte(start, line);
+    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16WithCrLf(start, line) : PutSingleByte(start, line);
     if (end == nullptr) {
         failed_ = true;
         return;

@@ -1,5 +1,8 @@
 #include "substitution/token_presence.h"
 
+#include <algorithm>
+#include <type_traits>
+
 namespace zarvo {
 namespace {
 
@@ -20,6 +23,11 @@ TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1
         firstAbove255_ = firstAbove255_ || tokens[row].front() > 255;
     }
     MakeTables();
+    std::size_t few = 0;
+    for (std::uint32_t child = nodes_[0].firstChild; child != 0; child = nodes_[child].nextSibling, ++few)
+        if (few < kFewStops) fewFirst_[few] = nodes_[child].character;
+    fewFirstKnown_ = few != 0 && few <= kFewStops;
+    std::fill(fewFirst_.begin() + static_cast<std::ptrdiff_t>(std::min(few, kFewStops)), fewFirst_.end(), fewFirst_[0]);
 }
 
 void TokenPresence::MakeTables()
@@ -53,9 +61,23 @@ template <class Char>
 void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
     present.assign((sameToken_.size() + 63) / 64, 0);
+    if constexpr (std::is_same_v<Char, char16_t>) {
+        if (fewFirstKnown_) return FindFromFewStarts(line, present);
+    }
     for (std::size_t at = 0; at < line.size(); ++at)
         if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
             Mark(first, line.substr(at + 1), present);
+}
+
+void TokenPresence::FindFromFewStarts(std::u16string_view line, RowBits& present) const
+{
+    std::array<std::size_t, 64> places;
+    for (std::size_t from = 0;;) {
+        const std::size_t found = PlacesOfFew(line, from, fewFirst_, places);
+        for (std::size_t i = 0; i < found; ++i) Mark(Start(line[places[i]]), line.substr(places[i] + 1), present);
+        if (found < places.size()) return;
+        from = places.back() + 1;
+    }
 }
 
 template void TokenPresence::Find(std::string_view line, RowBits& present) const;

@@ -2,10 +2,13 @@
 // Which of a command's tokens occur in a line, found in one pass over the line. Most lines of
 // an installed file hold none: the engines then leave them as they are without searching
 // for each token in turn.
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include "substitution/byte_scan.h"
 
 namespace zarvo {
 
@@ -56,6 +59,9 @@ private:
     // Gives the root, and nodes with many children, a table of their children below 256:
     // found at once rather than by a walk along the others.
     void MakeTables();
+    // Find in a line of characters where tokens start with few characters: those places are
+    // found 8 characters at a time.
+    void FindFromFewStarts(std::u16string_view line, RowBits& present) const;
     // Marks the rows of the tokens that the text spells from the node down.
     template <class Char>
     void Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const;
@@ -66,6 +72,9 @@ private:
     // The tables, 256 nodes each, the root's first.
     std::vector<std::uint32_t> tables_;
     bool firstAbove255_ = false;
+    // The characters tokens start with, when there are few.
+    std::array<char16_t, kFewStops> fewFirst_{};
+    bool fewFirstKnown_ = false;
 };
 
 }  // namespace zarvo

@@ -2,6 +2,7 @@
 // near the ends of chunks and texts, searches from every place, LFs with and without a CR.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -109,6 +110,49 @@ TEST(ByteScan, WritesEachLfOrEachBareLfAsCrLf)
             out.resize(static_cast<std::size_t>(PutWithCrLf(out.data(), bytes, previous, which) - out.data()));
             ASSERT_EQ(out, expected) << ::testing::PrintToString(bytes);
         }
+    }
+}
+
+TEST(ByteScan, WritesCharactersAsUtf16LeWithEachLfAsCrLf)
+{
+    std::mt19937 random(17);
+    const std::u16string from = u"ab\n\r\u00E9\u20AC\u0A0D";
+    for (int round = 0; round < 2000; ++round) {
+        std::u16string text(std::uniform_int_distribution<std::size_t>(0, 40)(random), u' ');
+        for (char16_t& c : text) c = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        std::string expected;
+        for (const char16_t c : text) {
+            if (c == u'\n') expected += std::string("\r\0", 2);
+            expected += static_cast<char>(c & 0xFF);
+            expected += static_cast<char>(c >> 8);
+        }
+        std::string out(text.size() * 4 + 16, '\0');
+        out.resize(static_cast<std::size_t>(PutUtf16WithCrLf(out.data(), text) - out.data()));
+        ASSERT_EQ(out, expected);
+    }
+}
+
+TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
+{
+    std::mt19937 random(18);
+    const std::u16string from = u"<ab\u3C00\u003C\n";
+    const std::array<char16_t, kFewStops> few{u'<', u'\u3C00', u'<', u'<'};
+    for (int round = 0; round < 2000; ++round) {
+        std::u16string text(std::uniform_int_distribution<std::size_t>(0, 40)(random), u' ');
+        for (char16_t& c : text) c = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        const std::size_t start = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
+        std::vector<std::size_t> expected;
+        for (std::size_t at = start; at < text.size(); ++at)
+            if (text[at] == u'<' || text[at] == u'\u3C00') expected.push_back(at);
+        std::vector<std::size_t> batch(std::uniform_int_distribution<std::size_t>(1, 5)(random)), found;
+        for (std::size_t next = start;;) {
+            const std::size_t count = PlacesOfFew(text, next, few, batch);
+            found.insert(found.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(count));
+            ASSERT_LE(found.size(), text.size()) << "places found again";
+            if (count < batch.size()) break;
+            next = found.back() + 1;
+        }
+        ASSERT_EQ(found, expected) << "from " << start;
     }
 }
 
