@@ -15,7 +15,7 @@ build, driver, dll, prefix = sys.argv[1:5]
 work = os.path.join(build, "wine-bench")
 os.makedirs(work, exist_ok=True)
 env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
-RUNS = 3
+RUNS = 5
 
 NAMES = [f"Name{i}" for i in range(10)]
 VALUES = [f"C:\\Program Files\\App{i}" for i in range(10)]
