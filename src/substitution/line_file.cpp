@@ -1,7 +1,6 @@
 #include "substitution/line_file.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <initializer_list>
 #include <optional>
@@ -44,8 +43,8 @@ int ContinuationCount(std::uint8_t lead)
     return -1;
 }
 
-// The line's characters as single-byte text, which holds characters up to 255 only: nothing (null) when
-// the line holds another.
+// The line's characters as single-byte text, which holds characters up to 255 only: nothing
+// (null) when the line holds another.
 char* PutSingleByte(char* out, std::u16string_view line)
 {
     char16_t all = 0;

@@ -167,14 +167,15 @@ std::uint32_t ReplaceEach(std::string& line, const TokenEntry& row, std::string&
     std::array<std::size_t, 64> places;
     std::uint32_t replaced = 0;
     bool room = true;
-    for (std::size_t from = 0; room; from = places.back() + token.size()) {
+    for (std::size_t from = 0;;) {
         const std::size_t found = FindTokens(line, token, from, places);
         for (std::size_t i = 0; i < found && (room = RoomForOneMore(replaced, spare.size() + line.size() - taken, row));
              ++i, ++replaced) {
             spare.append(line, taken, places[i] - taken).append(replacement);
             taken = places[i] + token.size();
         }
-        if (found < places.size()) break;
+        if (!room || found < places.size()) break;
+        from = places.back() + token.size();
     }
     if (replaced > 0) {
         spare.append(line, taken);
