@@ -64,13 +64,10 @@ std::size_t FindTokensByBytes(std::string_view text, std::string_view token, std
                               std::span<std::size_t> places)
 {
     std::size_t found = 0;
-    for (std::size_t at = from; found < places.size() && at + token.size() <= text.size();) {
-        if (!StandsAt(text, token, at)) {
-            ++at;
-            continue;
-        }
+    for (std::size_t at = from; found < places.size(); at = places[found - 1] + token.size()) {
+        at = FindToken(text, token, at);
+        if (at == std::string_view::npos) break;
         places[found++] = at;
-        at += token.size();
     }
     return found;
 }
@@ -82,6 +79,7 @@ __attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view 
 {
     if (places.empty()) return 0;
     const std::size_t last = token.size() - 1;
+    const std::string_view between = token.substr(1, last > 0 ? last - 1 : 0);
     const __m128i first = Repeated(token.front());
     const __m128i end = Repeated(token.back());
     std::size_t found = 0;
@@ -91,8 +89,7 @@ __attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view 
         unsigned starts = Hits(ChunkAt(text.data() + at), first) & Hits(ChunkAt(text.data() + at + last), end);
         for (; starts != 0; starts &= starts - 1) {
             const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(starts));
-            if (place < next || !StandsAt(text.substr(1), token.substr(1, last - std::min<std::size_t>(last, 1)), place))
-                continue;
+            if (place < next || !StandsAt(text, between, place + 1)) continue;
             places[found++] = place;
             next = place + token.size();
             if (found == places.size()) return found;
@@ -106,15 +103,9 @@ std::size_t ReplaceEachByBytes(std::span<char> text, std::string_view token, std
 {
     const std::string_view view(text.data(), text.size());
     std::size_t replaced = 0;
-    for (std::size_t at = from; at + token.size() <= text.size();) {
-        if (!StandsAt(view, token, at)) {
-            ++at;
-            continue;
-        }
+    for (std::size_t at = FindToken(view, token, from); at != std::string_view::npos;
+         at = FindToken(view, token, at + token.size()), ++replaced)
         std::memcpy(text.data() + at, replacement.data(), replacement.size());
-        at += token.size();
-        ++replaced;
-    }
     return replaced;
 }
 
@@ -211,11 +202,11 @@ __attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::u16string_v
                                                                 const std::array<char16_t, kFewStops>& few,
                                                                 std::span<std::size_t> places)
 {
+    if (text.size() < 8) return PlacesOfFewByCharacters(text, from, few, places);
     const __m128i first = Repeated(few[0]);
     const __m128i second = Repeated(few[1]);
     const __m128i third = Repeated(few[2]);
     const __m128i fourth = Repeated(few[3]);
-    if (text.size() < 8) return PlacesOfFewByCharacters(text, from, few, places);
     std::size_t found = 0;
     for (std::size_t at = from; at < text.size() && found < places.size(); at += 8) {
         // The last chunk ends with the text, over characters looked at already: those are

@@ -59,7 +59,7 @@ public:
                 const std::size_t row = word * 64 + static_cast<std::size_t>(std::countr_zero(present_[word]));
                 present_[word] &= present_[word] - 1;
                 if (HasRow(brought_, row)) {
-                    brought_[word] &= ~(std::uint64_t{1} << (row % 64));
+                    ClearRow(brought_, row);
                     if (!heldKnown) held = CharactersBelow256(Text(line));
                     heldKnown = true;
                     if ((tokenCharacters_[row] & ~held).any()) continue;

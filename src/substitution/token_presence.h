@@ -20,6 +20,11 @@ inline void SetRow(RowBits& rows, std::size_t row)
     rows[row / 64] |= std::uint64_t{1} << (row % 64);
 }
 
+inline void ClearRow(RowBits& rows, std::size_t row)
+{
+    rows[row / 64] &= ~(std::uint64_t{1} << (row % 64));
+}
+
 inline bool HasRow(const RowBits& rows, std::size_t row)
 {
     return (rows[row / 64] >> (row % 64) & 1) != 0;
