@@ -77,25 +77,28 @@ std::size_t FindTokensByBytes(std::string_view text, std::string_view token, std
 __attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view text, std::string_view token,
                                                                std::size_t from, std::span<std::size_t> places)
 {
-    if (places.empty()) return 0;
     const std::size_t last = token.size() - 1;
+    if (places.empty() || text.size() < last + 16) return FindTokensByBytes(text, token, from, places);
     const std::string_view between = token.substr(1, last > 0 ? last - 1 : 0);
     const __m128i first = Repeated(token.front());
     const __m128i end = Repeated(token.back());
     std::size_t found = 0;
     std::size_t next = from;  // where the next token may begin: after the end of the one before
-    std::size_t at = from;
-    for (; at + last + 16 <= text.size(); at += 16) {
-        unsigned starts = Hits(ChunkAt(text.data() + at), first) & Hits(ChunkAt(text.data() + at + last), end);
+    for (std::size_t at = from; at + last < text.size(); at += 16) {
+        // The last chunk ends where the last place a token fits does, over places looked at
+        // already: those are left out.
+        const std::size_t chunkAt = std::min(at, text.size() - last - 16);
+        unsigned starts = Hits(ChunkAt(text.data() + chunkAt), first) &
+                          Hits(ChunkAt(text.data() + chunkAt + last), end) & (0xFFFFu << (at - chunkAt));
         for (; starts != 0; starts &= starts - 1) {
-            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(starts));
+            const std::size_t place = chunkAt + static_cast<std::size_t>(std::countr_zero(starts));
             if (place < next || !StandsAt(text, between, place + 1)) continue;
             places[found++] = place;
             next = place + token.size();
             if (found == places.size()) return found;
         }
     }
-    return found + FindTokensByBytes(text, token, std::max(at, next), places.subspan(found));
+    return found;
 }
 
 std::size_t ReplaceEachByBytes(std::span<char> text, std::string_view token, std::string_view replacement,
@@ -189,8 +192,9 @@ __attribute__((target("sse2"))) void WidenByChunks(const std::uint8_t* bytes, st
     std::copy(bytes + at, bytes + size, out + at);
 }
 
-std::size_t PlacesOfFewByCharacters(std::u16string_view text, std::size_t from,
-                                    const std::array<char16_t, kFewStops>& few, std::span<std::size_t> places)
+template <class Char>
+std::size_t PlacesOfFewByCharacters(std::basic_string_view<Char> text, std::size_t from,
+                                    const std::array<Char, kFewStops>& few, std::span<std::size_t> places)
 {
     std::size_t found = 0;
     for (std::size_t at = from; at < text.size() && found < places.size(); ++at)
@@ -198,27 +202,41 @@ std::size_t PlacesOfFewByCharacters(std::u16string_view text, std::size_t from,
     return found;
 }
 
-__attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::u16string_view text, std::size_t from,
-                                                                const std::array<char16_t, kFewStops>& few,
+// Where the chunk holds the byte, or the character, its bytes set in the answer.
+__attribute__((target("sse2"))) __m128i Same(__m128i chunk, __m128i byte, char)
+{
+    return _mm_cmpeq_epi8(chunk, byte);
+}
+
+__attribute__((target("sse2"))) __m128i Same(__m128i chunk, __m128i character, char16_t)
+{
+    return _mm_cmpeq_epi16(chunk, character);
+}
+
+template <class Char>
+__attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::basic_string_view<Char> text, std::size_t from,
+                                                                const std::array<Char, kFewStops>& few,
                                                                 std::span<std::size_t> places)
 {
-    if (text.size() < 8) return PlacesOfFewByCharacters(text, from, few, places);
+    constexpr std::size_t kPerChunk = 16 / sizeof(Char);
+    // A bit for each byte in the chunk's mask: the low one of each character is kept.
+    constexpr unsigned kLowBytes = sizeof(Char) == 1 ? 0xFFFFu : 0x5555u;
+    if (text.size() < kPerChunk) return PlacesOfFewByCharacters(text, from, few, places);
     const __m128i first = Repeated(few[0]);
     const __m128i second = Repeated(few[1]);
     const __m128i third = Repeated(few[2]);
     const __m128i fourth = Repeated(few[3]);
     std::size_t found = 0;
-    for (std::size_t at = from; at < text.size() && found < places.size(); at += 8) {
+    for (std::size_t at = from; at < text.size() && found < places.size(); at += kPerChunk) {
         // The last chunk ends with the text, over characters looked at already: those are
         // left out.
-        const std::size_t chunkAt = std::min(at, text.size() - 8);
+        const std::size_t chunkAt = std::min(at, text.size() - kPerChunk);
         const __m128i chunk = ChunkAt(text.data() + chunkAt);
-        const __m128i same = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(chunk, first), _mm_cmpeq_epi16(chunk, second)),
-                                          _mm_or_si128(_mm_cmpeq_epi16(chunk, third), _mm_cmpeq_epi16(chunk, fourth)));
-        // A bit for each byte: the low one of each character is kept.
-        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(same)) & (0x5555u << (2 * (at - chunkAt)));
+        const __m128i same = _mm_or_si128(_mm_or_si128(Same(chunk, first, Char{}), Same(chunk, second, Char{})),
+                                          _mm_or_si128(Same(chunk, third, Char{}), Same(chunk, fourth, Char{})));
+        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(same)) & (kLowBytes << (sizeof(Char) * (at - chunkAt)));
         for (; hits != 0 && found < places.size(); hits &= hits - 1)
-            places[found++] = chunkAt + static_cast<std::size_t>(std::countr_zero(hits)) / 2;
+            places[found++] = chunkAt + static_cast<std::size_t>(std::countr_zero(hits)) / sizeof(Char);
     }
     return found;
 }
@@ -284,9 +302,11 @@ __attribute__((target("sse2"))) char* PutWithCrLfByChunks(char* out, std::string
 // processors the library runs on are their UTF-16LE bytes.
 static_assert(std::endian::native == std::endian::little);
 
-char* PutUtf16WithCrLfByCharacters(char* out, std::u16string_view text)
+template <class Char>
+char* PutUtf16WithCrLfByCharacters(char* out, std::basic_string_view<Char> text)
 {
-    for (const char16_t c : text) {
+    for (const Char character : text) {
+        const char16_t c = CharacterOf(character);
         if (c == u'\n') {
             std::memcpy(out, "\r\0", 2);
             out += 2;
@@ -320,6 +340,33 @@ __attribute__((target("sse2"))) char* PutUtf16WithCrLfByChunks(char* out, std::u
     return PutUtf16WithCrLfByCharacters(out, text.substr(at));
 }
 
+// A chunk of 16 bytes, then of 8, without an LF is widened whole, one with an LF up to it.
+__attribute__((target("sse2"))) char* PutUtf16WithCrLfByChunks(char* out, std::string_view bytes)
+{
+    const __m128i lf = Repeated('\n');
+    const __m128i zero = _mm_setzero_si128();
+    std::size_t at = 0;
+    for (std::size_t width = 16; width >= 8; width /= 2)
+        while (at + width <= bytes.size()) {
+            const __m128i chunk = width == 16 ? ChunkAt(bytes.data() + at)
+                                              : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes.data() + at));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, zero));
+            if (width == 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(chunk, zero));
+            const unsigned lfs = Hits(chunk, lf);
+            if (lfs == 0) {
+                out += width * sizeof(char16_t);
+                at += width;
+                continue;
+            }
+            const auto before = static_cast<std::size_t>(std::countr_zero(lfs));
+            out += before * sizeof(char16_t);
+            std::memcpy(out, "\r\0\n\0", 4);
+            out += 4;
+            at += before + 1;
+        }
+    return PutUtf16WithCrLfByCharacters(out, bytes.substr(at));
+}
+
 }  // namespace
 
 ByteSearch::ByteSearch(const ByteSet& set)
@@ -344,16 +391,23 @@ std::size_t ByteSearch::First(const std::uint8_t* bytes, std::size_t size) const
 
 std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from)
 {
+    if (token.empty()) return from <= text.size() ? from : std::string_view::npos;
     for (std::size_t at = from; at + token.size() <= text.size(); ++at)
-        if (StandsAt(text, token, at)) return at;
+        if (text[at] == token.front() && StandsAt(text, token, at)) return at;
     return std::string_view::npos;
 }
 
-std::size_t PlacesOfFew(std::u16string_view text, std::size_t from, const std::array<char16_t, kFewStops>& few,
+template <class Char>
+std::size_t PlacesOfFew(std::basic_string_view<Char> text, std::size_t from, const std::array<Char, kFewStops>& few,
                         std::span<std::size_t> places)
 {
     return kChunks ? PlacesOfFewByChunks(text, from, few, places) : PlacesOfFewByCharacters(text, from, few, places);
 }
+
+template std::size_t PlacesOfFew(std::string_view text, std::size_t from, const std::array<char, kFewStops>& few,
+                                 std::span<std::size_t> places);
+template std::size_t PlacesOfFew(std::u16string_view text, std::size_t from,
+                                 const std::array<char16_t, kFewStops>& few, std::span<std::size_t> places);
 
 void Widen(const std::uint8_t* bytes, std::size_t size, char16_t* out)
 {
@@ -380,6 +434,11 @@ std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool st
 char* PutUtf16WithCrLf(char* out, std::u16string_view text)
 {
     return kChunks ? PutUtf16WithCrLfByChunks(out, text) : PutUtf16WithCrLfByCharacters(out, text);
+}
+
+char* PutUtf16WithCrLf(char* out, std::string_view bytes)
+{
+    return kChunks ? PutUtf16WithCrLfByChunks(out, bytes) : PutUtf16WithCrLfByCharacters(out, bytes);
 }
 
 char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which)

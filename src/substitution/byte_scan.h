@@ -13,6 +13,17 @@ namespace zarvo {
 // Bytes of single-byte text, each standing for the character of its code.
 using ByteSet = std::bitset<256>;
 
+// The character a byte of single-byte text stands for; a character stands for itself.
+inline char16_t CharacterOf(char byte)
+{
+    return static_cast<unsigned char>(byte);
+}
+
+inline char16_t CharacterOf(char16_t c)
+{
+    return c;
+}
+
 // How many bytes a search can look for 16 bytes at a time.
 inline constexpr std::size_t kFewStops = 4;
 
@@ -33,9 +44,10 @@ private:
 };
 
 // Where one of up to four characters (the first again where there are fewer) stands in the
-// text at or after `from`, 8 characters at a time, for as many places as there are and at most
-// `places.size()`. Answers how many it found.
-std::size_t PlacesOfFew(std::u16string_view text, std::size_t from, const std::array<char16_t, kFewStops>& few,
+// text at or after `from`, a chunk of 16 bytes at a time, for as many places as there are and at
+// most `places.size()`. Answers how many it found. Text of characters, or single-byte text.
+template <class Char>
+std::size_t PlacesOfFew(std::basic_string_view<Char> text, std::size_t from, const std::array<Char, kFewStops>& few,
                         std::span<std::size_t> places);
 
 // Where the token first stands in the text at or after `from`, or npos. A plain search of its
@@ -71,5 +83,7 @@ char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which);
 // Puts the characters at out as UTF-16LE with each LF written as CR LF. Answers where the next
 // go.
 char* PutUtf16WithCrLf(char* out, std::u16string_view text);
+// The same for single-byte text given as its bytes, each the character of its code.
+char* PutUtf16WithCrLf(char* out, std::string_view bytes);
 
 }  // namespace zarvo

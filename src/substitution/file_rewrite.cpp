@@ -40,12 +40,20 @@ bool CreateOwnTemporary(Files& files, LineWriter& writer, const char16_t* tempor
     return writer.Create(temporary, encoding);
 }
 
-void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& format, const LineEdit& edit)
+void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& format, const LineEdits& edit)
 {
     std::u16string line;
     line.reserve(format.lineCapacity + 1);
-    while (reader.ReadLine(line, format.lineCapacity)) {
-        edit(line);
+    std::string bytes;
+    bytes.reserve(format.lineCapacity + 1);
+    for (;;) {
+        if (edit.bytes && reader.ReadPlainLine(bytes, format.lineCapacity)) {
+            edit.bytes(bytes);
+            writer.WriteLine(bytes);
+            continue;
+        }
+        if (!reader.ReadLine(line, format.lineCapacity)) return;
+        edit.characters(line);
         writer.WriteLine(line);
     }
 }
@@ -103,7 +111,7 @@ std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* t
 }
 
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
-                                                 const RewriteFormat& format, const LineEdit& edit,
+                                                 const RewriteFormat& format, const LineEdits& edit,
                                                  ReadEncoding& read)
 {
     LineReader reader(files);
@@ -158,7 +166,7 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 }
 
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace)
+                             const RewriteFormat& format, const LineEdits& edit, ReplaceStep replace)
 {
     return Rewrite(files, target, temporary, format, edit, replace);
 }
@@ -170,7 +178,7 @@ RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_
 }
 
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
-                            const LineEdit& edit, ReplaceStep replace)
+                            const LineEdits& edit, ReplaceStep replace)
 {
     return Rewrite(files, target, TemporaryBeside(target).c_str(), format, edit, replace);
 }

@@ -74,6 +74,14 @@ using LineEdit = std::function<void(std::u16string& line)>;
 // The same for a line of single-byte text, given as its characters' bytes.
 using ByteLineEdit = std::function<void(std::string& line)>;
 
+// The edit of a decoded line, and the same edit of a line whose characters are all below 256,
+// given as their bytes: most lines are read so, undecoded. Without the latter every line is
+// decoded.
+struct LineEdits {
+    LineEdit characters;
+    ByteLineEdit bytes;
+};
+
 // Puts the complete rewrite in the target's place.
 using ReplaceStep = RewriteOutcome (*)(Files& files, const char16_t* temporary, const char16_t* target);
 RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target);
@@ -81,13 +89,13 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 // Rewrites the target through the temporary file, which replaces it, by the replace step,
 // only when it holds the whole rewrite.
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const RewriteFormat& format, const LineEdit& edit, ReplaceStep replace);
+                             const RewriteFormat& format, const LineEdits& edit, ReplaceStep replace);
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const ByteRewriteFormat& format, const ByteLineEdit& edit, ReplaceStep replace);
 
 // The same through the temporary file "<target>.tmp" beside the target.
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
-                            const LineEdit& edit, ReplaceStep replace);
+                            const LineEdits& edit, ReplaceStep replace);
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const ByteRewriteFormat& format,
                             const ByteLineEdit& edit, ReplaceStep replace);
 

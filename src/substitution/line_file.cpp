@@ -120,6 +120,24 @@ public:
         return true;
     }
 
+    // Takes a whole line, or `capacity` characters of one, when all of it needs no decoding
+    // and the chunk holds it with its end: its bytes, a CR LF pair read as one LF. Takes
+    // nothing otherwise, and answers whether it took the line.
+    bool TakePlainLine(std::string& line, std::size_t capacity)
+    {
+        if (capacity == 0 || lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return false;
+        Refill();
+        const std::uint8_t* begin = chunk_.get() + position_;
+        const std::size_t length =
+            PlainTextLength(begin, std::min(size_ - position_, capacity), encoding == TextEncoding::Utf8);
+        const std::size_t end = length == capacity ? 0 : EndOfLineAt(position_ + length);
+        if (length != capacity && end == 0) return false;
+        line.assign(reinterpret_cast<const char*>(begin), length);
+        if (end != 0) line.push_back('\n');
+        position_ += length + end;
+        return true;
+    }
+
     // Passes over the ASCII bytes that follow, which are valid UTF-8 whatever stands around
     // them: what tells whether a file is UTF-8 lies in its other bytes.
     void SkipAscii()
@@ -305,6 +323,11 @@ bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
     return !line.empty();
 }
 
+bool LineReader::ReadPlainLine(std::string& line, std::size_t capacity)
+{
+    return !pending_ && decoder_->TakePlainLine(line, capacity);
+}
+
 bool LineReader::Close()
 {
     if (file_.Get() == 0) return true;
@@ -342,6 +365,11 @@ void LineWriter::WriteLine(std::u16string_view line)
 void LineWriter::WriteLine(std::string_view line)
 {
     if (failed_) return;
+    if (encoding_ == TextEncoding::Utf16Le) {
+        char* const start = Room(line.size() * 4);
+        buffered_ += static_cast<std::size_t>(PutUtf16WithCrLf(start, line) - start);
+        return;
+    }
     char* const start = Room(line.size() * 2);
     buffered_ += static_cast<std::size_t>(PutWithCrLf(start, line, '\0', CrLf::Every) - start);
 }

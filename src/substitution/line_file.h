@@ -71,6 +71,11 @@ public:
     // The next line into `line`: characters up to and including an LF, at most `capacity`
     // of them. False at the end of the file, or when reading fails, before any character.
     bool ReadLine(std::u16string& line, std::size_t capacity);
+    // The next line as ReadLine would read it, into `line` as its characters' bytes, when
+    // each of them is read from a byte of its own code (all of single-byte text, ASCII of
+    // UTF-8), as most lines are: then there is nothing to decode. False, with nothing read,
+    // for any other line: ReadLine reads that one.
+    bool ReadPlainLine(std::string& line, std::size_t capacity);
     // How the file is read, once Open found it; its mark also when the encoding was refused.
     ReadEncoding Encoding() const;
     // Whether a read failed, so that what was read is not the whole file.
@@ -104,7 +109,7 @@ public:
     // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
     // 255 only: a line holding another is refused whole, and the file counts as failed.
     void WriteLine(std::u16string_view line);
-    // Writes a line of single-byte text given as its characters' bytes, each LF as CR LF.
+    // Writes a line of characters up to 255 given as their bytes, each LF as CR LF.
     void WriteLine(std::string_view line);
     // Writes single-byte text given as its bytes, of whole lines or pieces of a line as
     // ByteLineReader hands them out (a CR LF pair never cut): the bytes WriteLine writes for

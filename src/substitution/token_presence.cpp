@@ -1,6 +1,7 @@
 #include "substitution/token_presence.h"
 
 #include <algorithm>
+#include <optional>
 #include <type_traits>
 
 namespace zarvo {
@@ -23,11 +24,23 @@ TokenPresence::TokenPresence(std::vector<std::u16string_view> tokens) : nodes_(1
         firstAbove255_ = firstAbove255_ || tokens[row].front() > 255;
     }
     MakeTables();
-    std::size_t few = 0;
-    for (std::uint32_t child = nodes_[0].firstChild; child != 0; child = nodes_[child].nextSibling, ++few)
-        if (few < kFewStops) fewFirst_[few] = nodes_[child].character;
-    fewFirstKnown_ = few != 0 && few <= kFewStops;
-    std::fill(fewFirst_.begin() + static_cast<std::ptrdiff_t>(std::min(few, kFewStops)), fewFirst_.end(), fewFirst_[0]);
+    fewFirst_ = FewFirst<char16_t>();
+    fewFirstBytes_ = FewFirst<char>();
+}
+
+template <class Char>
+std::optional<std::array<Char, kFewStops>> TokenPresence::FewFirst() const
+{
+    std::array<Char, kFewStops> few{};
+    std::size_t count = 0;
+    for (std::uint32_t child = nodes_[0].firstChild; child != 0; child = nodes_[child].nextSibling) {
+        if (sizeof(Char) == 1 && nodes_[child].character > 255) continue;
+        if (count == kFewStops) return std::nullopt;
+        few[count++] = static_cast<Char>(nodes_[child].character);
+    }
+    if (count == 0) return std::nullopt;
+    std::fill(few.begin() + static_cast<std::ptrdiff_t>(count), few.end(), few[0]);
+    return few;
 }
 
 void TokenPresence::MakeTables()
@@ -43,38 +56,24 @@ void TokenPresence::MakeTables()
     }
 }
 
-namespace {
-
-char16_t CharacterOf(char byte)
-{
-    return static_cast<unsigned char>(byte);
-}
-
-char16_t CharacterOf(char16_t c)
-{
-    return c;
-}
-
-}  // namespace
-
 template <class Char>
 void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
     present.assign((sameToken_.size() + 63) / 64, 0);
-    if constexpr (std::is_same_v<Char, char16_t>) {
-        if (fewFirstKnown_) return FindFromFewStarts(line, present);
-    }
+    if (const auto& few = FewFirstOf(Char{})) return FindFromFewStarts(line, *few, present);
     for (std::size_t at = 0; at < line.size(); ++at)
-        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
-            Mark(first, line.substr(at + 1), present);
+        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0) Mark(first, line.substr(at + 1), present);
 }
 
-void TokenPresence::FindFromFewStarts(std::u16string_view line, RowBits& present) const
+template <class Char>
+void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
+                                      RowBits& present) const
 {
     std::array<std::size_t, 64> places;
     for (std::size_t from = 0;;) {
-        const std::size_t found = PlacesOfFew(line, from, fewFirst_, places);
-        for (std::size_t i = 0; i < found; ++i) Mark(Start(line[places[i]]), line.substr(places[i] + 1), present);
+        const std::size_t found = PlacesOfFew(line, from, few, places);
+        for (std::size_t i = 0; i < found; ++i)
+            Mark(Start(CharacterOf(line[places[i]])), line.substr(places[i] + 1), present);
         if (found < places.size()) return;
         from = places.back() + 1;
     }

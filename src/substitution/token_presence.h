@@ -5,6 +5,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -64,9 +65,16 @@ private:
     // Gives the root, and nodes with many children, a table of their children below 256:
     // found at once rather than by a walk along the others.
     void MakeTables();
-    // Find in a line of characters where tokens start with few characters: those places are
-    // found 8 characters at a time.
-    void FindFromFewStarts(std::u16string_view line, RowBits& present) const;
+    // The characters tokens start with that the text can hold, the first again where there are
+    // fewer than kFewStops; none where there are more, or none at all.
+    template <class Char>
+    std::optional<std::array<Char, kFewStops>> FewFirst() const;
+    const std::optional<std::array<char, kFewStops>>& FewFirstOf(char) const { return fewFirstBytes_; }
+    const std::optional<std::array<char16_t, kFewStops>>& FewFirstOf(char16_t) const { return fewFirst_; }
+    // Find where tokens start with few characters: those places are found a chunk at a time.
+    template <class Char>
+    void FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
+                           RowBits& present) const;
     // Marks the rows of the tokens that the text spells from the node down.
     template <class Char>
     void Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const;
@@ -77,9 +85,10 @@ private:
     // The tables, 256 nodes each, the root's first.
     std::vector<std::uint32_t> tables_;
     bool firstAbove255_ = false;
-    // The characters tokens start with, when there are few.
-    std::array<char16_t, kFewStops> fewFirst_{};
-    bool fewFirstKnown_ = false;
+    // The characters tokens start with, when there are few: in text of characters, and in
+    // single-byte text.
+    std::optional<std::array<char16_t, kFewStops>> fewFirst_;
+    std::optional<std::array<char, kFewStops>> fewFirstBytes_;
 };
 
 }  // namespace zarvo

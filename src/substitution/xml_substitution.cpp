@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "substitution/byte_scan.h"
 #include "substitution/file_rewrite.h"
+#include "substitution/line_file.h"
 #include "substitution/substitution_command.h"
 #include "substitution/present_rows.h"
 
@@ -15,34 +17,60 @@ namespace {
 // "</" and ">" around the name must fit a tag buffer of the line's size.
 constexpr std::size_t kLongestName = kSubstitutionLineCapacity - 3;
 
+// An element's tags and the content it gets, as characters, or as the bytes of single-byte
+// text for the lines read undecoded.
+template <class Text>
 struct ElementEntry {
-    std::u16string opening;
-    std::u16string closing;
-    std::u16string_view value;
+    Text opening;
+    Text closing;
+    Text value;
 };
 
 // The tags of each pair, made once for the whole file. A name too long for the tag buffers
 // could never find both its tags on one line and is left out.
-std::vector<ElementEntry> ElementTable(const SubstitutionCommand& command)
+std::vector<ElementEntry<std::u16string>> ElementTable(const SubstitutionCommand& command)
 {
-    std::vector<ElementEntry> table;
+    std::vector<ElementEntry<std::u16string>> table;
     for (const SubstitutionPair& pair : command.pairs) {
         if (pair.name.size() > kLongestName) continue;
-        table.push_back({Enclosed(u"<", pair.name, u">"), Enclosed(u"</", pair.name, u">"), pair.value});
+        table.push_back({Enclosed(u"<", pair.name, u">"), Enclosed(u"</", pair.name, u">"), std::u16string(pair.value)});
     }
     return table;
+}
+
+// The same table for lines given as their bytes; none when a tag or content holds a character
+// above 255, which such a line cannot take: then every line is decoded.
+std::vector<ElementEntry<std::string>> ByteElementTable(const std::vector<ElementEntry<std::u16string>>& table)
+{
+    std::vector<ElementEntry<std::string>> bytes;
+    for (const ElementEntry<std::u16string>& element : table) {
+        if (!FitsSingleByteText(element.closing) || !FitsSingleByteText(element.value)) return {};
+        bytes.push_back({SingleByteText(element.opening), SingleByteText(element.closing), SingleByteText(element.value)});
+    }
+    return bytes;
+}
+
+std::size_t Find(const std::u16string& line, const std::u16string& tag, std::size_t from)
+{
+    return line.find(tag, from);
+}
+
+std::size_t Find(const std::string& line, const std::string& tag, std::size_t from)
+{
+    return FindToken(line, tag, from);
 }
 
 // Puts the value between the first opening tag on the line and the first closing tag
 // after it, when both are there and the line still fits. The number of replacements made:
 // 1 or 0.
-std::uint32_t ReplaceElementContent(std::u16string& line, const ElementEntry& element)
+template <class Text>
+std::uint32_t ReplaceElementContent(Text& line, const ElementEntry<Text>& element)
 {
-    const std::size_t open = line.find(element.opening);
-    if (open == std::u16string::npos) return 0;
+    const std::size_t open = Find(line, element.opening, 0);
+    if (open == Text::npos) return 0;
     const std::size_t content = open + element.opening.size();
-    const std::size_t close = line.find(element.closing, content);
-    if (close == std::u16string::npos) return 0;
+    const std::size_t close = Find(line, element.closing, content);
+    if (close == Text::npos) return 0;
     if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return 0;
     line.replace(content, close - content, element.value);
     return 1;
@@ -67,20 +95,21 @@ RewriteOutcome ReplaceKeepingAttributes(Files& files, const char16_t* temporary,
 RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
     const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
-    const std::vector<ElementEntry> table = ElementTable(parsed);
+    const std::vector<ElementEntry<std::u16string>> table = ElementTable(parsed);
+    const std::vector<ElementEntry<std::string>> byteTable = ByteElementTable(table);
     std::vector<std::u16string_view> openings, values;
-    for (const ElementEntry& element : table) {
+    for (const ElementEntry<std::u16string>& element : table) {
         openings.push_back(element.opening);
         values.push_back(element.value);
     }
     PresentRows rows(openings, values);
+    const auto edit = [&rows](auto& line, const auto& elements) {
+        rows.Apply(line, [&elements](auto& text, std::size_t row) { return ReplaceElementContent(text, elements[row]); });
+    };
+    LineEdits edits{[&](std::u16string& line) { edit(line, table); }, nullptr};
+    if (byteTable.size() == table.size()) edits.bytes = [&](std::string& line) { edit(line, byteTable); };
     RewriteReport report = RewriteBeside(
-        files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity},
-        [&](std::u16string& line) {
-            rows.Apply(line, [&](std::u16string& text, std::size_t row) {
-                return ReplaceElementContent(text, table[row]);
-            });
-        },
+        files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity}, edits,
         &ReplaceKeepingAttributes);
     report.replacements = rows.TakeCounts();
     return report;

@@ -105,6 +105,34 @@ TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
                        u"UTF-16 byte-order mark, which is not read"));
 }
 
+// Lines that need no decoding are edited as their bytes, the others decoded: the rewrite is the
+// same either way, across the reader's blocks, at the line capacity, with a value beyond ASCII,
+// and when a value above 255 has every line decoded.
+TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
+{
+    for (const std::u16string value : {u"\u00FCber", u"\u4E2D"}) {
+        std::string file = "\xEF\xBB\xBF";
+        std::u16string expected;
+        for (int i = 0; i < 3000; ++i) {
+            const std::string number = std::to_string(i);
+            if (i % 7 == 3) {
+                file += "<N>caf\xC3\xA9</N>\r\n";
+                expected += u"<N>" + value + u"</N>\r\n";
+            } else if (i % 7 == 5) {
+                file += "x\r<N>" + number + "</N>\n";
+                expected += u"x\r<N>" + value + u"</N>\r\n";
+            } else {
+                file += "  <N>value " + number + "</N>\n";
+                expected += u"  <N>" + value + u"</N>\r\n";
+            }
+        }
+        // Its first 4,999 characters are a line of their own, which holds no closing tag.
+        file += "<N>" + std::string(5000, 'a') + "</N>\n";
+        expected += u"<N>" + std::u16string(5000, u'a') + u"</N>\r\n";
+        EXPECT_EQ(Rewrite(file, {u"N=" + value}), Utf16File(expected));
+    }
+}
+
 TEST_F(XmlSubstitution, RewritesAReadOnlyTargetAndLeavesItReadOnly)
 {
     const std::u16string file = File(u"settings.xml");

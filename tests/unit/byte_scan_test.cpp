@@ -2,6 +2,7 @@
 // near the ends of chunks and texts, searches from every place, LFs with and without a CR.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
@@ -132,21 +133,36 @@ TEST(ByteScan, WritesCharactersAsUtf16LeWithEachLfAsCrLf)
     }
 }
 
-TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
+TEST(ByteScan, WritesBytesAsUtf16LeAsTheCharactersOfTheirCodes)
+{
+    std::mt19937 random(19);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string bytes = RandomBytes(random, 0, 60, "ab\n\r\xE9\xFF");
+        std::u16string text;
+        for (const char byte : bytes) text += CharacterOf(byte);
+        std::string expected(text.size() * 4 + 16, '\0'), out(bytes.size() * 4 + 16, '\0');
+        expected.resize(static_cast<std::size_t>(PutUtf16WithCrLf(expected.data(), text) - expected.data()));
+        out.resize(static_cast<std::size_t>(PutUtf16WithCrLf(out.data(), bytes) - out.data()));
+        ASSERT_EQ(out, expected) << ::testing::PrintToString(bytes);
+    }
+}
+
+// Checks, from random places of random texts, that the places found batch by batch are each
+// place of the few characters.
+template <class Char>
+void FindEachPlaceOfAFew(std::basic_string_view<Char> from, const std::array<Char, kFewStops>& few)
 {
     std::mt19937 random(18);
-    const std::u16string from = u"<ab\u3C00\u003C\n";
-    const std::array<char16_t, kFewStops> few{u'<', u'\u3C00', u'<', u'<'};
     for (int round = 0; round < 2000; ++round) {
-        std::u16string text(std::uniform_int_distribution<std::size_t>(0, 40)(random), u' ');
-        for (char16_t& c : text) c = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+        std::basic_string<Char> text(std::uniform_int_distribution<std::size_t>(0, 40)(random), Char(' '));
+        for (Char& c : text) c = from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
         const std::size_t start = std::uniform_int_distribution<std::size_t>(0, text.size())(random);
         std::vector<std::size_t> expected;
         for (std::size_t at = start; at < text.size(); ++at)
-            if (text[at] == u'<' || text[at] == u'\u3C00') expected.push_back(at);
+            if (std::ranges::find(few, text[at]) != few.end()) expected.push_back(at);
         std::vector<std::size_t> batch(std::uniform_int_distribution<std::size_t>(1, 5)(random)), found;
         for (std::size_t next = start;;) {
-            const std::size_t count = PlacesOfFew(text, next, few, batch);
+            const std::size_t count = PlacesOfFew(std::basic_string_view<Char>(text), next, few, batch);
             found.insert(found.end(), batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(count));
             ASSERT_LE(found.size(), text.size()) << "places found again";
             if (count < batch.size()) break;
@@ -154,6 +170,12 @@ TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
         }
         ASSERT_EQ(found, expected) << "from " << start;
     }
+}
+
+TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
+{
+    FindEachPlaceOfAFew<char16_t>(u"<ab\u3C00\u003C\n", {u'<', u'\u3C00', u'<', u'<'});
+    FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'<', '\xE9', '>', 'a'});
 }
 
 TEST(ByteScan, FindsTheFirstByteOfASetOfAnySize)
