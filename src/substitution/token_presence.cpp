@@ -65,8 +65,9 @@ void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) co
         if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0) Mark(first, line.substr(at + 1), present);
 }
 
+// Inlined, as is the walk, into the search of every line that holds a token's first character.
 template <class Char>
-void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
+[[gnu::always_inline]] inline void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
                                       RowBits& present) const
 {
     std::array<std::size_t, 64> places;
@@ -79,11 +80,8 @@ void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line, const s
     }
 }
 
-template void TokenPresence::Find(std::string_view line, RowBits& present) const;
-template void TokenPresence::Find(std::u16string_view line, RowBits& present) const;
-
 template <class Char>
-void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const
+[[gnu::always_inline]] inline void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const
 {
     for (std::size_t next = 0; node != 0; ++next) {
         for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) SetRow(present, row - 1);
@@ -122,5 +120,8 @@ std::uint32_t TokenPresence::Start(char16_t c) const
     if (c < 256) return tables_[c];
     return firstAbove255_ ? Child(0, c) : 0;
 }
+
+template void TokenPresence::Find(std::string_view line, RowBits& present) const;
+template void TokenPresence::Find(std::u16string_view line, RowBits& present) const;
 
 }  // namespace zarvo
