@@ -56,7 +56,7 @@ public:
         // later one, met in its turn.
         for (std::size_t word = 0; word < present_.size(); ++word)
             while (present_[word] != 0) {
-                const std::size_t row = word * 64 + static_cast<std::size_t>(std::countr_zero(present_[word]));
+                const std::size_t row = word * kRowsPerWord + static_cast<std::size_t>(std::countr_zero(present_[word]));
                 present_[word] &= present_[word] - 1;
                 if (HasRow(brought_, row)) {
                     ClearRow(brought_, row);

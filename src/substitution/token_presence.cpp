@@ -59,7 +59,7 @@ void TokenPresence::MakeTables()
 template <class Char>
 void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
-    present.assign((sameToken_.size() + 63) / 64, 0);
+    present.assign(RowWords(sameToken_.size()), 0);
     if (const auto& few = FewFirstOf(Char{})) return FindFromFewStarts(line, *few, present);
     for (std::size_t at = 0; at < line.size(); ++at)
         if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0) Mark(first, line.substr(at + 1), present);

@@ -13,22 +13,30 @@
 
 namespace zarvo {
 
-// Rows of a table, a bit each: row N is bit N % 64 of word N / 64.
-using RowBits = std::vector<std::uint64_t>;
+// Rows of a table, a bit each, in words of 32 bits, which a 32-bit processor sets and tests in
+// one step: row N is bit N % 32 of word N / 32.
+using RowBits = std::vector<std::uint32_t>;
+inline constexpr std::size_t kRowsPerWord = 32;
+
+// How many words the rows of a table take.
+inline std::size_t RowWords(std::size_t rows)
+{
+    return (rows + kRowsPerWord - 1) / kRowsPerWord;
+}
 
 inline void SetRow(RowBits& rows, std::size_t row)
 {
-    rows[row / 64] |= std::uint64_t{1} << (row % 64);
+    rows[row / kRowsPerWord] |= std::uint32_t{1} << (row % kRowsPerWord);
 }
 
 inline void ClearRow(RowBits& rows, std::size_t row)
 {
-    rows[row / 64] &= ~(std::uint64_t{1} << (row % 64));
+    rows[row / kRowsPerWord] &= ~(std::uint32_t{1} << (row % kRowsPerWord));
 }
 
 inline bool HasRow(const RowBits& rows, std::size_t row)
 {
-    return (rows[row / 64] >> (row % 64) & 1) != 0;
+    return (rows[row / kRowsPerWord] >> (row % kRowsPerWord) & 1) != 0;
 }
 
 class TokenPresence {
