@@ -48,9 +48,6 @@ public:
     {
         using Text = std::basic_string_view<typename Line::value_type>;
         presence_.Find(Text(line), present_);
-        // The characters the line may hold, once a row brought in is met: those it held then,
-        // and those that rows put in since.
-        std::bitset<256> held;
         bool heldKnown = false;
         // Row by row in the table's order, over the rows present alone; a row brought in is a
         // later one, met in its turn.
@@ -60,14 +57,14 @@ public:
                 present_[word] &= present_[word] - 1;
                 if (HasRow(brought_, row)) {
                     ClearRow(brought_, row);
-                    if (!heldKnown) held = CharactersBelow256(Text(line));
+                    if (!heldKnown) held_ = CharactersBelow256(Text(line));
                     heldKnown = true;
-                    if ((tokenCharacters_[row] & ~held).any()) continue;
+                    if ((tokenCharacters_[row] & ~held_).any()) continue;
                 }
                 const std::uint32_t made = applyRow(line, row);
                 if (made == 0) continue;
                 counts_[row].Add(made);
-                if (heldKnown) held |= insertionCharacters_[row];
+                if (heldKnown) held_ |= insertionCharacters_[row];
                 for (const std::size_t later : mayBring_[row])
                     if (!HasRow(present_, later)) {
                         SetRow(present_, later);
@@ -90,6 +87,9 @@ private:
     // Of the rows present, those that a replacement may have brought in but that the line
     // did not hold.
     RowBits brought_;
+    // The characters the line may hold, once a row brought in is met: those it held then, and
+    // those that rows put in since. Made only for such a line.
+    std::bitset<256> held_;
     // For each row, the characters below 256 of its token, or none where it has one above 255;
     // and those of the text it puts in.
     std::vector<std::bitset<256>> tokenCharacters_;
