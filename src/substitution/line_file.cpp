@@ -101,11 +101,9 @@ public:
     // run at a time. Answers whether the line ended.
     bool TakePlainRun(std::u16string& line, std::size_t room)
     {
-        if (lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return false;
-        Refill();
+        if (!ReadsPlainBytes()) return false;
         const std::uint8_t* begin = chunk_.get() + position_;
-        const std::size_t available = std::min(size_ - position_, room);
-        const std::size_t length = PlainTextLength(begin, available, encoding == TextEncoding::Utf8);
+        const std::size_t length = PlainRunLength(room);
         // Widened in place: appending the bytes as a range would first make them a string of
         // their own, at the cost of an allocation for every line.
         const std::size_t before = line.size();
@@ -125,11 +123,9 @@ public:
     // nothing otherwise, and answers whether it took the line.
     bool TakePlainLine(std::string& line, std::size_t capacity)
     {
-        if (capacity == 0 || lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return false;
-        Refill();
+        if (capacity == 0 || !ReadsPlainBytes()) return false;
         const std::uint8_t* begin = chunk_.get() + position_;
-        const std::size_t length =
-            PlainTextLength(begin, std::min(size_ - position_, capacity), encoding == TextEncoding::Utf8);
+        const std::size_t length = PlainRunLength(capacity);
         const std::size_t end = length == capacity ? 0 : EndOfLineAt(position_ + length);
         if (length != capacity && end == 0) return false;
         line.assign(reinterpret_cast<const char*>(begin), length);
@@ -148,6 +144,20 @@ public:
     }
 
 private:
+    // Whether the next characters may be bytes of their own codes: not in UTF-16LE, nor after
+    // the high half of a surrogate pair. Refills the chunk where it is used up.
+    bool ReadsPlainBytes()
+    {
+        if (lowSurrogate_ != 0 || encoding == TextEncoding::Utf16Le) return false;
+        Refill();
+        return true;
+    }
+    // How many bytes from here need no decoding and end no line, at most `room` of them.
+    std::size_t PlainRunLength(std::size_t room) const
+    {
+        return PlainTextLength(chunk_.get() + position_, std::min(size_ - position_, room),
+                               encoding == TextEncoding::Utf8);
+    }
     // How many bytes the LF, or CR LF pair, at this place of the chunk takes: 0 for none.
     std::size_t EndOfLineAt(std::size_t at) const
     {

@@ -31,8 +31,7 @@ PresentRows::PresentRows(const std::vector<std::u16string_view>& tokens,
 {
     for (const std::u16string_view token : tokens) {
         counts_.push_back({std::u16string(token), 0});
-        const bool above255 = std::any_of(token.begin(), token.end(), [](char16_t c) { return c > 255; });
-        tokenCharacters_.push_back(above255 ? std::bitset<256>() : CharactersBelow256(token));
+        tokenCharacters_.push_back(FitsSingleByteText(token) ? CharactersBelow256(token) : std::bitset<256>());
     }
     for (const std::u16string_view insertion : insertions) insertionCharacters_.push_back(CharactersBelow256(insertion));
     for (std::size_t row = 0; row < tokens.size(); ++row)

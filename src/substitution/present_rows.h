@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "substitution/file_rewrite.h"
@@ -26,10 +25,8 @@ template <class Char>
 std::bitset<256> CharactersBelow256(std::basic_string_view<Char> text)
 {
     std::bitset<256> held;
-    for (const Char c : text) {
-        const auto code = static_cast<std::make_unsigned_t<Char>>(c);
-        if (code < 256) held[code] = true;
-    }
+    for (const Char c : text)
+        if (const char16_t code = CharacterOf(c); code < 256) held[code] = true;
     return held;
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <type_traits>
 
 namespace zarvo {
 namespace {
@@ -62,13 +61,15 @@ void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) co
     present.assign(RowWords(sameToken_.size()), 0);
     if (const auto& few = FewFirstOf(Char{})) return FindFromFewStarts(line, *few, present);
     for (std::size_t at = 0; at < line.size(); ++at)
-        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0) Mark(first, line.substr(at + 1), present);
+        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
+            Mark(first, line.substr(at + 1), present);
 }
 
 // Inlined, as is the walk, into the search of every line that holds a token's first character.
 template <class Char>
-[[gnu::always_inline]] inline void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
-                                      RowBits& present) const
+[[gnu::always_inline]] inline void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line,
+                                                                   const std::array<Char, kFewStops>& few,
+                                                                   RowBits& present) const
 {
     std::array<std::size_t, 64> places;
     for (std::size_t from = 0;;) {
@@ -81,7 +82,8 @@ template <class Char>
 }
 
 template <class Char>
-[[gnu::always_inline]] inline void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const
+[[gnu::always_inline]] inline void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest,
+                                                      RowBits& present) const
 {
     for (std::size_t next = 0; node != 0; ++next) {
         for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) SetRow(present, row - 1);
