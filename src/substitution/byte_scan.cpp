@@ -241,26 +241,28 @@ __attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::basic_strin
     return found;
 }
 
-std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
+std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, PlainStops stops)
 {
     std::size_t at = 0;
-    while (at < size && bytes[at] != '\r' && bytes[at] != '\n' && !(stopAbove127 && bytes[at] > 127)) ++at;
+    while (at < size && bytes[at] != '\r' && !(stops.lineFeed && bytes[at] == '\n') && !(stops.above127 && bytes[at] > 127))
+        ++at;
     return at;
 }
 
 __attribute__((target("sse2"))) std::size_t PlainTextLengthByChunks(const std::uint8_t* bytes, std::size_t size,
-                                                                    bool stopAbove127)
+                                                                    PlainStops stops)
 {
     const __m128i cr = Repeated('\r');
-    const __m128i lf = Repeated('\n');
+    // Where LFs do not stop the run, CRs are looked for twice.
+    const __m128i lf = Repeated(stops.lineFeed ? '\n' : '\r');
     std::size_t at = 0;
     for (; at + 16 <= size; at += 16) {
         const __m128i chunk = ChunkAt(bytes + at);
-        unsigned stops = Hits(chunk, cr) | Hits(chunk, lf);
-        if (stopAbove127) stops |= static_cast<unsigned>(_mm_movemask_epi8(chunk));
-        if (stops != 0) return at + static_cast<std::size_t>(std::countr_zero(stops));
+        unsigned hits = Hits(chunk, cr) | Hits(chunk, lf);
+        if (stops.above127) hits |= static_cast<unsigned>(_mm_movemask_epi8(chunk));
+        if (hits != 0) return at + static_cast<std::size_t>(std::countr_zero(hits));
     }
-    return at + PlainTextLengthByBytes(bytes + at, size - at, stopAbove127);
+    return at + PlainTextLengthByBytes(bytes + at, size - at, stops);
 }
 
 char* PutWithCrLfByBytes(char* out, std::string_view bytes, char previous, CrLf which)
@@ -340,30 +342,49 @@ __attribute__((target("sse2"))) char* PutUtf16WithCrLfByChunks(char* out, std::u
     return PutUtf16WithCrLfByCharacters(out, text.substr(at));
 }
 
-// A chunk of 16 bytes, then of 8, without an LF is widened whole, one with an LF up to it.
+// The first `width` bytes (16, 8 or 4) in a chunk, the rest of it zero.
+template <std::size_t kWidth>
+__attribute__((target("sse2"))) __m128i FirstBytes(const char* bytes)
+{
+    if constexpr (kWidth == 16) return ChunkAt(bytes);
+    if constexpr (kWidth == 8) return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes));
+    std::int32_t four = 0;
+    std::memcpy(&four, bytes, 4);
+    return _mm_cvtsi32_si128(four);
+}
+
+// Widens the bytes from `at` on, `kWidth` at a time, as long as that many are left: a chunk
+// without an LF whole, one with an LF up to it.
+template <std::size_t kWidth>
+[[gnu::always_inline]] __attribute__((target("sse2"))) inline void PutUtf16Chunks(char*& out, std::string_view bytes,
+                                                                                  std::size_t& at)
+{
+    const __m128i zero = _mm_setzero_si128();
+    while (at + kWidth <= bytes.size()) {
+        const __m128i chunk = FirstBytes<kWidth>(bytes.data() + at);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, zero));
+        if constexpr (kWidth == 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(chunk, zero));
+        const unsigned lfs = Hits(chunk, Repeated('\n'));
+        if (lfs == 0) {
+            out += kWidth * sizeof(char16_t);
+            at += kWidth;
+            continue;
+        }
+        const auto before = static_cast<std::size_t>(std::countr_zero(lfs));
+        out += before * sizeof(char16_t);
+        std::memcpy(out, "\r\0\n\0", 4);
+        out += 4;
+        at += before + 1;
+    }
+}
+
+// Chunks of 16 bytes, then of 8, then of 4: most pieces written are short.
 __attribute__((target("sse2"))) char* PutUtf16WithCrLfByChunks(char* out, std::string_view bytes)
 {
-    const __m128i lf = Repeated('\n');
-    const __m128i zero = _mm_setzero_si128();
     std::size_t at = 0;
-    for (std::size_t width = 16; width >= 8; width /= 2)
-        while (at + width <= bytes.size()) {
-            const __m128i chunk = width == 16 ? ChunkAt(bytes.data() + at)
-                                              : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes.data() + at));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, zero));
-            if (width == 16) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(chunk, zero));
-            const unsigned lfs = Hits(chunk, lf);
-            if (lfs == 0) {
-                out += width * sizeof(char16_t);
-                at += width;
-                continue;
-            }
-            const auto before = static_cast<std::size_t>(std::countr_zero(lfs));
-            out += before * sizeof(char16_t);
-            std::memcpy(out, "\r\0\n\0", 4);
-            out += 4;
-            at += before + 1;
-        }
+    PutUtf16Chunks<16>(out, bytes, at);
+    PutUtf16Chunks<8>(out, bytes, at);
+    PutUtf16Chunks<4>(out, bytes, at);
     return PutUtf16WithCrLfByCharacters(out, bytes.substr(at));
 }
 
@@ -387,6 +408,11 @@ std::size_t ByteSearch::First(const std::uint8_t* bytes, std::size_t size) const
     std::size_t at = skipsChunks_ ? SkipChunksWithoutStops(bytes, size, few_) : 0;
     while (at < size && !in_[bytes[at]]) ++at;
     return at;
+}
+
+bool TokenStandsAt(std::string_view text, std::string_view token, std::size_t at)
+{
+    return at <= text.size() && token.size() <= text.size() - at && StandsAt(text, token, at);
 }
 
 std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from)
@@ -429,9 +455,9 @@ std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std
     return ReplaceEachByBytes(text, token, replacement, 0);
 }
 
-std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127)
+std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, PlainStops stops)
 {
-    return kChunks ? PlainTextLengthByChunks(bytes, size, stopAbove127) : PlainTextLengthByBytes(bytes, size, stopAbove127);
+    return kChunks ? PlainTextLengthByChunks(bytes, size, stops) : PlainTextLengthByBytes(bytes, size, stops);
 }
 
 char* PutUtf16WithCrLf(char* out, std::u16string_view text)

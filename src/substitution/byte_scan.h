@@ -50,6 +50,35 @@ template <class Char>
 std::size_t PlacesOfFew(std::basic_string_view<Char> text, std::size_t from, const std::array<Char, kFewStops>& few,
                         std::span<std::size_t> places);
 
+// The places where one of up to four bytes (the first again where there are fewer) stands in a
+// text, taken one after another in order; found a batch at a time.
+class BytePlaces {
+public:
+    BytePlaces(std::string_view text, const std::array<char, kFewStops>& few) : text_(text), few_(few) { Find(0); }
+    // The place at hand; npos once there are no more.
+    std::size_t Current() const { return taken_ < found_ ? places_[taken_] : std::string_view::npos; }
+    void Advance()
+    {
+        if (++taken_ == found_ && found_ == places_.size()) Find(places_.back() + 1);
+    }
+
+private:
+    void Find(std::size_t from)
+    {
+        found_ = PlacesOfFew(text_, from, few_, places_);
+        taken_ = 0;
+    }
+
+    std::string_view text_;
+    std::array<char, kFewStops> few_;
+    std::array<std::size_t, 64> places_;
+    std::size_t found_ = 0;
+    std::size_t taken_ = 0;
+};
+
+// Whether the token stands in the text at `at`.
+bool TokenStandsAt(std::string_view text, std::string_view token, std::size_t at);
+
 // Where the token first stands in the text at or after `from`, or npos. A plain search of its
 // own: lines are short, and the system's C library would cost a call for every place the
 // token's first byte stands; where the token's first byte is frequent, a 16-byte search for it
@@ -68,9 +97,15 @@ std::size_t ReplaceEachInPlace(std::span<char> text, std::string_view token, std
 // Puts each byte at out as the character of its code.
 void Widen(const std::uint8_t* bytes, std::size_t size, char16_t* out);
 
-// How many of the bytes come before the first CR or LF, or before the first above 127 too
-// where `stopAbove127`: the run of text that needs no decoding and ends no line.
-std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, bool stopAbove127);
+// What ends a run of text that needs no decoding: a CR, an LF unless the run is of whole lines,
+// and a byte above 127 in UTF-8.
+struct PlainStops {
+    bool lineFeed;
+    bool above127;
+};
+
+// How many of the bytes come before the first that ends the run.
+std::size_t PlainTextLength(const std::uint8_t* bytes, std::size_t size, PlainStops stops);
 
 // Which LFs are written as CR LF: each of them (the LF of a character), or those without a CR
 // before them (the bytes of a line as read, whose CR LF pair is already there).
@@ -83,7 +118,8 @@ char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which);
 // Puts the characters at out as UTF-16LE with each LF written as CR LF. Answers where the next
 // go.
 char* PutUtf16WithCrLf(char* out, std::u16string_view text);
-// The same for single-byte text given as its bytes, each the character of its code.
+// The same for single-byte text given as its bytes, each the character of its code. May write
+// past where the next go, but within the four bytes for each byte given that an LF takes.
 char* PutUtf16WithCrLf(char* out, std::string_view bytes);
 
 }  // namespace zarvo

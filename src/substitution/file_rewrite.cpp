@@ -47,6 +47,10 @@ void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& form
     std::string bytes;
     bytes.reserve(format.lineCapacity + 1);
     for (;;) {
+        if (const std::string_view lines = edit.lines ? reader.TakePlainLines() : std::string_view(); !lines.empty()) {
+            edit.lines(lines, writer);
+            continue;
+        }
         if (edit.bytes && reader.ReadPlainLine(bytes, format.lineCapacity)) {
             edit.bytes(bytes);
             writer.WriteLine(bytes);

@@ -74,12 +74,17 @@ using LineEdit = std::function<void(std::u16string& line)>;
 // The same for a line of single-byte text, given as its characters' bytes.
 using ByteLineEdit = std::function<void(std::string& line)>;
 
+// Edits whole lines given as their bytes, as LineReader::TakePlainLines takes them, and writes
+// them.
+using PlainLinesEdit = std::function<void(std::string_view lines, LineWriter& writer)>;
+
 // The edit of a decoded line, and the same edit of a line whose characters are all below 256,
 // given as their bytes: most lines are read so, undecoded. Without the latter every line is
-// decoded.
+// decoded. With it, the same edit may take such lines many at a time, where they stand.
 struct LineEdits {
     LineEdit characters;
     ByteLineEdit bytes;
+    PlainLinesEdit lines;
 };
 
 // Puts the complete rewrite in the target's place.

@@ -134,6 +134,20 @@ public:
         return true;
     }
 
+    // Takes the whole lines that follow in the chunk up to the first character that needs
+    // decoding or a CR, as their bytes; none where no such line ends in the chunk.
+    std::string_view TakePlainLines()
+    {
+        if (!ReadsPlainBytes()) return {};
+        const std::size_t plain = PlainTextLength(chunk_.get() + position_, size_ - position_,
+                                                  {false, encoding == TextEncoding::Utf8});
+        const std::string_view run(reinterpret_cast<const char*>(chunk_.get() + position_), plain);
+        // After the last LF of the run, or none at all.
+        const std::string_view lines = run.substr(0, run.rfind('\n') + 1);
+        position_ += lines.size();
+        return lines;
+    }
+
     // Passes over the ASCII bytes that follow, which are valid UTF-8 whatever stands around
     // them: what tells whether a file is UTF-8 lies in its other bytes.
     void SkipAscii()
@@ -156,7 +170,7 @@ private:
     std::size_t PlainRunLength(std::size_t room) const
     {
         return PlainTextLength(chunk_.get() + position_, std::min(size_ - position_, room),
-                               encoding == TextEncoding::Utf8);
+                               {true, encoding == TextEncoding::Utf8});
     }
     // How many bytes the LF, or CR LF pair, at this place of the chunk takes: 0 for none.
     std::size_t EndOfLineAt(std::size_t at) const
@@ -336,6 +350,12 @@ bool LineReader::ReadLine(std::u16string& line, std::size_t capacity)
 bool LineReader::ReadPlainLine(std::string& line, std::size_t capacity)
 {
     return !pending_ && decoder_->TakePlainLine(line, capacity);
+}
+
+std::string_view LineReader::TakePlainLines()
+{
+    if (pending_) return {};
+    return decoder_->TakePlainLines();
 }
 
 bool LineReader::Close()

@@ -76,6 +76,11 @@ public:
     // UTF-8), as most lines are: then there is nothing to decode. False, with nothing read,
     // for any other line: ReadLine reads that one.
     bool ReadPlainLine(std::string& line, std::size_t capacity);
+    // The whole lines that follow, as many as ReadPlainLine would read one by one and as far as
+    // the block read holds them, when none holds a CR: their bytes, each line ending in its LF,
+    // valid until the next read. Nothing where the next line is not such a line. A line longer
+    // than a line's capacity reads as pieces (PlainLineEnd).
+    std::string_view TakePlainLines();
     // How the file is read, once Open found it; its mark also when the encoding was refused.
     ReadEncoding Encoding() const;
     // Whether a read failed, so that what was read is not the whole file.
@@ -96,6 +101,13 @@ private:
     // A character read after a CR that it did not pair with.
     std::optional<char16_t> pending_;
 };
+
+// Where the line that starts at `at` in lines taken as their bytes ends, as it is read with a
+// line's capacity: after its LF at `lf`, or after `capacity` characters, where it is longer.
+inline std::size_t PlainLineEnd(std::size_t at, std::size_t lf, std::size_t capacity)
+{
+    return lf - at < capacity ? lf + 1 : at + capacity;
+}
 
 class LineWriter {
 public:

@@ -6,6 +6,7 @@
 #include <bit>
 #include <bitset>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,19 @@ std::bitset<256> CharactersBelow256(std::basic_string_view<Char> text)
         if (const char16_t code = CharacterOf(c); code < 256) held[code] = true;
     return held;
 }
+
+// Which rows' tokens a line holds, for lines that most often hold one row's alone.
+enum class LineRows {
+    None,
+    One,      // of one row, whose insertion can bring in no other: applying it alone is applying all
+    Several,  // or of one row that may bring in others: the rows are applied in full
+};
+
+struct RowsInLine {
+    LineRows rows = LineRows::None;
+    std::size_t row = 0;    // with One: the row
+    std::size_t place = 0;  // and where its token first stands
+};
 
 class PresentRows {
 public:
@@ -69,6 +83,23 @@ public:
                     }
             }
     }
+
+    // Which rows' tokens a line of single-byte text holds, given as its bytes, found at the
+    // places in it where tokens' first characters stand.
+    RowsInLine InLine(std::string_view line, std::span<const std::size_t> starts) const
+    {
+        RowsInLine in;
+        for (const std::size_t place : starts)
+            presence_.TokensAt(line, place, [&in, place](std::size_t row) {
+                if (in.rows == LineRows::None) in = {LineRows::One, row, place};
+                else if (row != in.row) in.rows = LineRows::Several;
+            });
+        if (in.rows == LineRows::One && !mayBring_[in.row].empty()) in.rows = LineRows::Several;
+        return in;
+    }
+
+    // Counts the replacements a row made in a line edited without Apply.
+    void Count(std::size_t row, std::uint32_t made) { counts_[row].Add(made); }
 
     // The characters below 256 that the tokens start with: a line of single-byte text that
     // holds none of them has nothing to do.

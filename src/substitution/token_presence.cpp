@@ -61,8 +61,7 @@ void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) co
     present.assign(RowWords(sameToken_.size()), 0);
     if (const auto& few = FewFirstOf(Char{})) return FindFromFewStarts(line, *few, present);
     for (std::size_t at = 0; at < line.size(); ++at)
-        if (const std::uint32_t first = Start(CharacterOf(line[at])); first != 0)
-            Mark(first, line.substr(at + 1), present);
+        TokensAt(line, at, [&present](std::size_t row) { SetRow(present, row); });
 }
 
 // Inlined, as is the walk, into the search of every line that holds a token's first character.
@@ -75,19 +74,9 @@ template <class Char>
     for (std::size_t from = 0;;) {
         const std::size_t found = PlacesOfFew(line, from, few, places);
         for (std::size_t i = 0; i < found; ++i)
-            Mark(Start(CharacterOf(line[places[i]])), line.substr(places[i] + 1), present);
+            TokensAt(line, places[i], [&present](std::size_t row) { SetRow(present, row); });
         if (found < places.size()) return;
         from = places.back() + 1;
-    }
-}
-
-template <class Char>
-[[gnu::always_inline]] inline void TokenPresence::Mark(std::uint32_t node, std::basic_string_view<Char> rest,
-                                                      RowBits& present) const
-{
-    for (std::size_t next = 0; node != 0; ++next) {
-        for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) SetRow(present, row - 1);
-        node = next < rest.size() ? Child(node, CharacterOf(rest[next])) : 0;
     }
 }
 
@@ -98,16 +87,6 @@ std::bitset<256> TokenPresence::FirstCharacters() const
     return first;
 }
 
-// Inlined into the walk down the tree, which asks it for nearly every character of a line that
-// holds a token's first character.
-[[gnu::always_inline]] inline std::uint32_t TokenPresence::Child(std::uint32_t node, char16_t c) const
-{
-    if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
-    for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
-        if (nodes_[child].character == c) return child;
-    return 0;
-}
-
 std::uint32_t TokenPresence::MakeChild(std::uint32_t node, char16_t c)
 {
     if (const std::uint32_t child = Child(node, c); child != 0) return child;
@@ -115,12 +94,6 @@ std::uint32_t TokenPresence::MakeChild(std::uint32_t node, char16_t c)
     const auto made = static_cast<std::uint32_t>(nodes_.size() - 1);
     nodes_[node].firstChild = made;
     return made;
-}
-
-std::uint32_t TokenPresence::Start(char16_t c) const
-{
-    if (c < 256) return tables_[c];
-    return firstAbove255_ ? Child(0, c) : 0;
 }
 
 template void TokenPresence::Find(std::string_view line, RowBits& present) const;

@@ -51,6 +51,16 @@ public:
     // The characters below 256 that tokens start with: a line of single-byte text that holds
     // none of them holds no token.
     std::bitset<256> FirstCharacters() const;
+    // Calls visit(row) for each row whose token stands in the line at the place. Inlined into
+    // the search of every line that holds a token's first character.
+    template <class Char, class Visit>
+    [[gnu::always_inline]] void TokensAt(std::basic_string_view<Char> line, std::size_t place, Visit visit) const
+    {
+        for (std::uint32_t node = Start(CharacterOf(line[place])); node != 0;) {
+            for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1]) visit(row - 1);
+            node = ++place < line.size() ? Child(node, CharacterOf(line[place])) : 0;
+        }
+    }
 
 private:
     // The tokens as a tree of their characters, shared beginnings stored once: every token
@@ -65,11 +75,22 @@ private:
     };
 
     // The node below `node` for the character: 0 where no token goes on so, or, when making
-    // the tree, one made for it.
-    std::uint32_t Child(std::uint32_t node, char16_t c) const;
+    // the tree, one made for it. Inlined into the walk down the tree, which asks it for nearly
+    // every character of a line that holds a token's first character.
+    [[gnu::always_inline]] std::uint32_t Child(std::uint32_t node, char16_t c) const
+    {
+        if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
+        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
+            if (nodes_[child].character == c) return child;
+        return 0;
+    }
     std::uint32_t MakeChild(std::uint32_t node, char16_t c);
     // The node of a token's first character.
-    std::uint32_t Start(char16_t c) const;
+    std::uint32_t Start(char16_t c) const
+    {
+        if (c < 256) return tables_[c];
+        return firstAbove255_ ? Child(0, c) : 0;
+    }
     // Gives the root, and nodes with many children, a table of their children below 256:
     // found at once rather than by a walk along the others.
     void MakeTables();
@@ -83,9 +104,6 @@ private:
     template <class Char>
     void FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
                            RowBits& present) const;
-    // Marks the rows of the tokens that the text spells from the node down.
-    template <class Char>
-    void Mark(std::uint32_t node, std::basic_string_view<Char> rest, RowBits& present) const;
 
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.

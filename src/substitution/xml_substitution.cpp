@@ -1,7 +1,11 @@
 #include "substitution/xml_substitution.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,14 +54,21 @@ std::vector<ElementEntry<std::string>> ByteElementTable(const std::vector<Elemen
     return bytes;
 }
 
-std::size_t Find(const std::u16string& line, const std::u16string& tag, std::size_t from)
+std::size_t Find(std::u16string_view line, std::u16string_view tag, std::size_t from)
 {
     return line.find(tag, from);
 }
 
-std::size_t Find(const std::string& line, const std::string& tag, std::size_t from)
+std::size_t Find(std::string_view line, std::string_view tag, std::size_t from)
 {
     return FindToken(line, tag, from);
+}
+
+// Whether the line still fits with the value in place of the content between the tags, from
+// `content` to `close`.
+bool ValueFits(std::size_t lineSize, std::size_t content, std::size_t close, std::size_t valueSize)
+{
+    return lineSize - (close - content) + valueSize <= kSubstitutionLineCapacity;
 }
 
 // Puts the value between the first opening tag on the line and the first closing tag
@@ -70,11 +81,94 @@ std::uint32_t ReplaceElementContent(Text& line, const ElementEntry<Text>& elemen
     if (open == Text::npos) return 0;
     const std::size_t content = open + element.opening.size();
     const std::size_t close = Find(line, element.closing, content);
-    if (close == Text::npos) return 0;
-    if (line.size() - (close - content) + element.value.size() > kSubstitutionLineCapacity) return 0;
+    if (close == Text::npos || !ValueFits(line.size(), content, close, element.value.size())) return 0;
     line.replace(content, close - content, element.value);
     return 1;
 }
+
+// Every tag starts with "<": where it stands, and where the LFs that end lines stand, are found
+// together, a chunk at a time.
+constexpr std::array<char, kFewStops> kTagsAndLineEnds{'<', '\n', '\n', '\n'};
+
+// The places of "<" in a line; a line with more goes through the rows.
+using TagPlaces = std::array<std::size_t, 16>;
+
+// Lines taken as their bytes, many at a time where they stand.
+class PlainLinesEditor {
+public:
+    PlainLinesEditor(PresentRows& rows, const std::vector<ElementEntry<std::string>>& elements, const ByteLineEdit& edit)
+        : rows_(rows), elements_(elements), edit_(edit)
+    {
+        line_.reserve(kSubstitutionLineCapacity + 1);
+    }
+
+    // Most lines hold the opening tags of one element alone, whose value brings in no other
+    // element's: its value is written in place of its content, between the line's bytes around
+    // it. Lines without an opening tag are written as they stand, together. Any other line goes
+    // through the edit of a line, as does a line longer than a line's capacity, piece by piece.
+    void Edit(std::string_view lines, LineWriter& writer)
+    {
+        BytePlaces places(lines, kTagsAndLineEnds);
+        written_ = 0;
+        for (std::size_t at = 0; at < lines.size();) {
+            TagPlaces tags;
+            std::size_t count = 0;
+            std::size_t place = places.Current();
+            for (; place < lines.size() && lines[place] != '\n'; places.Advance(), place = places.Current())
+                if (count++ < tags.size()) tags[count - 1] = place - at;
+            places.Advance();
+            const std::size_t end = std::min(place, lines.size() - 1) + 1;
+            if (end - at > kSubstitutionLineCapacity) EditPieces(lines, at, end, writer);
+            else if (count > tags.size()) EditLine(lines, at, end, writer);
+            else EditTagged(lines, at, end, std::span(tags.data(), count), writer);
+            at = end;
+        }
+        writer.WriteLine(lines.substr(written_));
+    }
+
+private:
+    void EditTagged(std::string_view lines, std::size_t at, std::size_t end, std::span<const std::size_t> tags,
+                    LineWriter& writer)
+    {
+        const std::string_view line = lines.substr(at, end - at);
+        const RowsInLine in = rows_.InLine(line, tags);
+        if (in.rows == LineRows::Several) return EditLine(lines, at, end, writer);
+        if (in.rows == LineRows::None) return;
+        const ElementEntry<std::string>& element = elements_[in.row];
+        const std::size_t content = in.place + element.opening.size();
+        // The first closing tag after the content stands at one of the line's "<".
+        const auto close = std::ranges::find_if(
+            tags, [&](std::size_t tag) { return tag >= content && TokenStandsAt(line, element.closing, tag); });
+        if (close == tags.end() || !ValueFits(line.size(), content, *close, element.value.size())) return;
+        writer.WriteLine(lines.substr(written_, at + content - written_));
+        writer.WriteLine(element.value);
+        written_ = at + *close;
+        rows_.Count(in.row, 1);
+    }
+
+    // The line from `at` to `end` through the edit of a line.
+    void EditLine(std::string_view lines, std::size_t at, std::size_t end, LineWriter& writer)
+    {
+        writer.WriteLine(lines.substr(written_, at - written_));
+        line_.assign(lines.substr(at, end - at));
+        edit_(line_);
+        writer.WriteLine(line_);
+        written_ = end;
+    }
+
+    // A line longer than a line's capacity, read as pieces of it.
+    void EditPieces(std::string_view lines, std::size_t at, std::size_t end, LineWriter& writer)
+    {
+        for (std::size_t piece = at; piece < end; piece = PlainLineEnd(piece, end - 1, kSubstitutionLineCapacity))
+            EditLine(lines, piece, PlainLineEnd(piece, end - 1, kSubstitutionLineCapacity), writer);
+    }
+
+    PresentRows& rows_;
+    const std::vector<ElementEntry<std::string>>& elements_;
+    const ByteLineEdit& edit_;
+    std::string line_;
+    std::size_t written_ = 0;  // the bytes of the lines before it are written, or left out for a value
+};
 
 // The rewrite takes the target's place with the target's attributes, also when those
 // would refuse the replacement (read-only, hidden, system). A target whose attributes
@@ -106,8 +200,10 @@ RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
     const auto edit = [&rows](auto& line, const auto& elements) {
         rows.Apply(line, [&elements](auto& text, std::size_t row) { return ReplaceElementContent(text, elements[row]); });
     };
-    LineEdits edits{[&](std::u16string& line) { edit(line, table); }, nullptr};
+    LineEdits edits{[&](std::u16string& line) { edit(line, table); }, nullptr, nullptr};
     if (byteTable.size() == table.size()) edits.bytes = [&](std::string& line) { edit(line, byteTable); };
+    PlainLinesEditor editor(rows, byteTable, edits.bytes);
+    if (edits.bytes) edits.lines = [&editor](std::string_view lines, LineWriter& writer) { editor.Edit(lines, writer); };
     RewriteReport report = RewriteBeside(
         files, parsed.target, {TextInput::ByMark, TextEncoding::Utf16Le, kSubstitutionLineCapacity}, edits,
         &ReplaceKeepingAttributes);

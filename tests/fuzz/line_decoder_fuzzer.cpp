@@ -1,10 +1,11 @@
 // Files of any bytes read line by line, as single-byte text and by their byte-order mark:
 // no read past a buffer, every line within its capacity, no handle left open, single-byte
 // text read back whole (only each CR of a CR LF pair dropped), and the same lines whether
-// those that need no decoding are read as their bytes or decoded.
+// those that need no decoding are read as their bytes, one by one or many at a time, or decoded.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
@@ -21,10 +22,37 @@ std::size_t CrLfPairs(const std::string& bytes)
     return pairs;
 }
 
-// The lines of the file, each read as its bytes where it needs no decoding when `plainFirst`,
-// given as characters: none when it does not open.
+// How lines that need no decoding are read.
+enum class Route { Decoded, AsBytes, ManyAtATime };
+
+void AddLine(std::vector<std::u16string>& lines, std::size_t& characters, std::u16string_view line, std::size_t capacity)
+{
+    if (line.empty() || line.size() > capacity) __builtin_trap();
+    characters += line.size();
+    lines.emplace_back(line);
+}
+
+std::u16string Characters(std::string_view bytes)
+{
+    std::u16string line;
+    for (const char byte : bytes) line.push_back(static_cast<unsigned char>(byte));
+    return line;
+}
+
+// The lines many at a time, cut as a line's capacity cuts them.
+void AddLines(std::vector<std::u16string>& lines, std::size_t& characters, std::string_view run, std::size_t capacity)
+{
+    if (run.back() != '\n' || run.find('\r') != std::string_view::npos) __builtin_trap();
+    for (std::size_t at = 0; at < run.size();) {
+        const std::size_t end = zarvo::PlainLineEnd(at, run.find('\n', at), capacity);
+        AddLine(lines, characters, Characters(run.substr(at, end - at)), capacity);
+        at = end;
+    }
+}
+
+// The lines of the file, by the route, given as characters: none when it does not open.
 std::vector<std::u16string> ReadAllLines(const std::string& file, zarvo::TextInput input, std::size_t capacity,
-                                         bool plainFirst)
+                                         Route route)
 {
     zarvo::sim::SimPlatform sim;
     sim.files.PutFile(kPath, file);
@@ -41,15 +69,14 @@ std::vector<std::u16string> ReadAllLines(const std::string& file, zarvo::TextInp
         std::u16string line;
         std::string bytes;
         for (;;) {
-            if (plainFirst && reader.ReadPlainLine(bytes, capacity)) {
-                line.clear();
-                for (const char byte : bytes) line.push_back(static_cast<unsigned char>(byte));
-            } else if (!reader.ReadLine(line, capacity)) {
-                break;
+            if (const std::string_view run = route == Route::ManyAtATime ? reader.TakePlainLines() : std::string_view();
+                !run.empty()) {
+                AddLines(lines, characters, run, capacity);
+                continue;
             }
-            if (line.empty() || line.size() > capacity) __builtin_trap();
-            characters += line.size();
-            lines.push_back(line);
+            if (route != Route::Decoded && reader.ReadPlainLine(bytes, capacity)) line = Characters(bytes);
+            else if (!reader.ReadLine(line, capacity)) break;
+            AddLine(lines, characters, line, capacity);
         }
         if (reader.Failed()) __builtin_trap();
     }
@@ -58,9 +85,11 @@ std::vector<std::u16string> ReadAllLines(const std::string& file, zarvo::TextInp
     return lines;
 }
 
-void ReadBothWays(const std::string& file, zarvo::TextInput input, std::size_t capacity)
+void ReadEachWay(const std::string& file, zarvo::TextInput input, std::size_t capacity)
 {
-    if (ReadAllLines(file, input, capacity, false) != ReadAllLines(file, input, capacity, true)) __builtin_trap();
+    const std::vector<std::u16string> decoded = ReadAllLines(file, input, capacity, Route::Decoded);
+    if (ReadAllLines(file, input, capacity, Route::AsBytes) != decoded) __builtin_trap();
+    if (ReadAllLines(file, input, capacity, Route::ManyAtATime) != decoded) __builtin_trap();
 }
 
 }  // namespace
@@ -72,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) return 0;
     const std::size_t capacity = data[0] == 0 ? 4999 : data[0];
     const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
-    ReadBothWays(file, zarvo::TextInput::SingleByte, capacity);
-    ReadBothWays(file, zarvo::TextInput::ByMark, capacity);
+    ReadEachWay(file, zarvo::TextInput::SingleByte, capacity);
+    ReadEachWay(file, zarvo::TextInput::ByMark, capacity);
     return 0;
 }

@@ -63,6 +63,13 @@ TEST_F(XmlSubstitution, ReplacesTheFirstElementOfANameOnEachLine)
                         u"<Host>a<b&c</Host><Empty></Empty>\r\n"));
 }
 
+// Each pair works on the line as the pairs before it left it: an element that a value put in is
+// replaced in its turn.
+TEST_F(XmlSubstitution, ReplacesAnElementThatAnEarlierValuePutIn)
+{
+    EXPECT_EQ(Rewrite("<N>x</N>ab</M>\n", {u"N=<M>", u"M=m"}), Utf16File(u"<N><M>m</M>\r\n"));
+}
+
 // The log names the key and its view, the file's encodings and each element's count by its
 // tag; the values, which may be secrets, never appear.
 TEST_F(XmlSubstitution, SaysInTheLogWhatItReadAndReplacedButNeverAValue)
@@ -105,31 +112,81 @@ TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
                        u"UTF-16 byte-order mark, which is not read"));
 }
 
-// Lines that need no decoding are edited as their bytes, the others decoded: the rewrite is the
-// same either way, across the reader's blocks, at the line capacity, with a value beyond ASCII,
-// and when a value above 255 has every line decoded.
+std::u16string Widened(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+// Lines that need no decoding are edited as their bytes, many at a time, the others decoded:
+// the rewrite and its counts are the same either way, across the reader's blocks, at the line
+// capacity; for lines of two elements, of one element twice, of a closing tag before the
+// opening one, of an opening tag alone, of many tags; with a value beyond ASCII, with an empty
+// one (which joins the text around it), and when a value above 255 has every line decoded.
 TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
 {
-    for (const std::u16string value : {u"\u00FCber", u"\u4E2D"}) {
+    for (const std::u16string n : {u"\u00FCber", u"\u4E2D", u""}) {
+        // A machine of its own, whose log holds this rewrite's counts alone.
+        machine = MakeMachine();
+        const std::u16string m = u"m";
         std::string file = "\xEF\xBB\xBF";
         std::u16string expected;
+        int replacedN = 0, replacedM = 0;
         for (int i = 0; i < 3000; ++i) {
             const std::string number = std::to_string(i);
-            if (i % 7 == 3) {
+            switch (i % 10) {
+            case 1:
                 file += "<N>caf\xC3\xA9</N>\r\n";
-                expected += u"<N>" + value + u"</N>\r\n";
-            } else if (i % 7 == 5) {
+                expected += u"<N>" + n + u"</N>\r\n";
+                ++replacedN;
+                break;
+            case 2:
                 file += "x\r<N>" + number + "</N>\n";
-                expected += u"x\r<N>" + value + u"</N>\r\n";
-            } else {
+                expected += u"x\r<N>" + n + u"</N>\r\n";
+                ++replacedN;
+                break;
+            case 3:
+                file += "<N>a</N><M>b</M>\n";
+                expected += u"<N>" + n + u"</N><M>" + m + u"</M>\r\n";
+                ++replacedN, ++replacedM;
+                break;
+            case 4:
+                file += "<M>a</M><N>b</N><N>c</N>\n";
+                expected += u"<M>" + m + u"</M><N>" + n + u"</N><N>c</N>\r\n";
+                ++replacedN, ++replacedM;
+                break;
+            case 5:
+                file += "</N><N>" + number + "</N>\n";
+                expected += u"</N><N>" + n + u"</N>\r\n";
+                ++replacedN;
+                break;
+            case 6:
+                file += "<N>open " + number + "\n";
+                expected += Widened("<N>open " + number) + u"\r\n";
+                break;
+            case 7: {
+                std::string tags;
+                for (int tag = 0; tag < 20; ++tag) tags += "<b>";
+                file += tags + "<M>" + number + "</M>\n";
+                expected += Widened(tags) + u"<M>" + m + u"</M>\r\n";
+                ++replacedM;
+                break;
+            }
+            case 8:
+                file += "no tags " + number + "\n";
+                expected += Widened("no tags " + number) + u"\r\n";
+                break;
+            default:
                 file += "  <N>value " + number + "</N>\n";
-                expected += u"  <N>" + value + u"</N>\r\n";
+                expected += u"  <N>" + n + u"</N>\r\n";
+                ++replacedN;
             }
         }
         // Its first 4,999 characters are a line of their own, which holds no closing tag.
         file += "<N>" + std::string(5000, 'a') + "</N>\n";
         expected += u"<N>" + std::u16string(5000, u'a') + u"</N>\r\n";
-        EXPECT_EQ(Rewrite(file, {u"N=" + value}), Utf16File(expected));
+        EXPECT_EQ(Rewrite(file, {u"N=" + n, u"M=" + m}), Utf16File(expected));
+        EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: replacements: <N> " +
+                           Widened(std::to_string(replacedN)) + u", <M> " + Widened(std::to_string(replacedM))));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -140,10 +141,11 @@ TEST(ByteScan, WritesBytesAsUtf16LeAsTheCharactersOfTheirCodes)
         const std::string bytes = RandomBytes(random, 0, 60, "ab\n\r\xE9\xFF");
         std::u16string text;
         for (const char byte : bytes) text += CharacterOf(byte);
-        std::string expected(text.size() * 4 + 16, '\0'), out(bytes.size() * 4 + 16, '\0');
+        std::string expected(text.size() * 4 + 16, '\0');
         expected.resize(static_cast<std::size_t>(PutUtf16WithCrLf(expected.data(), text) - expected.data()));
-        out.resize(static_cast<std::size_t>(PutUtf16WithCrLf(out.data(), bytes) - out.data()));
-        ASSERT_EQ(out, expected) << ::testing::PrintToString(bytes);
+        // Exactly the room the writer makes for them, so that a write past it is caught.
+        const auto out = std::make_unique<char[]>(bytes.size() * 4);
+        ASSERT_EQ(std::string(out.get(), PutUtf16WithCrLf(out.get(), bytes)), expected) << ::testing::PrintToString(bytes);
     }
 }
 
