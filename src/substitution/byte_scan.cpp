@@ -53,13 +53,6 @@ __attribute__((target("sse2"))) std::size_t SkipChunksWithoutStops(const std::ui
     return at;
 }
 
-bool StandsAt(std::string_view text, std::string_view token, std::size_t at)
-{
-    std::size_t same = 0;
-    while (same < token.size() && text[at + same] == token[same]) ++same;
-    return same == token.size();
-}
-
 std::size_t FindTokensByBytes(std::string_view text, std::string_view token, std::size_t from,
                               std::span<std::size_t> places)
 {
@@ -92,7 +85,7 @@ __attribute__((target("sse2"))) std::size_t FindTokensByChunks(std::string_view 
                           Hits(ChunkAt(text.data() + chunkAt + last), end) & (0xFFFFu << (at - chunkAt));
         for (; starts != 0; starts &= starts - 1) {
             const std::size_t place = chunkAt + static_cast<std::size_t>(std::countr_zero(starts));
-            if (place < next || !StandsAt(text, between, place + 1)) continue;
+            if (place < next || !TokenStandsAt(text, between, place + 1)) continue;
             places[found++] = place;
             next = place + token.size();
             if (found == places.size()) return found;
@@ -410,11 +403,6 @@ std::size_t ByteSearch::First(const std::uint8_t* bytes, std::size_t size) const
     return at;
 }
 
-bool TokenStandsAt(std::string_view text, std::string_view token, std::size_t at)
-{
-    return at <= text.size() && token.size() <= text.size() - at && StandsAt(text, token, at);
-}
-
 std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from)
 {
     if (token.empty()) return from <= text.size() ? from : std::string_view::npos;
@@ -422,7 +410,7 @@ std::size_t FindToken(std::string_view text, std::string_view token, std::size_t
     // The token's first byte looked for on its own: the tightest loop, where most places fail.
     const char first = token.front();
     for (const char *at = text.data() + from, *last = text.data() + text.size() - token.size(); at <= last; ++at)
-        if (*at == first && StandsAt(text, token, static_cast<std::size_t>(at - text.data()))) return at - text.data();
+        if (*at == first && TokenStandsAt(text, token, static_cast<std::size_t>(at - text.data()))) return at - text.data();
     return std::string_view::npos;
 }
 

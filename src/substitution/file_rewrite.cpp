@@ -1,7 +1,6 @@
 #include "substitution/file_rewrite.h"
 
 #include <iterator>
-#include <limits>
 #include <optional>
 
 #include "substitution/target_path.h"
@@ -141,12 +140,6 @@ std::u16string TemporaryBeside(const char16_t* target)
 }
 
 }  // namespace
-
-void TokenCount::Add(std::uint32_t more)
-{
-    const std::uint32_t room = std::numeric_limits<std::uint32_t>::max() - replaced;
-    replaced = more > room ? std::numeric_limits<std::uint32_t>::max() : replaced + more;
-}
 
 bool ReachedTheText(RewriteOutcome outcome)
 {

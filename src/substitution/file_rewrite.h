@@ -3,6 +3,7 @@
 // created new by the action itself, flushed to the disk, and only then moved over the file.
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +50,13 @@ struct TokenCount {
     std::u16string token;
     std::uint32_t replaced = 0;
 
-    // Stops at the largest count rather than start again from zero.
-    void Add(std::uint32_t more);
+    // Stops at the largest count rather than start again from zero. Inline: a count is added
+    // for nearly every line of some files.
+    void Add(std::uint32_t more)
+    {
+        const std::uint32_t room = std::numeric_limits<std::uint32_t>::max() - replaced;
+        replaced = more > room ? std::numeric_limits<std::uint32_t>::max() : replaced + more;
+    }
 };
 
 // What became of one rewrite, for the log.

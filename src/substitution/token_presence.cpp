@@ -6,9 +6,8 @@
 namespace zarvo {
 namespace {
 
-// A node with more children than this gets a table, as long as there are not too many tables:
-// a command of many long tokens must not make a large tree larger still.
-constexpr std::size_t kFewChildren = 4;
+// Each node with children gets a table, as long as there are not too many tables: a command of
+// many long tokens must not make a large tree larger still.
 constexpr std::uint32_t kMostTables = 64;
 
 }  // namespace
@@ -45,9 +44,7 @@ std::optional<std::array<Char, kFewStops>> TokenPresence::FewFirst() const
 void TokenPresence::MakeTables()
 {
     for (std::uint32_t node = 0, tables = 0; node < nodes_.size() && tables < kMostTables; ++node) {
-        std::size_t children = 0;
-        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling) ++children;
-        if (node != 0 && children <= kFewChildren) continue;
+        if (node != 0 && nodes_[node].firstChild == 0) continue;
         tables_.resize(tables_.size() + 256);
         for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
             if (nodes_[child].character < 256) tables_[tables * 256 + nodes_[child].character] = child;

@@ -91,7 +91,7 @@ private:
         if (c < 256) return tables_[c];
         return firstAbove255_ ? Child(0, c) : 0;
     }
-    // Gives the root, and nodes with many children, a table of their children below 256:
+    // Gives the root, and the other nodes with children, a table of their children below 256:
     // found at once rather than by a walk along the others.
     void MakeTables();
     // The characters tokens start with that the text can hold, the first again where there are
