@@ -93,6 +93,9 @@ constexpr std::array<char, kFewStops> kTagsAndLineEnds{'<', '\n', '\n', '\n'};
 // The places of "<" in a line; a line with more goes through the rows.
 using TagPlaces = std::array<std::size_t, 16>;
 
+// The bytes gathered before they are widened and written, in one go rather than piece by piece.
+constexpr std::size_t kStagedBytes = 16 * 1024;
+
 // Lines taken as their bytes, many at a time where they stand.
 class PlainLinesEditor {
 public:
@@ -100,6 +103,7 @@ public:
         : rows_(rows), elements_(elements), edit_(edit)
     {
         line_.reserve(kSubstitutionLineCapacity + 1);
+        staged_.reserve(kStagedBytes);
     }
 
     // Most lines hold the opening tags of one element alone, whose value brings in no other
@@ -123,7 +127,8 @@ public:
             else EditTagged(lines, at, end, std::span(tags.data(), count), writer);
             at = end;
         }
-        writer.WriteLine(lines.substr(written_));
+        Stage(lines.substr(written_), writer);
+        WriteStaged(writer);
     }
 
 private:
@@ -140,8 +145,8 @@ private:
         const auto close = std::ranges::find_if(
             tags, [&](std::size_t tag) { return tag >= content && TokenStandsAt(line, element.closing, tag); });
         if (close == tags.end() || !ValueFits(line.size(), content, *close, element.value.size())) return;
-        writer.WriteLine(lines.substr(written_, at + content - written_));
-        writer.WriteLine(element.value);
+        Stage(lines.substr(written_, at + content - written_), writer);
+        Stage(element.value, writer);
         written_ = at + *close;
         rows_.Count(in.row, 1);
     }
@@ -149,10 +154,10 @@ private:
     // The line from `at` to `end` through the edit of a line.
     void EditLine(std::string_view lines, std::size_t at, std::size_t end, LineWriter& writer)
     {
-        writer.WriteLine(lines.substr(written_, at - written_));
+        Stage(lines.substr(written_, at - written_), writer);
         line_.assign(lines.substr(at, end - at));
         edit_(line_);
-        writer.WriteLine(line_);
+        Stage(line_, writer);
         written_ = end;
     }
 
@@ -163,10 +168,26 @@ private:
             EditLine(lines, piece, PlainLineEnd(piece, end - 1, kSubstitutionLineCapacity), writer);
     }
 
+    // Adds the bytes to those gathered, writing these out first where there is no room; as many
+    // bytes as the room go out at once.
+    void Stage(std::string_view bytes, LineWriter& writer)
+    {
+        if (staged_.size() + bytes.size() > kStagedBytes) WriteStaged(writer);
+        if (bytes.size() > kStagedBytes) return writer.WriteLine(bytes);
+        staged_.append(bytes);
+    }
+
+    void WriteStaged(LineWriter& writer)
+    {
+        writer.WriteLine(staged_);
+        staged_.clear();
+    }
+
     PresentRows& rows_;
     const std::vector<ElementEntry<std::string>>& elements_;
     const ByteLineEdit& edit_;
     std::string line_;
+    std::string staged_;
     std::size_t written_ = 0;  // the bytes of the lines before it are written, or left out for a value
 };
 
