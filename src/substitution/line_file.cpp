@@ -134,14 +134,21 @@ public:
         return true;
     }
 
-    // Takes the whole lines that follow in the chunk up to the first character that needs
-    // decoding or a CR, as their bytes; none where no such line ends in the chunk.
+    // Takes the whole lines that follow in the chunk, up to the first character that needs
+    // decoding or a CR that does not pair with an LF, as their bytes; none where no such line
+    // ends in the chunk.
     std::string_view TakePlainLines()
     {
         if (!ReadsPlainBytes()) return {};
-        const std::size_t plain = PlainTextLength(chunk_.get() + position_, size_ - position_,
-                                                  {false, encoding == TextEncoding::Utf8});
-        const std::string_view run(reinterpret_cast<const char*>(chunk_.get() + position_), plain);
+        const std::uint8_t* const begin = chunk_.get() + position_;
+        const std::size_t size = size_ - position_;
+        std::size_t plain = 0;
+        for (;;) {
+            plain += PlainTextLength(begin + plain, size - plain, {false, encoding == TextEncoding::Utf8});
+            if (plain + 1 >= size || begin[plain] != '\r' || begin[plain + 1] != '\n') break;
+            plain += 2;
+        }
+        const std::string_view run(reinterpret_cast<const char*>(begin), plain);
         // After the last LF of the run, or none at all.
         const std::string_view lines = run.substr(0, run.rfind('\n') + 1);
         position_ += lines.size();

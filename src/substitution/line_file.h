@@ -77,9 +77,9 @@ public:
     // for any other line: ReadLine reads that one.
     bool ReadPlainLine(std::string& line, std::size_t capacity);
     // The whole lines that follow, as many as ReadPlainLine would read one by one and as far as
-    // the block read holds them, when none holds a CR: their bytes, each line ending in its LF,
-    // valid until the next read. Nothing where the next line is not such a line. A line longer
-    // than a line's capacity reads as pieces (PlainLineEnd).
+    // the block read holds them: their bytes, each line ending in its LF or CR LF, and no other
+    // CR; valid until the next read. Nothing where the next line is not such a line. A line
+    // longer than a line's capacity reads as pieces (ReadAsPieces).
     std::string_view TakePlainLines();
     // How the file is read, once Open found it; its mark also when the encoding was refused.
     ReadEncoding Encoding() const;
@@ -102,11 +102,14 @@ private:
     std::optional<char16_t> pending_;
 };
 
-// Where the line that starts at `at` in lines taken as their bytes ends, as it is read with a
-// line's capacity: after its LF at `lf`, or after `capacity` characters, where it is longer.
-inline std::size_t PlainLineEnd(std::size_t at, std::size_t lf, std::size_t capacity)
+// How a line taken as its bytes reads with a line's capacity (above 0), given its characters
+// before its LF or CR LF: as pieces of `capacity` characters while at least as many are left,
+// then as the rest and an LF. Calls read(piece, ends) for each, `ends` for the last.
+template <class Read>
+void ReadAsPieces(std::string_view characters, std::size_t capacity, Read read)
 {
-    return lf - at < capacity ? lf + 1 : at + capacity;
+    for (; characters.size() >= capacity; characters.remove_prefix(capacity)) read(characters.substr(0, capacity), false);
+    read(characters, true);
 }
 
 class LineWriter {

@@ -117,55 +117,73 @@ public:
         for (std::size_t at = 0; at < lines.size();) {
             TagPlaces tags;
             std::size_t count = 0;
-            std::size_t place = places.Current();
-            for (; place < lines.size() && lines[place] != '\n'; places.Advance(), place = places.Current())
-                if (count++ < tags.size()) tags[count - 1] = place - at;
+            std::size_t lf = places.Current();
+            for (; lf < lines.size() && lines[lf] != '\n'; places.Advance(), lf = places.Current())
+                if (count++ < tags.size()) tags[count - 1] = lf - at;
             places.Advance();
-            const std::size_t end = std::min(place, lines.size() - 1) + 1;
-            if (end - at > kSubstitutionLineCapacity) EditPieces(lines, at, end, writer);
-            else if (count > tags.size()) EditLine(lines, at, end, writer);
-            else EditTagged(lines, at, end, std::span(tags.data(), count), writer);
-            at = end;
+            lf = std::min(lf, lines.size() - 1);
+            const std::size_t end = lf > at && lines[lf - 1] == '\r' ? lf - 1 : lf;
+            const std::string_view line = lines.substr(at, end - at);
+            if (line.size() >= kSubstitutionLineCapacity) EditPieces(lines, line, lf, writer);
+            else if (count > tags.size()) EditLine(lines, line, lf + 1, writer);
+            else EditTagged(lines, line, lf, std::span(tags.data(), count), writer);
+            // A CR LF pair reads as an LF: the CR is left out.
+            if (end != lf && written_ < lf) {
+                Stage(lines.substr(written_, end - written_), writer);
+                written_ = lf;
+            }
+            at = lf + 1;
         }
         Stage(lines.substr(written_), writer);
         WriteStaged(writer);
     }
 
 private:
-    void EditTagged(std::string_view lines, std::size_t at, std::size_t end, std::span<const std::size_t> tags,
+    // A line's characters before its LF (at `lf`) or CR LF, and the places of its "<".
+    void EditTagged(std::string_view lines, std::string_view line, std::size_t lf, std::span<const std::size_t> tags,
                     LineWriter& writer)
     {
-        const std::string_view line = lines.substr(at, end - at);
         const RowsInLine in = rows_.InLine(line, tags);
-        if (in.rows == LineRows::Several) return EditLine(lines, at, end, writer);
+        if (in.rows == LineRows::Several) return EditLine(lines, line, lf + 1, writer);
         if (in.rows == LineRows::None) return;
         const ElementEntry<std::string>& element = elements_[in.row];
         const std::size_t content = in.place + element.opening.size();
         // The first closing tag after the content stands at one of the line's "<".
         const auto close = std::ranges::find_if(
             tags, [&](std::size_t tag) { return tag >= content && TokenStandsAt(line, element.closing, tag); });
-        if (close == tags.end() || !ValueFits(line.size(), content, *close, element.value.size())) return;
+        // The line as read ends in an LF.
+        if (close == tags.end() || !ValueFits(line.size() + 1, content, *close, element.value.size())) return;
+        const std::size_t at = Offset(lines, line);
         Stage(lines.substr(written_, at + content - written_), writer);
         Stage(element.value, writer);
         written_ = at + *close;
         rows_.Count(in.row, 1);
     }
 
-    // The line from `at` to `end` through the edit of a line.
-    void EditLine(std::string_view lines, std::size_t at, std::size_t end, LineWriter& writer)
+    // A line, or a piece of one, through the edit of a line: its characters, and the LF that
+    // ends it where the lines go on at `next` only after its LF or CR LF.
+    void EditLine(std::string_view lines, std::string_view line, std::size_t next, LineWriter& writer)
     {
+        const std::size_t at = Offset(lines, line);
         Stage(lines.substr(written_, at - written_), writer);
-        line_.assign(lines.substr(at, end - at));
+        line_.assign(line);
+        if (next > at + line.size()) line_.push_back('\n');
         edit_(line_);
         Stage(line_, writer);
-        written_ = end;
+        written_ = next;
     }
 
-    // A line longer than a line's capacity, read as pieces of it.
-    void EditPieces(std::string_view lines, std::size_t at, std::size_t end, LineWriter& writer)
+    // A line as long as a line's capacity or longer, read as pieces of it; its LF at `lf`.
+    void EditPieces(std::string_view lines, std::string_view line, std::size_t lf, LineWriter& writer)
     {
-        for (std::size_t piece = at; piece < end; piece = PlainLineEnd(piece, end - 1, kSubstitutionLineCapacity))
-            EditLine(lines, piece, PlainLineEnd(piece, end - 1, kSubstitutionLineCapacity), writer);
+        ReadAsPieces(line, kSubstitutionLineCapacity, [&](std::string_view piece, bool ends) {
+            EditLine(lines, piece, ends ? lf + 1 : Offset(lines, piece) + piece.size(), writer);
+        });
+    }
+
+    static std::size_t Offset(std::string_view lines, std::string_view part)
+    {
+        return static_cast<std::size_t>(part.data() - lines.data());
     }
 
     // Adds the bytes to those gathered, writing these out first where there is no room; as many

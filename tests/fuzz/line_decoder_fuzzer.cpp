@@ -39,14 +39,19 @@ std::u16string Characters(std::string_view bytes)
     return line;
 }
 
-// The lines many at a time, cut as a line's capacity cuts them.
+// The lines many at a time, each read without the CR of its CR LF and cut as a line's capacity
+// cuts it.
 void AddLines(std::vector<std::u16string>& lines, std::size_t& characters, std::string_view run, std::size_t capacity)
 {
-    if (run.back() != '\n' || run.find('\r') != std::string_view::npos) __builtin_trap();
+    if (run.back() != '\n') __builtin_trap();
     for (std::size_t at = 0; at < run.size();) {
-        const std::size_t end = zarvo::PlainLineEnd(at, run.find('\n', at), capacity);
-        AddLine(lines, characters, Characters(run.substr(at, end - at)), capacity);
-        at = end;
+        const std::size_t lf = run.find('\n', at);
+        const std::size_t end = lf > at && run[lf - 1] == '\r' ? lf - 1 : lf;
+        if (run.substr(at, end - at).find('\r') != std::string_view::npos) __builtin_trap();
+        zarvo::ReadAsPieces(run.substr(at, end - at), capacity, [&](std::string_view piece, bool ends) {
+            AddLine(lines, characters, Characters(piece) + (ends ? u"\n" : u""), capacity);
+        });
+        at = lf + 1;
     }
 }
 

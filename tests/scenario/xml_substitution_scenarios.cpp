@@ -119,9 +119,10 @@ std::u16string Widened(const std::string& ascii)
 
 // Lines that need no decoding are edited as their bytes, many at a time, the others decoded:
 // the rewrite and its counts are the same either way, across the reader's blocks, at the line
-// capacity; for lines of two elements, of one element twice, of a closing tag before the
-// opening one, of an opening tag alone, of many tags; with a value beyond ASCII, with an empty
-// one (which joins the text around it), and when a value above 255 has every line decoded.
+// capacity; for lines ending in LF or CR LF, of two elements, of one element twice, of a
+// closing tag before the opening one, of an opening tag alone, of many tags; with a value
+// beyond ASCII, with an empty one (which joins the text around it), and when a value above 255
+// has every line decoded.
 TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
 {
     for (const std::u16string n : {u"\u00FCber", u"\u4E2D", u""}) {
@@ -172,8 +173,13 @@ TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
                 break;
             }
             case 8:
-                file += "no tags " + number + "\n";
+                file += "no tags " + number + "\r\n";
                 expected += Widened("no tags " + number) + u"\r\n";
+                break;
+            case 9:
+                file += "  <N>value " + number + "</N>\r\n";
+                expected += u"  <N>" + n + u"</N>\r\n";
+                ++replacedN;
                 break;
             default:
                 file += "  <N>value " + number + "</N>\n";
@@ -184,6 +190,13 @@ TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
         // Its first 4,999 characters are a line of their own, which holds no closing tag.
         file += "<N>" + std::string(5000, 'a') + "</N>\n";
         expected += u"<N>" + std::u16string(5000, u'a') + u"</N>\r\n";
+        // 4,999 characters before a CR LF: they fill a line, and the LF reads as the next.
+        file += "<N>" + std::string(4996, 'a') + "\r\n";
+        expected += u"<N>" + std::u16string(4996, u'a') + u"\r\n";
+        // 4,998 before a CR LF, read as one line that the value fits.
+        file += "<N>" + std::string(4991, 'b') + "</N>\r\n";
+        expected += u"<N>" + n + u"</N>\r\n";
+        ++replacedN;
         EXPECT_EQ(Rewrite(file, {u"N=" + n, u"M=" + m}), Utf16File(expected));
         EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: replacements: <N> " +
                            Widened(std::to_string(replacedN)) + u", <M> " + Widened(std::to_string(replacedM))));
