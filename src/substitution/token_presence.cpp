@@ -43,8 +43,9 @@ std::optional<std::array<Char, kFewStops>> TokenPresence::FewFirst() const
 
 void TokenPresence::MakeTables()
 {
+    everyNodeTabled_ = nodes_.size() <= kMostTables;
     for (std::uint32_t node = 0, tables = 0; node < nodes_.size() && tables < kMostTables; ++node) {
-        if (node != 0 && nodes_[node].firstChild == 0) continue;
+        if (!everyNodeTabled_ && node != 0 && nodes_[node].firstChild == 0) continue;
         tables_.resize(tables_.size() + 256);
         for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
             if (nodes_[child].character < 256) tables_[tables * 256 + nodes_[child].character] = child;

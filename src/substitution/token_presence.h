@@ -79,6 +79,7 @@ private:
     // every character of a line that holds a token's first character.
     [[gnu::always_inline]] std::uint32_t Child(std::uint32_t node, char16_t c) const
     {
+        if (everyNodeTabled_ && c < 256) return tables_[node * 256 + c];
         if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
         for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
             if (nodes_[child].character == c) return child;
@@ -92,7 +93,8 @@ private:
         return firstAbove255_ ? Child(0, c) : 0;
     }
     // Gives the root, and the other nodes with children, a table of their children below 256:
-    // found at once rather than by a walk along the others.
+    // found at once rather than by a walk along the others. Where there are few nodes, each
+    // gets one, in their order.
     void MakeTables();
     // The characters tokens start with that the text can hold, the first again where there are
     // fewer than kFewStops; none where there are more, or none at all.
@@ -110,6 +112,9 @@ private:
     std::vector<std::uint32_t> sameToken_;
     // The tables, 256 nodes each, the root's first.
     std::vector<std::uint32_t> tables_;
+    // Each node has a table, its own node's place among them: a step down the tree is one look,
+    // which does not wait for another.
+    bool everyNodeTabled_ = false;
     bool firstAbove255_ = false;
     // The characters tokens start with, when there are few: in text of characters, and in
     // single-byte text.
