@@ -24,6 +24,12 @@ std::size_t Offset(std::string_view lines, std::string_view part)
     return static_cast<std::size_t>(part.data() - lines.data());
 }
 
+// The bytes of the lines from one place to another, both within them.
+std::string_view Between(std::string_view lines, std::size_t from, std::size_t to)
+{
+    return {lines.data() + from, to - from};
+}
+
 }  // namespace
 
 XmlPlainLines::XmlPlainLines(PresentRows& rows, const std::vector<ElementEntry<std::string>>& elements,
@@ -47,18 +53,18 @@ void XmlPlainLines::Edit(std::string_view lines, LineWriter& writer)
         places.Advance();
         lf = std::min(lf, lines.size() - 1);
         const std::size_t end = lf > at && lines[lf - 1] == '\r' ? lf - 1 : lf;
-        const std::string_view line = lines.substr(at, end - at);
+        const std::string_view line = Between(lines, at, end);
         if (line.size() >= kSubstitutionLineCapacity) EditPieces(lines, line, lf, writer);
         else if (count > tags.size()) EditLine(lines, line, lf + 1, writer);
         else EditTagged(lines, line, lf, std::span(tags.data(), count), writer);
         // A CR LF pair reads as an LF: the CR is left out.
         if (end != lf && written_ < lf) {
-            Stage(lines.substr(written_, end - written_), writer);
+            Stage(Between(lines, written_, end), writer);
             written_ = lf;
         }
         at = lf + 1;
     }
-    Stage(lines.substr(written_), writer);
+    Stage(Between(lines, written_, lines.size()), writer);
     WriteStaged(writer);
 }
 
@@ -76,7 +82,7 @@ inline void XmlPlainLines::EditTagged(std::string_view lines, std::string_view l
     // The line as read ends in an LF.
     if (close == tags.end() || !ValueFits(line.size() + 1, content, *close, element.value.size())) return;
     const std::size_t at = Offset(lines, line);
-    Stage(lines.substr(written_, at + content - written_), writer);
+    Stage(Between(lines, written_, at + content), writer);
     Stage(element.value, writer);
     written_ = at + *close;
     rows_.Count(in.row, 1);
@@ -85,7 +91,7 @@ inline void XmlPlainLines::EditTagged(std::string_view lines, std::string_view l
 void XmlPlainLines::EditLine(std::string_view lines, std::string_view line, std::size_t next, LineWriter& writer)
 {
     const std::size_t at = Offset(lines, line);
-    Stage(lines.substr(written_, at - written_), writer);
+    Stage(Between(lines, written_, at), writer);
     line_.assign(line);
     if (next > at + line.size()) line_.push_back('\n');
     edit_(line_);

@@ -119,10 +119,12 @@ std::u16string Widened(const std::string& ascii)
 
 // Lines that need no decoding are edited as their bytes, many at a time, the others decoded:
 // the rewrite and its counts are the same either way, across the reader's blocks, at the line
-// capacity; for lines ending in LF or CR LF, of two elements, of one element twice, of a
-// closing tag before the opening one, of an opening tag alone, of many tags; with a value
-// beyond ASCII, with an empty one (which joins the text around it), and when a value above 255
-// has every line decoded.
+// capacity and at the capacity a value must fit, for a line longer than a block; for lines
+// ending in LF or CR LF, of two elements, of one element twice, of a closing tag before the
+// opening one, of an opening tag alone, of many tags, of none for more than is gathered before
+// a write, of none at all, of an element whose content holds tags; with a value beyond ASCII,
+// with an empty one (which joins the text around it), and when a value above 255 has every
+// line decoded.
 TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
 {
     for (const std::u16string n : {u"\u00FCber", u"\u4E2D", u""}) {
@@ -187,12 +189,34 @@ TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
                 ++replacedN;
             }
         }
+        // Empty lines, and an element whose content holds tags.
+        file += "\n\r\n<N>a<b>c</b></N>\n";
+        expected += u"\r\n\r\n<N>" + n + u"</N>\r\n";
+        ++replacedN;
+        // Lines without a tag, more than are gathered before a write, and a line longer than the
+        // reader's block.
+        for (int i = 0; i < 2000; ++i) {
+            file += "plain line " + std::to_string(i) + "\n";
+            expected += Widened("plain line " + std::to_string(i)) + u"\r\n";
+        }
+        file += std::string(70000, 'x') + "\n";
+        expected += std::u16string(70000, u'x') + u"\r\n";
         // Its first 4,999 characters are a line of their own, which holds no closing tag.
         file += "<N>" + std::string(5000, 'a') + "</N>\n";
         expected += u"<N>" + std::u16string(5000, u'a') + u"</N>\r\n";
         // 4,999 characters before a CR LF: they fill a line, and the LF reads as the next.
         file += "<N>" + std::string(4996, 'a') + "\r\n";
         expected += u"<N>" + std::u16string(4996, u'a') + u"\r\n";
+        // A line of 4,997 characters with its LF: a value of up to 3 characters in place of "b"
+        // still fits a line, a longer one does not.
+        const std::string filled = "<N>b</N>" + std::string(4988, 'p');
+        file += filled + "\n";
+        if (n.size() <= 3) {
+            expected += u"<N>" + n + u"</N>" + std::u16string(4988, u'p') + u"\r\n";
+            ++replacedN;
+        } else {
+            expected += Widened(filled) + u"\r\n";
+        }
         // 4,998 before a CR LF, read as one line that the value fits.
         file += "<N>" + std::string(4991, 'b') + "</N>\r\n";
         expected += u"<N>" + n + u"</N>\r\n";

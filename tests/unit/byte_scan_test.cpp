@@ -180,6 +180,42 @@ TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
     FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'<', '\xE9', '>', 'a'});
 }
 
+// Places taken one after another from texts with more of them than a batch holds.
+TEST(ByteScan, TakesEachPlaceOfAFewBytesInOrder)
+{
+    std::mt19937 random(21);
+    const std::array<char, kFewStops> few{'<', '\n', '\n', '\n'};
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = RandomBytes(random, 0, 600, "<<\nab");
+        std::vector<std::size_t> expected, taken;
+        for (std::size_t at = 0; at < text.size(); ++at)
+            if (text[at] == '<' || text[at] == '\n') expected.push_back(at);
+        for (BytePlaces places(text, few); places.Current() != std::string_view::npos; places.Advance())
+            taken.push_back(places.Current());
+        ASSERT_EQ(taken, expected) << ::testing::PrintToString(text);
+    }
+}
+
+// The run that needs no decoding ends at a CR, at an LF unless it is of whole lines, and in
+// UTF-8 at a byte above 127.
+TEST(ByteScan, EndsARunOfPlainTextWhereAByteByByteLookWould)
+{
+    std::mt19937 random(22);
+    for (const PlainStops stops : {PlainStops{true, true}, PlainStops{true, false}, PlainStops{false, true},
+                                   PlainStops{false, false}}) {
+        for (int round = 0; round < 1000; ++round) {
+            const std::string text = RandomBytes(random, 0, 70, "abcdefghijklmnopqrstuvwxyz\n\r\xE9");
+            std::size_t expected = 0;
+            for (; expected < text.size(); ++expected) {
+                const auto byte = static_cast<unsigned char>(text[expected]);
+                if (byte == '\r' || (stops.lineFeed && byte == '\n') || (stops.above127 && byte > 127)) break;
+            }
+            ASSERT_EQ(PlainTextLength(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), stops), expected)
+                << ::testing::PrintToString(text);
+        }
+    }
+}
+
 TEST(ByteScan, FindsTheFirstByteOfASetOfAnySize)
 {
     std::mt19937 random(13);
