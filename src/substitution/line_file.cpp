@@ -139,7 +139,7 @@ public:
     // ends in the chunk.
     std::string_view TakePlainLines()
     {
-        if (!ReadsPlainBytes()) return {};
+        if (!ReadsPlainBytes() || position_ < noLineEndsBefore_) return {};
         const std::uint8_t* const begin = chunk_.get() + position_;
         const std::size_t size = size_ - position_;
         std::size_t plain = 0;
@@ -152,6 +152,9 @@ public:
         // After the last LF of the run, or none at all.
         const std::string_view lines = run.substr(0, run.rfind('\n') + 1);
         position_ += lines.size();
+        // What follows the last LF ends no whole line before the run's end: a long line read
+        // piece by piece is not looked through again for every piece.
+        noLineEndsBefore_ = position_ + plain - lines.size();
         return lines;
     }
 
@@ -192,6 +195,7 @@ private:
         std::uint32_t read = 0;
         if (!files_.Read(file_, chunk_.get(), kChunkBytes, &read)) failed = true;
         position_ = 0;
+        noLineEndsBefore_ = 0;
         size_ = failed ? 0 : read;
         end_ = size_ == 0;
     }
@@ -242,6 +246,8 @@ private:
     FileHandle file_;
     std::unique_ptr<std::uint8_t[]> chunk_;
     std::size_t position_ = 0;
+    // Up to here in the chunk no line that TakePlainLines takes ends.
+    std::size_t noLineEndsBefore_ = 0;
     std::size_t size_ = 0;
     bool end_ = false;
     char16_t lowSurrogate_ = 0;
