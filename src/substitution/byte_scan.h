@@ -50,11 +50,16 @@ template <class Char>
 std::size_t PlacesOfFew(std::basic_string_view<Char> text, std::size_t from, const std::array<Char, kFewStops>& few,
                         std::span<std::size_t> places);
 
-// The places where one of up to four bytes (the first again where there are fewer) stands in a
-// text, taken one after another in order; found a batch at a time.
-class BytePlaces {
+// The places where one of up to four characters (the first again where there are fewer) stands
+// in a text, taken one after another in order; found a batch at a time. Text of characters, or
+// single-byte text.
+template <class Char>
+class PlacesInOrder {
 public:
-    BytePlaces(std::string_view text, const std::array<char, kFewStops>& few) : text_(text), few_(few) { Find(0); }
+    PlacesInOrder(std::basic_string_view<Char> text, const std::array<Char, kFewStops>& few) : text_(text), few_(few)
+    {
+        Find(0);
+    }
     // The place at hand; npos once there are no more.
     std::size_t Current() const { return taken_ < found_ ? places_[taken_] : std::string_view::npos; }
     void Advance()
@@ -69,8 +74,8 @@ private:
         taken_ = 0;
     }
 
-    std::string_view text_;
-    std::array<char, kFewStops> few_;
+    std::basic_string_view<Char> text_;
+    std::array<Char, kFewStops> few_;
     std::array<std::size_t, 64> places_;
     std::size_t found_ = 0;
     std::size_t taken_ = 0;

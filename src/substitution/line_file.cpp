@@ -145,7 +145,8 @@ public:
         std::size_t plain = 0;
         for (;;) {
             plain += PlainTextLength(begin + plain, size - plain, {false, encoding == TextEncoding::Utf8});
-            if (plain + 1 >= size || begin[plain] != '\r' || begin[plain + 1] != '\n') break;
+            // Where the run stops at a CR, its pair with an LF goes on.
+            if (EndOfLineAt(position_ + plain) == 0) break;
             plain += 2;
         }
         const std::string_view run(reinterpret_cast<const char*>(begin), plain);

@@ -68,14 +68,8 @@ template <class Char>
                                                                    const std::array<Char, kFewStops>& few,
                                                                    RowBits& present) const
 {
-    std::array<std::size_t, 64> places;
-    for (std::size_t from = 0;;) {
-        const std::size_t found = PlacesOfFew(line, from, few, places);
-        for (std::size_t i = 0; i < found; ++i)
-            TokensAt(line, places[i], [&present](std::size_t row) { SetRow(present, row); });
-        if (found < places.size()) return;
-        from = places.back() + 1;
-    }
+    for (PlacesInOrder<Char> places(line, few); places.Current() != std::string_view::npos; places.Advance())
+        TokensAt(line, places.Current(), [&present](std::size_t row) { SetRow(present, row); });
 }
 
 std::bitset<256> TokenPresence::FirstCharacters() const

@@ -42,7 +42,7 @@ XmlPlainLines::XmlPlainLines(PresentRows& rows, const std::vector<ElementEntry<s
 
 void XmlPlainLines::Edit(std::string_view lines, LineWriter& writer)
 {
-    BytePlaces places(lines, kTagsAndLineEnds);
+    PlacesInOrder<char> places(lines, kTagsAndLineEnds);
     written_ = 0;
     for (std::size_t at = 0; at < lines.size();) {
         TagPlaces tags;

@@ -32,8 +32,8 @@ public:
 private:
     // A line's characters before its LF (at `lf`) or CR LF, and the places of its "<". Inlined, as
     // is Stage, into the walk over the lines, which asks them for nearly every line.
-    [[gnu::always_inline]] void EditTagged(std::string_view lines, std::string_view line, std::size_t lf, std::span<const std::size_t> tags,
-                    LineWriter& writer);
+    [[gnu::always_inline]] void EditTagged(std::string_view lines, std::string_view line, std::size_t lf,
+                                           std::span<const std::size_t> tags, LineWriter& writer);
     // A line, or a piece of one, through the edit of a line: its characters, and the LF that
     // ends it where the lines go on at `next` only after its LF or CR LF.
     void EditLine(std::string_view lines, std::string_view line, std::size_t next, LineWriter& writer);

@@ -134,59 +134,32 @@ TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
         std::string file = "\xEF\xBB\xBF";
         std::u16string expected;
         int replacedN = 0, replacedM = 0;
+        // A line, what it becomes, and how many N and M elements that replaces.
+        const auto add = [&](const std::string& line, const std::u16string& rewritten, int ns, int ms) {
+            file += line;
+            expected += rewritten;
+            replacedN += ns;
+            replacedM += ms;
+        };
+        std::string manyTags;
+        for (int tag = 0; tag < 20; ++tag) manyTags += "<b>";
         for (int i = 0; i < 3000; ++i) {
             const std::string number = std::to_string(i);
             switch (i % 10) {
-            case 1:
-                file += "<N>caf\xC3\xA9</N>\r\n";
-                expected += u"<N>" + n + u"</N>\r\n";
-                ++replacedN;
-                break;
-            case 2:
-                file += "x\r<N>" + number + "</N>\n";
-                expected += u"x\r<N>" + n + u"</N>\r\n";
-                ++replacedN;
-                break;
-            case 3:
-                file += "<N>a</N><M>b</M>\n";
-                expected += u"<N>" + n + u"</N><M>" + m + u"</M>\r\n";
-                ++replacedN, ++replacedM;
-                break;
+            case 1: add("<N>caf\xC3\xA9</N>\r\n", u"<N>" + n + u"</N>\r\n", 1, 0); break;
+            case 2: add("x\r<N>" + number + "</N>\n", u"x\r<N>" + n + u"</N>\r\n", 1, 0); break;
+            case 3: add("<N>a</N><M>b</M>\n", u"<N>" + n + u"</N><M>" + m + u"</M>\r\n", 1, 1); break;
             case 4:
-                file += "<M>a</M><N>b</N><N>c</N>\n";
-                expected += u"<M>" + m + u"</M><N>" + n + u"</N><N>c</N>\r\n";
-                ++replacedN, ++replacedM;
+                add("<M>a</M><N>b</N><N>c</N>\n", u"<M>" + m + u"</M><N>" + n + u"</N><N>c</N>\r\n", 1, 1);
                 break;
-            case 5:
-                file += "</N><N>" + number + "</N>\n";
-                expected += u"</N><N>" + n + u"</N>\r\n";
-                ++replacedN;
+            case 5: add("</N><N>" + number + "</N>\n", u"</N><N>" + n + u"</N>\r\n", 1, 0); break;
+            case 6: add("<N>open " + number + "\n", Widened("<N>open " + number) + u"\r\n", 0, 0); break;
+            case 7:
+                add(manyTags + "<M>" + number + "</M>\n", Widened(manyTags) + u"<M>" + m + u"</M>\r\n", 0, 1);
                 break;
-            case 6:
-                file += "<N>open " + number + "\n";
-                expected += Widened("<N>open " + number) + u"\r\n";
-                break;
-            case 7: {
-                std::string tags;
-                for (int tag = 0; tag < 20; ++tag) tags += "<b>";
-                file += tags + "<M>" + number + "</M>\n";
-                expected += Widened(tags) + u"<M>" + m + u"</M>\r\n";
-                ++replacedM;
-                break;
-            }
-            case 8:
-                file += "no tags " + number + "\r\n";
-                expected += Widened("no tags " + number) + u"\r\n";
-                break;
-            case 9:
-                file += "  <N>value " + number + "</N>\r\n";
-                expected += u"  <N>" + n + u"</N>\r\n";
-                ++replacedN;
-                break;
-            default:
-                file += "  <N>value " + number + "</N>\n";
-                expected += u"  <N>" + n + u"</N>\r\n";
-                ++replacedN;
+            case 8: add("no tags " + number + "\r\n", Widened("no tags " + number) + u"\r\n", 0, 0); break;
+            case 9: add("  <N>value " + number + "</N>\r\n", u"  <N>" + n + u"</N>\r\n", 1, 0); break;
+            default: add("  <N>value " + number + "</N>\n", u"  <N>" + n + u"</N>\r\n", 1, 0);
             }
         }
         // Empty lines, and an element whose content holds tags.

@@ -190,7 +190,7 @@ TEST(ByteScan, TakesEachPlaceOfAFewBytesInOrder)
         std::vector<std::size_t> expected, taken;
         for (std::size_t at = 0; at < text.size(); ++at)
             if (text[at] == '<' || text[at] == '\n') expected.push_back(at);
-        for (BytePlaces places(text, few); places.Current() != std::string_view::npos; places.Advance())
+        for (PlacesInOrder<char> places(text, few); places.Current() != std::string_view::npos; places.Advance())
             taken.push_back(places.Current());
         ASSERT_EQ(taken, expected) << ::testing::PrintToString(text);
     }
