@@ -6,6 +6,7 @@
 #include <bit>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +37,12 @@ enum class LineRows {
     None,
     One,      // of one row, whose insertion can bring in no other: applying it alone is applying all
     Several,  // or of one row that may bring in others: the rows are applied in full
+};
+
+// A token that stands in a line: its row, and where it begins.
+struct TokenPlace {
+    std::size_t row;
+    std::size_t place;
 };
 
 struct RowsInLine {
@@ -96,6 +103,20 @@ public:
             });
         if (in.rows == LineRows::One && !mayBring_[in.row].empty()) in.rows = LineRows::Several;
         return in;
+    }
+
+    // The tokens that stand in a line of single-byte text, given as its bytes, in the order of
+    // their places, where every row they belong to brings in no other: how many were put in
+    // `found`. Nothing where there are more than it holds, or a row may bring in another.
+    std::optional<std::size_t> TokensAlone(std::string_view line, std::span<TokenPlace> found) const
+    {
+        std::size_t count = 0;
+        const bool whole = presence_.EachToken(line, [&](std::size_t row, std::size_t place) {
+            if (count == found.size() || !mayBring_[row].empty()) return false;
+            found[count++] = {row, place};
+            return true;
+        });
+        return whole ? std::optional<std::size_t>(count) : std::nullopt;
     }
 
     // Counts the replacements a row made in a line edited without Apply.

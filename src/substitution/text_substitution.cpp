@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -193,6 +195,76 @@ std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& sp
     return row.resumeAfterReplacement ? ReplaceEach(line, row, spare) : ReplaceWithRescan(line, row, spare);
 }
 
+// The most tokens a line may hold to be rewritten at once from where they stood as read.
+constexpr std::size_t kMostTokensAlone = 32;
+
+// Whether a token of this size at `place` would overlap one of those chosen.
+bool OverlapsChosen(std::span<const TokenPlace> chosen, const std::vector<TokenEntry>& table, std::size_t place,
+                    std::size_t size)
+{
+    return std::ranges::any_of(chosen, [&](const TokenPlace& token) {
+        return place < token.place + table[token.row].tokenBytes.size() && token.place < place + size;
+    });
+}
+
+// The tokens that applying the rows in turn replaces, chosen from those of the line as read,
+// given in the order of their rows and places (see ReplaceTokensAlone); counted for the log.
+// Answers how many were put in `chosen`.
+std::size_t ChooseTokens(std::span<const TokenPlace> tokens, std::size_t size, const std::vector<TokenEntry>& table,
+                         PresentRows& rows, std::span<TokenPlace> chosen)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < tokens.size();) {
+        const std::size_t row = tokens[i].row;
+        const TokenEntry& entry = table[row];
+        const std::span<const TokenPlace> earlier = chosen.first(count);
+        std::uint32_t made = 0;
+        bool room = true;
+        for (std::size_t next = 0; i < tokens.size() && tokens[i].row == row; ++i) {
+            const std::size_t place = tokens[i].place;
+            if (!room || place < next || OverlapsChosen(earlier, table, place, entry.tokenBytes.size())) continue;
+            room = RoomForOneMore(made, size, entry);
+            if (!room) continue;
+            chosen[count++] = tokens[i];
+            ++made;
+            size = size - entry.tokenBytes.size() + entry.replacementBytes.size();
+            next = place + entry.tokenBytes.size();
+        }
+        if (made > 0) rows.Count(row, made);
+    }
+    return count;
+}
+
+// Where no row found in a line can make or touch another row's token, and each takes the
+// tokens of the line as it was, one after another (resumeAfterReplacement), a row's tokens in
+// the line the rows before it left are those of the line as read that no earlier row replaced
+// any part of. Applying the rows in turn is then choosing, row by row in the table's order,
+// each token after the end of the row's last one and on none replaced before, while there is
+// room; and the line is made once. Answers false, leaving the line to be rewritten row by row,
+// where a row takes tokens otherwise.
+bool ReplaceTokensAlone(std::string& line, std::span<TokenPlace> tokens, const std::vector<TokenEntry>& table,
+                        PresentRows& rows, std::string& spare)
+{
+    if (!std::ranges::all_of(tokens, [&](const TokenPlace& token) { return table[token.row].resumeAfterReplacement; }))
+        return false;
+    std::ranges::sort(tokens, [](const TokenPlace& a, const TokenPlace& b) {
+        return a.row != b.row ? a.row < b.row : a.place < b.place;
+    });
+    std::array<TokenPlace, kMostTokensAlone> chosenPlaces;
+    const std::span<TokenPlace> chosen = std::span(chosenPlaces).first(ChooseTokens(tokens, line.size(), table, rows, chosenPlaces));
+    if (chosen.empty()) return true;
+    std::ranges::sort(chosen, [](const TokenPlace& a, const TokenPlace& b) { return a.place < b.place; });
+    spare.clear();
+    std::size_t taken = 0;  // bytes of the line already in `spare`
+    for (const TokenPlace& token : chosen) {
+        spare.append(line, taken, token.place - taken).append(table[token.row].replacementBytes);
+        taken = token.place + table[token.row].tokenBytes.size();
+    }
+    spare.append(line, taken);
+    line.swap(spare);
+    return true;
+}
+
 }  // namespace
 
 RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
@@ -207,9 +279,13 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
     PresentRows rows(tokens, replacements);
     std::string spare;
     spare.reserve(kSubstitutionLineCapacity + 1);
+    std::array<TokenPlace, kMostTokensAlone> lineTokens;
     RewriteReport report = RewriteBeside(
         files, parsed.target, ByteRewriteFormat{kSubstitutionLineCapacity, rows.FirstCharacters()},
         [&](std::string& line) {
+            if (const std::optional<std::size_t> found = rows.TokensAlone(line, lineTokens);
+                found && ReplaceTokensAlone(line, std::span(lineTokens).first(*found), table, rows, spare))
+                return;
             rows.Apply(line, [&](std::string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
         },
         &MoveOverTarget);

@@ -57,19 +57,10 @@ template <class Char>
 void TokenPresence::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
     present.assign(RowWords(sameToken_.size()), 0);
-    if (const auto& few = FewFirstOf(Char{})) return FindFromFewStarts(line, *few, present);
-    for (std::size_t at = 0; at < line.size(); ++at)
-        TokensAt(line, at, [&present](std::size_t row) { SetRow(present, row); });
-}
-
-// Inlined, as is the walk, into the search of every line that holds a token's first character.
-template <class Char>
-[[gnu::always_inline]] inline void TokenPresence::FindFromFewStarts(std::basic_string_view<Char> line,
-                                                                   const std::array<Char, kFewStops>& few,
-                                                                   RowBits& present) const
-{
-    for (PlacesInOrder<Char> places(line, few); places.Current() != std::string_view::npos; places.Advance())
-        TokensAt(line, places.Current(), [&present](std::size_t row) { SetRow(present, row); });
+    EachToken(line, [&present](std::size_t row, std::size_t) {
+        SetRow(present, row);
+        return true;
+    });
 }
 
 std::bitset<256> TokenPresence::FirstCharacters() const

@@ -48,6 +48,26 @@ public:
     // as its bytes, each the character of its code.
     template <class Char>
     void Find(std::basic_string_view<Char> line, RowBits& present) const;
+    // Calls visit(row, place) for each token that stands in the line, in the order of their
+    // places, until it answers false: answers whether every token was visited. Inlined, as is
+    // the walk, into the search of every line that holds a token's first character.
+    template <class Char, class Visit>
+    [[gnu::always_inline]] bool EachToken(std::basic_string_view<Char> line, Visit visit) const
+    {
+        bool goOn = true;
+        const auto at = [&](std::size_t place) __attribute__((always_inline)) {
+            TokensAt(line, place, [&](std::size_t row) { goOn = goOn && visit(row, place); });
+            return goOn;
+        };
+        if (const auto& few = FewFirstOf(Char{})) {
+            for (PlacesInOrder<Char> places(line, *few); places.Current() != std::string_view::npos; places.Advance())
+                if (!at(places.Current())) return false;
+            return true;
+        }
+        for (std::size_t place = 0; place < line.size(); ++place)
+            if (!at(place)) return false;
+        return true;
+    }
     // The characters below 256 that tokens start with: a line of single-byte text that holds
     // none of them holds no token.
     std::bitset<256> FirstCharacters() const;
@@ -102,10 +122,6 @@ private:
     std::optional<std::array<Char, kFewStops>> FewFirst() const;
     const std::optional<std::array<char, kFewStops>>& FewFirstOf(char) const { return fewFirstBytes_; }
     const std::optional<std::array<char16_t, kFewStops>>& FewFirstOf(char16_t) const { return fewFirst_; }
-    // Find where tokens start with few characters: those places are found a chunk at a time.
-    template <class Char>
-    void FindFromFewStarts(std::basic_string_view<Char> line, const std::array<Char, kFewStops>& few,
-                           RowBits& present) const;
 
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.

@@ -8,6 +8,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
@@ -28,27 +29,31 @@ struct Row {
 
 // One row applied the slow way to a line without its LF. Many rows can make a line grow past
 // the engine's capacity of 4,999 characters, LF included: the row stops before that.
-void ApplySlowly(std::string& line, const Row& row)
+// Answers how many replacements it made.
+std::uint32_t ApplySlowly(std::string& line, const Row& row)
 {
     const bool holdsItself = row.replacement.find(row.token) != std::string::npos;
     std::size_t from = 0;
-    for (int replaced = 0; replaced < 4999; ++replaced) {
+    std::uint32_t replaced = 0;
+    for (; replaced < 4999; ++replaced) {
         const std::size_t found = line.find(row.token, holdsItself ? from : 0);
-        if (found == std::string::npos) return;
-        if (line.size() + 1 - row.token.size() + row.replacement.size() > 4999) return;
+        if (found == std::string::npos) break;
+        if (line.size() + 1 - row.token.size() + row.replacement.size() > 4999) break;
         line.replace(found, row.token.size(), row.replacement);
         from = found + row.replacement.size();
     }
+    return replaced;
 }
 
 class RandomCommands {
 public:
     explicit RandomCommands(unsigned seed) : random_(seed) {}
 
-    std::string Text(std::size_t longest)
+    // Up to `longest` characters of `alphabet`, at least `shortest`.
+    std::string Text(std::size_t longest, std::string_view alphabet = "ab<>", std::size_t shortest = 0)
     {
         std::string text;
-        for (std::size_t i = Below(longest + 1); i > 0; --i) text += "ab<>"[Below(4)];
+        for (std::size_t i = shortest + Below(longest - shortest + 1); i > 0; --i) text += alphabet[Below(alphabet.size())];
         return text;
     }
     std::size_t Below(std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random_); }
@@ -57,15 +62,28 @@ private:
     std::mt19937 random_;
 };
 
-TEST(RowOrder, TheEngineReplacesAsIfEachSearchBeganAtTheLinesStart)
+// What the commands and files of a run of rounds are made of.
+struct Rounds {
+    unsigned seed;
+    std::string_view valueAlphabet;  // what values are made of
+    std::size_t longestLine;         // characters before the LF
+    std::string_view lineAlphabet = "ab<>";
+    std::size_t shortestLine = 0;
+    int count = 300;
+    int lines = 20;  // in each round's file
+};
+
+// Random commands over random files, each file rewritten by the engine and line by line the
+// slow way.
+void ExpectTheSlowWay(const Rounds& rounds)
 {
-    RandomCommands random(42);
-    for (int round = 0; round < 300; ++round) {
+    RandomCommands random(rounds.seed);
+    for (int round = 0; round < rounds.count; ++round) {
         std::u16string command = kTarget;
         std::vector<Row> rows;
         // Now and then the most pairs the engine takes: 40 rows, each able to bring in many more.
         for (std::size_t pairs = round % 10 == 0 ? kSubstitutionPairLimit : 1 + random.Below(3); pairs > 0; --pairs) {
-            std::string name = random.Text(2), value = random.Text(3);
+            std::string name = random.Text(2), value = random.Text(3, rounds.valueAlphabet);
             if (name.empty() || name.find('=') != std::string::npos) name = "a";
             command += u'\0' + std::u16string(name.begin(), name.end()) + u'=' + std::u16string(value.begin(), value.end());
             rows.push_back({"<" + name + ">", value});
@@ -73,17 +91,39 @@ TEST(RowOrder, TheEngineReplacesAsIfEachSearchBeganAtTheLinesStart)
         }
         command += u"\0\0"s;
         std::string file, expected;
-        for (int lines = 0; lines < 20; ++lines) {
-            std::string line = random.Text(40);
+        std::vector<std::uint32_t> counts(rows.size());
+        for (int lines = 0; lines < rounds.lines; ++lines) {
+            std::string line = random.Text(rounds.longestLine, rounds.lineAlphabet, rounds.shortestLine);
             file += line + "\n";
-            for (const Row& row : rows) ApplySlowly(line, row);
+            for (std::size_t row = 0; row < rows.size(); ++row) counts[row] += ApplySlowly(line, rows[row]);
             expected += line + "\r\n";
         }
         sim::SimPlatform sim;
         sim.files.PutFile(kTarget, file);
-        SubstituteTextFile(sim.files, command);
+        const RewriteReport report = SubstituteTextFile(sim.files, command);
         ASSERT_EQ(sim.files.ReadFileBytes(kTarget), expected) << "round " << round << " file " << file;
+        ASSERT_EQ(report.replacements.size(), rows.size());
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            ASSERT_EQ(report.replacements[row].replaced, counts[row]) << "round " << round << " row " << row;
     }
+}
+
+TEST(RowOrder, TheEngineReplacesAsIfEachSearchBeganAtTheLinesStart)
+{
+    ExpectTheSlowWay({42, "ab<>", 40});
+}
+
+// Values that can hold no token's character, so that no row brings in another: the tokens
+// replaced can be chosen from those of the line as read. Rows of the same name, tokens that
+// overlap or hide inside another row's token, and lines that many replacements would take
+// past their capacity are where such a choice could part from applying the rows in turn.
+TEST(RowOrder, RowsThatBringInNoOtherReplaceAsIfAppliedInTurn)
+{
+    ExpectTheSlowWay({7, "xyz", 40});
+    // Lines near their capacity with a few tokens, which the replacements take past it.
+    ExpectTheSlowWay({8, "xyz", 4998, std::string(200, '.') + "ab<>", 4900, 40, 3});
+    // Now and then a value that holds a token's character.
+    ExpectTheSlowWay({9, "xyzxyzxyza", 60});
 }
 
 }  // namespace
