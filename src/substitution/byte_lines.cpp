@@ -81,6 +81,19 @@ std::string_view ByteLineReader::TakePlainLines()
     return {};
 }
 
+std::string_view ByteLineReader::TakeLines()
+{
+    if (noLineEnd_) return {};
+    // Whatever is taken or not, no LF is left after the block's last one: a line longer than
+    // the block, read piece by piece, is not looked through again for each piece.
+    noLineEnd_ = true;
+    const std::uint8_t* bytes = block_.get() + begin_;
+    std::size_t length = end_ - begin_;
+    while (length > 0 && bytes[length - 1] != '\n') --length;
+    begin_ += length;
+    return {reinterpret_cast<const char*>(bytes), length};
+}
+
 bool ByteLineReader::Close()
 {
     if (file_.Get() == 0) return true;
@@ -90,6 +103,7 @@ bool ByteLineReader::Close()
 void ByteLineReader::Refill()
 {
     noPlainLineBefore_ = 0;
+    noLineEnd_ = false;
     std::memmove(block_.get(), block_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;

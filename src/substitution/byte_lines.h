@@ -40,6 +40,9 @@ public:
     // before the first that does: their bytes, up to and including the last one's LF. Empty
     // where the next line holds a marked byte or ends outside the block: ReadLine reads that.
     std::string_view TakePlainLines();
+    // The whole lines from here on that the block at hand holds, marked or not: their bytes, up
+    // to and including the last one's LF. Empty where the next line ends outside the block.
+    std::string_view TakeLines();
     // How the file is read: as single-byte text, with the mark it starts with.
     ReadEncoding Encoding() const { return {TextEncoding::SingleByte, mark_}; }
     // Whether a read failed, so that what was read is not the whole file.
@@ -62,6 +65,8 @@ private:
     // Up to here the block holds no LF from the first byte not yet taken on, and no marked byte
     // after that: no whole plain line starts before it. Found once for a long line.
     std::size_t noPlainLineBefore_ = 0;
+    // From the first byte not yet taken to the block's end there is no LF: no whole line.
+    bool noLineEnd_ = false;
     bool atEnd_ = false;     // nothing more to read: the file's end, or a failed read
     bool failed_ = false;
     ByteOrderMark mark_ = ByteOrderMark::None;

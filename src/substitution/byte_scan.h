@@ -66,6 +66,8 @@ public:
     {
         if (++taken_ == found_ && found_ == places_.size()) Find(places_.back() + 1);
     }
+    // Goes on from `from`, passing over the places before it.
+    void GoOnFrom(std::size_t from) { Find(from); }
 
 private:
     void Find(std::size_t from)

@@ -63,12 +63,17 @@ void CopyLines(LineReader& reader, LineWriter& writer, const RewriteFormat& form
 
 // A line that holds no edit trigger is one the edit would leave as it is: its bytes are
 // written as they were read, together with the lines around it that hold none either.
-void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteFormat& format, const ByteLineEdit& edit)
+void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteFormat& format, const ByteLineEdits& edit)
 {
     std::string line;
     line.reserve(format.lineCapacity + 1);
     for (;;) {
-        if (const std::string_view plain = reader.TakePlainLines(); !plain.empty()) {
+        if (edit.lines) {
+            if (const std::string_view lines = reader.TakeLines(); !lines.empty()) {
+                edit.lines(lines, writer);
+                continue;
+            }
+        } else if (const std::string_view plain = reader.TakePlainLines(); !plain.empty()) {
             writer.WriteBytes(plain);
             continue;
         }
@@ -79,7 +84,7 @@ void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteForm
             continue;
         }
         LineCharacters(read.bytes, line);
-        edit(line);
+        edit.line(line);
         writer.WriteLine(line);
     }
 }
@@ -106,7 +111,7 @@ std::optional<RewriteOutcome> CopyToTemporary(Files& files, Reader& reader, Read
 
 // Reads the target through the edit into the temporary file, as bytes or decoded.
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
-                                                 const ByteRewriteFormat& format, const ByteLineEdit& edit,
+                                                 const ByteRewriteFormat& format, const ByteLineEdits& edit,
                                                  ReadEncoding& read)
 {
     ByteLineReader reader(files, format.editTriggers);
@@ -169,7 +174,7 @@ RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_
 }
 
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const ByteRewriteFormat& format, const ByteLineEdit& edit, ReplaceStep replace)
+                             const ByteRewriteFormat& format, const ByteLineEdits& edit, ReplaceStep replace)
 {
     return Rewrite(files, target, temporary, format, edit, replace);
 }
@@ -181,7 +186,7 @@ RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteF
 }
 
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const ByteRewriteFormat& format,
-                            const ByteLineEdit& edit, ReplaceStep replace)
+                            const ByteLineEdits& edit, ReplaceStep replace)
 {
     return Rewrite(files, target, TemporaryBeside(target).c_str(), format, edit, replace);
 }

@@ -80,8 +80,8 @@ using LineEdit = std::function<void(std::u16string& line)>;
 // The same for a line of single-byte text, given as its characters' bytes.
 using ByteLineEdit = std::function<void(std::string& line)>;
 
-// Edits whole lines given as their bytes, as LineReader::TakePlainLines takes them, and writes
-// them.
+// Edits whole lines given as their bytes, as LineReader::TakePlainLines and
+// ByteLineReader::TakeLines take them, and writes them.
 using PlainLinesEdit = std::function<void(std::string_view lines, LineWriter& writer)>;
 
 // The edit of a decoded line, and the same edit of a line whose characters are all below 256,
@@ -90,6 +90,14 @@ using PlainLinesEdit = std::function<void(std::string_view lines, LineWriter& wr
 struct LineEdits {
     LineEdit characters;
     ByteLineEdit bytes;
+    PlainLinesEdit lines;
+};
+
+// The edit of a line of single-byte text, and the same edit of many whole lines at a time,
+// where they stand; without the latter, the lines that hold no edit trigger are written as they
+// stand and the others edited one by one.
+struct ByteLineEdits {
+    ByteLineEdit line;
     PlainLinesEdit lines;
 };
 
@@ -102,12 +110,12 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const RewriteFormat& format, const LineEdits& edit, ReplaceStep replace);
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const ByteRewriteFormat& format, const ByteLineEdit& edit, ReplaceStep replace);
+                             const ByteRewriteFormat& format, const ByteLineEdits& edit, ReplaceStep replace);
 
 // The same through the temporary file "<target>.tmp" beside the target.
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const RewriteFormat& format,
                             const LineEdits& edit, ReplaceStep replace);
 RewriteReport RewriteBeside(Files& files, const char16_t* target, const ByteRewriteFormat& format,
-                            const ByteLineEdit& edit, ReplaceStep replace);
+                            const ByteLineEdits& edit, ReplaceStep replace);
 
 }  // namespace zarvo

@@ -111,12 +111,21 @@ public:
     std::optional<std::size_t> TokensAlone(std::string_view line, std::span<TokenPlace> found) const
     {
         std::size_t count = 0;
-        const bool whole = presence_.EachToken(line, [&](std::size_t row, std::size_t place) {
-            if (count == found.size() || !mayBring_[row].empty()) return false;
-            found[count++] = {row, place};
-            return true;
-        });
+        const bool whole = presence_.EachToken(
+            line, [&](std::size_t row, std::size_t place) { return AddAlone({row, place}, found, count); });
         return whole ? std::optional<std::size_t>(count) : std::nullopt;
+    }
+    // The same, found at the places in the line where tokens' first characters stand.
+    std::optional<std::size_t> TokensAlone(std::string_view line, std::span<const std::size_t> starts,
+                                           std::span<TokenPlace> found) const
+    {
+        std::size_t count = 0;
+        bool alone = true;
+        for (const std::size_t place : starts) {
+            presence_.TokensAt(line, place, [&](std::size_t row) { alone = alone && AddAlone({row, place}, found, count); });
+            if (!alone) return std::nullopt;
+        }
+        return count;
     }
 
     // Counts the replacements a row made in a line edited without Apply.
@@ -130,6 +139,14 @@ public:
     std::vector<TokenCount> TakeCounts() { return std::move(counts_); }
 
 private:
+    // Adds the token to those found, while there is room and its row brings in no other.
+    bool AddAlone(TokenPlace token, std::span<TokenPlace> found, std::size_t& count) const
+    {
+        if (count == found.size() || !mayBring_[token.row].empty()) return false;
+        found[count++] = token;
+        return true;
+    }
+
     std::vector<TokenCount> counts_;
     TokenPresence presence_;
     RowBits present_;

@@ -13,23 +13,12 @@
 #include "substitution/file_rewrite.h"
 #include "substitution/substitution_command.h"
 #include "substitution/present_rows.h"
+#include "substitution/block_lines.h"
+#include "substitution/text_rows.h"
+#include "substitution/tokens_alone.h"
 
 namespace zarvo {
 namespace {
-
-// A row as the command gives it, for the counts, and as the single-byte text it is found in
-// and put into the lines as. A token beyond single-byte text is in no line: no line is
-// searched for it.
-struct TokenEntry {
-    std::u16string token;
-    std::u16string replacement;
-    std::string tokenBytes;
-    std::string replacementBytes;
-    // The search goes on after what was put in rather than a token's length before it: a
-    // replacement that holds its own token would be found again at once, and where no token
-    // can stand even partly on a replacement, none can begin before its end.
-    bool resumeAfterReplacement;
-};
 
 std::u16string DoubledBackslashes(std::u16string_view value)
 {
@@ -124,14 +113,6 @@ private:
     std::size_t taken_ = 0;  // characters of the line already in what is done
 };
 
-// Whether a row may make one more replacement: the number of replacements is bounded, so that
-// no pair of tokens can keep a line busy, and the line must stay within its capacity.
-bool RoomForOneMore(std::uint32_t replaced, std::size_t size, const TokenEntry& row)
-{
-    return replaced < kSubstitutionLineCapacity &&
-           size - row.tokenBytes.size() + row.replacementBytes.size() <= kSubstitutionLineCapacity;
-}
-
 // Where a replacement can make a token, the search goes on from a token's length before it
 // rather than from the line's start: none stood before that, so the same tokens are found in
 // time linear in the line. `spare` is a buffer of the line's capacity that the rewritten line
@@ -195,74 +176,20 @@ std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& sp
     return row.resumeAfterReplacement ? ReplaceEach(line, row, spare) : ReplaceWithRescan(line, row, spare);
 }
 
-// The most tokens a line may hold to be rewritten at once from where they stood as read.
-constexpr std::size_t kMostTokensAlone = 32;
-
-// Whether a token of this size at `place` would overlap one of those chosen.
-bool OverlapsChosen(std::span<const TokenPlace> chosen, const std::vector<TokenEntry>& table, std::size_t place,
-                    std::size_t size)
+// Where the tokens start with at most three characters, the places of those and of the LFs
+// are found together, a chunk at a time, and lines are edited many at a time: the characters,
+// then LF for what is left. Not where a token holds an LF, which a line's characters before
+// its line end never hold.
+std::optional<std::array<char, kFewStops>> LineStops(const std::vector<TokenEntry>& table, const std::bitset<256>& first)
 {
-    return std::ranges::any_of(chosen, [&](const TokenPlace& token) {
-        return place < token.place + table[token.row].tokenBytes.size() && token.place < place + size;
-    });
-}
-
-// The tokens that applying the rows in turn replaces, chosen from those of the line as read,
-// given in the order of their rows and places (see ReplaceTokensAlone); counted for the log.
-// Answers how many were put in `chosen`.
-std::size_t ChooseTokens(std::span<const TokenPlace> tokens, std::size_t size, const std::vector<TokenEntry>& table,
-                         PresentRows& rows, std::span<TokenPlace> chosen)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < tokens.size();) {
-        const std::size_t row = tokens[i].row;
-        const TokenEntry& entry = table[row];
-        const std::span<const TokenPlace> earlier = chosen.first(count);
-        std::uint32_t made = 0;
-        bool room = true;
-        for (std::size_t next = 0; i < tokens.size() && tokens[i].row == row; ++i) {
-            const std::size_t place = tokens[i].place;
-            if (!room || place < next || OverlapsChosen(earlier, table, place, entry.tokenBytes.size())) continue;
-            room = RoomForOneMore(made, size, entry);
-            if (!room) continue;
-            chosen[count++] = tokens[i];
-            ++made;
-            size = size - entry.tokenBytes.size() + entry.replacementBytes.size();
-            next = place + entry.tokenBytes.size();
-        }
-        if (made > 0) rows.Count(row, made);
-    }
-    return count;
-}
-
-// Where no row found in a line can make or touch another row's token, and each takes the
-// tokens of the line as it was, one after another (resumeAfterReplacement), a row's tokens in
-// the line the rows before it left are those of the line as read that no earlier row replaced
-// any part of. Applying the rows in turn is then choosing, row by row in the table's order,
-// each token after the end of the row's last one and on none replaced before, while there is
-// room; and the line is made once. Answers false, leaving the line to be rewritten row by row,
-// where a row takes tokens otherwise.
-bool ReplaceTokensAlone(std::string& line, std::span<TokenPlace> tokens, const std::vector<TokenEntry>& table,
-                        PresentRows& rows, std::string& spare)
-{
-    if (!std::ranges::all_of(tokens, [&](const TokenPlace& token) { return table[token.row].resumeAfterReplacement; }))
-        return false;
-    std::ranges::sort(tokens, [](const TokenPlace& a, const TokenPlace& b) {
-        return a.row != b.row ? a.row < b.row : a.place < b.place;
-    });
-    std::array<TokenPlace, kMostTokensAlone> chosenPlaces;
-    const std::span<TokenPlace> chosen = std::span(chosenPlaces).first(ChooseTokens(tokens, line.size(), table, rows, chosenPlaces));
-    if (chosen.empty()) return true;
-    std::ranges::sort(chosen, [](const TokenPlace& a, const TokenPlace& b) { return a.place < b.place; });
-    spare.clear();
-    std::size_t taken = 0;  // bytes of the line already in `spare`
-    for (const TokenPlace& token : chosen) {
-        spare.append(line, taken, token.place - taken).append(table[token.row].replacementBytes);
-        taken = token.place + table[token.row].tokenBytes.size();
-    }
-    spare.append(line, taken);
-    line.swap(spare);
-    return true;
+    if (first.count() >= kFewStops || first.test('\n')) return std::nullopt;
+    if (std::ranges::any_of(table, [](const TokenEntry& row) { return row.tokenBytes.find('\n') != std::string::npos; }))
+        return std::nullopt;
+    std::array<char, kFewStops> stops;
+    stops.fill('\n');
+    for (std::size_t c = 0, count = 0; c < first.size(); ++c)
+        if (first.test(c)) stops[count++] = static_cast<char>(c);
+    return stops;
 }
 
 }  // namespace
@@ -277,18 +204,24 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
         replacements.push_back(row.replacement);
     }
     PresentRows rows(tokens, replacements);
+    TokensAlone alone(table, rows);
     std::string spare;
     spare.reserve(kSubstitutionLineCapacity + 1);
-    std::array<TokenPlace, kMostTokensAlone> lineTokens;
+    ByteLineEdits edits{[&](std::string& line) {
+                            if (alone.Replace(line, spare)) return;
+                            rows.Apply(line, [&](std::string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
+                        },
+                        nullptr};
+    const std::optional<std::array<char, kFewStops>> stops = LineStops(table, rows.FirstCharacters());
+    BlockLines block(stops.value_or(std::array<char, kFewStops>{}), edits.line);
+    if (stops)
+        edits.lines = [&](std::string_view lines, LineWriter& writer) {
+            block.Edit(lines, writer, [&alone](std::string_view line, std::span<const std::size_t> starts, BlockLines& in) {
+                return alone.Replace(line, starts, in);
+            });
+        };
     RewriteReport report = RewriteBeside(
-        files, parsed.target, ByteRewriteFormat{kSubstitutionLineCapacity, rows.FirstCharacters()},
-        [&](std::string& line) {
-            if (const std::optional<std::size_t> found = rows.TokensAlone(line, lineTokens);
-                found && ReplaceTokensAlone(line, std::span(lineTokens).first(*found), table, rows, spare))
-                return;
-            rows.Apply(line, [&](std::string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
-        },
-        &MoveOverTarget);
+        files, parsed.target, ByteRewriteFormat{kSubstitutionLineCapacity, rows.FirstCharacters()}, edits, &MoveOverTarget);
     report.replacements = rows.TakeCounts();
     return report;
 }

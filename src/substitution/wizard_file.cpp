@@ -50,11 +50,11 @@ void RewriteWizard(Files& files, const ActionLog& log, const char16_t* wizard, c
     const std::string bytes = writable ? SingleByteText(replacement) : std::string();
     std::uint32_t replaced = 0;
     const ByteRewriteFormat format{kLineCapacity, ByteSet().set(static_cast<unsigned char>(kPlaceholder.front()))};
-    const RewriteReport report = RewriteThrough(files, wizard, temporary, format,
-                                                [&](std::string& line) {
-                                                    if (writable) replaced += ReplacePlaceholder(line, bytes);
-                                                },
-                                                &MoveOverTarget);
+    const ByteLineEdits edit{[&](std::string& line) {
+                                 if (writable) replaced += ReplacePlaceholder(line, bytes);
+                             },
+                             nullptr};
+    const RewriteReport report = RewriteThrough(files, wizard, temporary, format, edit, &MoveOverTarget);
     if (ReachedTheText(report.outcome)) log.Write(log.Line() << u"placeholders replaced: " << replaced);
     log.Write(log.Line() << DescribeOutcome(report));
 }

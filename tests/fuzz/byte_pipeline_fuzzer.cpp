@@ -1,8 +1,8 @@
 // Single-byte text read as bytes and decoded, from any file: the byte reader's lines read as
 // the decoding reader's characters, each marked exactly when it holds a marked byte, and
 // written as bytes they are the bytes the decoded lines are written as; read with the plain
-// lines taken in runs, the marked lines and the bytes written are the same; no handle stays
-// open.
+// lines taken in runs, the marked lines and the bytes written are the same, and with whole
+// lines taken in runs the bytes written; no handle stays open.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -25,18 +25,19 @@ void Require(bool condition)
     if (!condition) __builtin_trap();
 }
 
-// Reads the target with the plain lines taken in runs, written into their own file; answers
-// the lines that hold a marked byte.
-std::vector<std::string> ReadInRuns(zarvo::sim::SimPlatform& sim, std::size_t capacity, const zarvo::ByteSet& marked)
+// Reads the target with the plain lines taken in runs, or all whole lines of a block, written
+// into their own file; answers the lines read one by one that hold a marked byte.
+std::vector<std::string> ReadInRuns(zarvo::sim::SimPlatform& sim, std::size_t capacity, const zarvo::ByteSet& marked,
+                                    bool whole)
 {
     zarvo::ByteLineReader reader(sim.files, marked);
     zarvo::LineWriter writer(sim.files);
     Require(reader.Open(kTarget) == zarvo::ReaderOpen::Opened && writer.Create(kInRuns, zarvo::TextEncoding::SingleByte));
     std::vector<std::string> markedLines;
     for (;;) {
-        if (const std::string_view run = reader.TakePlainLines(); !run.empty()) {
+        if (const std::string_view run = whole ? reader.TakeLines() : reader.TakePlainLines(); !run.empty()) {
             Require(run.ends_with('\n'));
-            Require(std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
+            Require(whole || std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
             writer.WriteBytes(run);
             continue;
         }
@@ -85,7 +86,10 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
     Require(sim.files.ReadFileBytes(kAsBytes) == sim.files.ReadFileBytes(kAsCharacters));
     Require(sim.files.ReadFileBytes(kAsLineBytes) == sim.files.ReadFileBytes(kAsCharacters));
     if (opened == zarvo::ReaderOpen::Opened) {
-        Require(ReadInRuns(sim, capacity, marked) == markedLines);
+        Require(ReadInRuns(sim, capacity, marked, false) == markedLines);
+        Require(sim.files.ReadFileBytes(kInRuns) == sim.files.ReadFileBytes(kAsBytes));
+        sim.files.Delete(kInRuns);
+        ReadInRuns(sim, capacity, marked, true);
         Require(sim.files.ReadFileBytes(kInRuns) == sim.files.ReadFileBytes(kAsBytes));
     }
     Require(sim.ledger.OpenCount() == 0);

@@ -144,6 +144,46 @@ TEST_F(TextSubstitution, RewritesAFileOfSeveralMegabytesWhole)
     EXPECT_TRUE(differs == rewritten.end()) << "first difference at byte " << (differs - rewritten.begin());
 }
 
+// Where the tokens start with at most three characters, lines are edited many at a time where
+// they stand; with more, one by one. Either way the same file comes out.
+TEST_F(TextSubstitution, EditsLinesAlikeManyAtATimeOrOneByOne)
+{
+    std::string file, expected;
+    const auto add = [&](const std::string& line, const std::string& rewritten) {
+        file += line;
+        expected += rewritten;
+    };
+    add("Path=<N> ; N here\n", "Path=C:\\\\v ; C:\\v here\r\n");
+    add("Path=<N> ; N here\r\n", "Path=C:\\\\v ; C:\\v here\r\n");
+    add("\n\r\n", "\r\n\r\n");
+    // A CR stays where it does not pair with the LF after it.
+    add("N\r\r\n", "C:\\v\r\r\n");
+    add("x\rN\n", "x\rC:\\v\r\n");
+    // An earlier row takes the name from a later one; a value's LF is written as CR LF.
+    add("Nq N L;L\n", "mm C:\\v a\r\nb;a\r\nb\r\n");
+    // More places to look at than a line is looked at for at once.
+    std::string values;
+    for (int i = 0; i < 20; ++i) values += "C:\\v";
+    add(std::string(20, 'N') + "<N>\n", values + "C:\\\\v\r\n");
+    // A line of exactly its capacity is read as a piece of it and its LF: a value as long as
+    // its name fits the piece.
+    add(std::string(4997, 'x') + "Nq\n", std::string(4997, 'x') + "mm\r\n");
+    // A name cut by the end of a piece stays.
+    add(std::string(4998, 'x') + "Nq\r\n", std::string(4998, 'x') + "Nq\r\n");
+    // A line longer than a block read at once.
+    add(std::string((1 << 20) + 100, 'x') + "<N>\n", std::string((1 << 20) + 100, 'x') + "C:\\\\v\r\n");
+    add("Path=<N>\n", "Path=C:\\\\v\r\n");
+    // The last line has no line end.
+    add("N", "C:\\v");
+    const std::vector<std::u16string> pairs{u"Nq=mm", u"N=C:\\v", u"L=a\nb"};
+    EXPECT_EQ(Rewrite(file, pairs), expected);
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: SetupSubstFileCmd_0: replacements: <Nq> 0, Nq 2, <N> 5, N 26, <L> 0, L 2"));
+    // Names no line holds, whose first characters make more than three.
+    std::vector<std::u16string> more = pairs;
+    more.insert(more.end(), {u"A1=a", u"B1=b", u"D1=d"});
+    EXPECT_EQ(Rewrite(file, more), expected);
+}
+
 TEST_F(TextSubstitution, NeitherLoopsNorRunsAwayOnAValueHoldingItsOwnName)
 {
     // The bare name is found again in what the bracketed one put in, once.

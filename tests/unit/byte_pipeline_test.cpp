@@ -68,14 +68,19 @@ void ExpectSameLines(const std::string& bytes, std::size_t capacity, const ByteS
     EXPECT_EQ(sim.ledger.OpenCount(), 0u) << sim.ledger.DescribeOpen();
 }
 
-// The byte reader's lines that hold a marked byte, and the bytes written for all its lines,
-// taken line by line or with the plain lines between them taken in runs.
+// The byte reader's lines that hold a marked byte (of those read one by one), the bytes
+// written for all its lines, and how many of them were taken in runs.
 struct MarkedAndWritten {
     std::vector<std::string> marked;
     std::string written;
+    std::size_t inRuns = 0;
 };
 
-MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, const ByteSet& marked, bool inRuns)
+// How the lines are taken: one by one, with the plain lines between marked ones in runs, or
+// with all the whole lines of a block in runs.
+enum class Runs { None, Plain, Whole };
+
+MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, const ByteSet& marked, Runs runs)
 {
     sim::SimPlatform sim;
     sim.files.PutFile(kTarget, bytes);
@@ -84,10 +89,15 @@ MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, con
     MarkedAndWritten result;
     if (reader.Open(kTarget) != ReaderOpen::Opened || !writer.Create(kAsBytes, TextEncoding::SingleByte)) return result;
     for (;;) {
-        const std::string_view run = inRuns ? reader.TakePlainLines() : std::string_view();
+        const std::string_view run = runs == Runs::Plain   ? reader.TakePlainLines()
+                                     : runs == Runs::Whole ? reader.TakeLines()
+                                                           : std::string_view();
         if (!run.empty()) {
             EXPECT_TRUE(run.ends_with('\n'));
-            EXPECT_TRUE(std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
+            if (runs == Runs::Plain) {
+                EXPECT_TRUE(std::ranges::none_of(run, [&](char byte) { return marked.test(static_cast<unsigned char>(byte)); }));
+            }
+            result.inRuns += run.size();
             writer.WriteBytes(run);
             continue;
         }
@@ -103,13 +113,14 @@ MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, con
 }
 
 // Runs of plain lines taken at once leave the lines that hold a marked byte, and the bytes
-// written, as they are line by line.
+// written, as they are line by line; runs of whole lines leave the bytes written.
 void ExpectSameInRuns(const std::string& bytes, std::size_t capacity, const ByteSet& marked)
 {
-    const MarkedAndWritten byLine = ReadAsBytes(bytes, capacity, marked, false);
-    const MarkedAndWritten inRuns = ReadAsBytes(bytes, capacity, marked, true);
+    const MarkedAndWritten byLine = ReadAsBytes(bytes, capacity, marked, Runs::None);
+    const MarkedAndWritten inRuns = ReadAsBytes(bytes, capacity, marked, Runs::Plain);
     EXPECT_EQ(inRuns.marked, byLine.marked) << "capacity " << capacity;
     EXPECT_EQ(inRuns.written, byLine.written) << "capacity " << capacity;
+    EXPECT_EQ(ReadAsBytes(bytes, capacity, marked, Runs::Whole).written, byLine.written) << "capacity " << capacity;
 }
 
 // The capacities of the engines (4,999 characters) and the wizard action (519), and a small
@@ -214,6 +225,22 @@ TEST(BytePipeline, ReadsWhatTheDecodingReaderReadsWhereAFullLinesPairIsCut)
         ExpectSameBothWays(bytes, variant++);
         ExpectSameBothWays(bytes, variant++);
     }
+}
+
+// After a line that the end of a block cuts, or one longer than a block, read piece by piece,
+// the whole lines of the next block are taken in runs again.
+TEST(ByteLineReader, TakesTheWholeLinesOfEachBlockInRuns)
+{
+    std::string bytes;
+    while (bytes.size() < 3 * kBlockBytes) bytes += "Path=<N> ; N here\nSetting=value\r\n";
+    const std::size_t cutLines = bytes.size();
+    bytes += std::string(kBlockBytes + 10, 'x') + "\n";
+    while (bytes.size() < 6 * kBlockBytes) bytes += "Path=<N> ; N here\nSetting=value\r\n";
+    const MarkedAndWritten read = ReadAsBytes(bytes, 4999, ByteSet().set('<').set('N'), Runs::Whole);
+    EXPECT_EQ(read.written, ReadAsBytes(bytes, 4999, ByteSet().set('<').set('N'), Runs::None).written);
+    // Left to be read line by line: a line at each block's end, and the long line.
+    EXPECT_GT(read.inRuns + 7 * 40, cutLines);
+    EXPECT_GT(read.inRuns + 7 * 40 + kBlockBytes + 11, bytes.size());
 }
 
 TEST(ByteLineReader, ReadsTheLinesLineReaderReadsAndMarksThoseThatHoldAMarkedByte)

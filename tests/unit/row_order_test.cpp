@@ -6,6 +6,7 @@
 // part from that order.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
@@ -27,10 +28,10 @@ struct Row {
     std::string replacement;
 };
 
-// One row applied the slow way to a line without its LF. Many rows can make a line grow past
-// the engine's capacity of 4,999 characters, LF included: the row stops before that.
-// Answers how many replacements it made.
-std::uint32_t ApplySlowly(std::string& line, const Row& row)
+// One row applied the slow way to a line, or a piece of one, without its LF: `lf` tells whether
+// it has one. Many rows can make a line grow past the engine's capacity of 4,999 characters,
+// LF included: the row stops before that. Answers how many replacements it made.
+std::uint32_t ApplySlowly(std::string& line, bool lf, const Row& row)
 {
     const bool holdsItself = row.replacement.find(row.token) != std::string::npos;
     std::size_t from = 0;
@@ -38,11 +39,30 @@ std::uint32_t ApplySlowly(std::string& line, const Row& row)
     for (; replaced < 4999; ++replaced) {
         const std::size_t found = line.find(row.token, holdsItself ? from : 0);
         if (found == std::string::npos) break;
-        if (line.size() + 1 - row.token.size() + row.replacement.size() > 4999) break;
+        if (line.size() + lf - row.token.size() + row.replacement.size() > 4999) break;
         line.replace(found, row.token.size(), row.replacement);
         from = found + row.replacement.size();
     }
     return replaced;
+}
+
+// A line of the file, its characters and how it ends ("\n", "\r\n", or nothing at the file's
+// end), rewritten the slow way as the engine reads it: a CR LF pair as an LF, in pieces of
+// 4,999 characters while as many are left; the rows' replacements counted.
+std::string RewriteSlowly(std::string characters, std::string_view end, const std::vector<Row>& rows,
+                          std::vector<std::uint32_t>& counts)
+{
+    if (end == "\n" && characters.ends_with('\r')) characters.pop_back();
+    std::string written;
+    for (std::size_t at = 0; at < characters.size() || (at == characters.size() && !end.empty());) {
+        const bool whole = characters.size() - at < 4999;
+        std::string piece = characters.substr(at, whole ? std::string::npos : 4999);
+        at += piece.size() + whole;
+        const bool lf = whole && !end.empty();
+        for (std::size_t row = 0; row < rows.size(); ++row) counts[row] += ApplySlowly(piece, lf, rows[row]);
+        written += piece + (lf ? "\r\n" : "");
+    }
+    return written;
 }
 
 class RandomCommands {
@@ -73,8 +93,12 @@ struct Rounds {
     int lines = 20;  // in each round's file
 };
 
-// Random commands over random files, each file rewritten by the engine and line by line the
-// slow way.
+// Pairs whose names no line or value holds, whose first characters are more than the few that
+// the lines are looked through for at once: lines are then edited one by one.
+const std::u16string kNeverFound = u"W=w\0X=x\0Y=y\0Z=z"s;
+
+// Random commands over random files, each file rewritten by the engine, also with the pairs
+// never found, and line by line the slow way.
 void ExpectTheSlowWay(const Rounds& rounds)
 {
     RandomCommands random(rounds.seed);
@@ -89,22 +113,26 @@ void ExpectTheSlowWay(const Rounds& rounds)
             rows.push_back({"<" + name + ">", value});
             rows.push_back({name, value});
         }
-        command += u"\0\0"s;
         std::string file, expected;
         std::vector<std::uint32_t> counts(rows.size());
         for (int lines = 0; lines < rounds.lines; ++lines) {
-            std::string line = random.Text(rounds.longestLine, rounds.lineAlphabet, rounds.shortestLine);
-            file += line + "\n";
-            for (std::size_t row = 0; row < rows.size(); ++row) counts[row] += ApplySlowly(line, rows[row]);
-            expected += line + "\r\n";
+            const std::string line = random.Text(rounds.longestLine, rounds.lineAlphabet, rounds.shortestLine);
+            const std::string_view end = lines + 1 == rounds.lines && random.Below(3) == 0 ? ""
+                                         : random.Below(2) == 0                            ? "\n"
+                                                                                           : "\r\n";
+            file += line + std::string(end);
+            expected += RewriteSlowly(line, end, rows, counts);
         }
-        sim::SimPlatform sim;
-        sim.files.PutFile(kTarget, file);
-        const RewriteReport report = SubstituteTextFile(sim.files, command);
-        ASSERT_EQ(sim.files.ReadFileBytes(kTarget), expected) << "round " << round << " file " << file;
-        ASSERT_EQ(report.replacements.size(), rows.size());
-        for (std::size_t row = 0; row < rows.size(); ++row)
-            ASSERT_EQ(report.replacements[row].replaced, counts[row]) << "round " << round << " row " << row;
+        for (const std::u16string& extra : {u""s, kNeverFound}) {
+            sim::SimPlatform sim;
+            sim.files.PutFile(kTarget, file);
+            std::u16string full = command + u'\0' + extra + u"\0\0"s;
+            const RewriteReport report = SubstituteTextFile(sim.files, full);
+            ASSERT_EQ(sim.files.ReadFileBytes(kTarget), expected) << "round " << round << " file " << file;
+            ASSERT_GE(report.replacements.size(), rows.size());
+            for (std::size_t row = 0; row < rows.size(); ++row)
+                ASSERT_EQ(report.replacements[row].replaced, counts[row]) << "round " << round << " row " << row;
+        }
     }
 }
 
@@ -120,10 +148,13 @@ TEST(RowOrder, TheEngineReplacesAsIfEachSearchBeganAtTheLinesStart)
 TEST(RowOrder, RowsThatBringInNoOtherReplaceAsIfAppliedInTurn)
 {
     ExpectTheSlowWay({7, "xyz", 40});
-    // Lines near their capacity with a few tokens, which the replacements take past it.
-    ExpectTheSlowWay({8, "xyz", 4998, std::string(200, '.') + "ab<>", 4900, 40, 3});
-    // Now and then a value that holds a token's character.
-    ExpectTheSlowWay({9, "xyzxyzxyza", 60});
+    // Lines near their capacity or past it, with a few tokens, which the replacements take past
+    // it or which stand across two of its pieces.
+    ExpectTheSlowWay({8, "xyz", 10010, std::string(200, '.') + "ab<>", 4900, 40, 3});
+    ExpectTheSlowWay({10, "xyz", 5100, std::string(1500, '.') + "ab<>", 4900, 40, 3});
+    // Now and then a value that holds a token's character, and CRs within lines and before
+    // their line ends.
+    ExpectTheSlowWay({9, "xyzxyzxyza", 60, "ab<>.\r"});
 }
 
 }  // namespace
