@@ -206,32 +206,63 @@ __attribute__((target("sse2"))) __m128i Same(__m128i chunk, __m128i character, c
     return _mm_cmpeq_epi16(chunk, character);
 }
 
+// A few stops, each repeated through a chunk.
+struct RepeatedStops {
+    __m128i stop[kFewStops];
+};
+
+// The places in a chunk where one of the first kDistinct stops stands, a bit for each byte.
+template <std::size_t kDistinct, class Char>
+__attribute__((target("sse2"))) unsigned HitsOfFew(__m128i chunk, const RepeatedStops& stops)
+{
+    __m128i same = Same(chunk, stops.stop[0], Char{});
+    for (std::size_t i = 1; i < kDistinct; ++i) same = _mm_or_si128(same, Same(chunk, stops.stop[i], Char{}));
+    return static_cast<unsigned>(_mm_movemask_epi8(same));
+}
+
+// The chunks that lie whole in the text from `from`, then the last chunk, which ends with the
+// text, without the characters before `from` or looked at already.
+template <std::size_t kDistinct, class Char>
+__attribute__((target("sse2"))) std::size_t PlacesOfDistinct(std::basic_string_view<Char> text, std::size_t from,
+                                                             const RepeatedStops& stops,
+                                                             std::span<std::size_t> places)
+{
+    constexpr std::size_t kPerChunk = 16 / sizeof(Char);
+    // A bit for each byte in the chunk's mask: the low one of each character is kept.
+    constexpr unsigned kLowBytes = sizeof(Char) == 1 ? 0xFFFFu : 0x5555u;
+    std::size_t found = 0;
+    const auto take = [&](std::size_t chunkAt, unsigned hits) {
+        for (; hits != 0 && found < places.size(); hits &= hits - 1)
+            places[found++] = chunkAt + static_cast<std::size_t>(std::countr_zero(hits)) / sizeof(Char);
+    };
+    std::size_t at = from;
+    for (; at + kPerChunk <= text.size() && found < places.size(); at += kPerChunk)
+        take(at, HitsOfFew<kDistinct, Char>(ChunkAt(text.data() + at), stops) & kLowBytes);
+    if (at < text.size() && found < places.size()) {
+        const std::size_t chunkAt = text.size() - kPerChunk;
+        take(chunkAt, HitsOfFew<kDistinct, Char>(ChunkAt(text.data() + chunkAt), stops) &
+                          (kLowBytes << (sizeof(Char) * (at - chunkAt))));
+    }
+    return found;
+}
+
 template <class Char>
 __attribute__((target("sse2"))) std::size_t PlacesOfFewByChunks(std::basic_string_view<Char> text, std::size_t from,
                                                                 const std::array<Char, kFewStops>& few,
                                                                 std::span<std::size_t> places)
 {
-    constexpr std::size_t kPerChunk = 16 / sizeof(Char);
-    // A bit for each byte in the chunk's mask: the low one of each character is kept.
-    constexpr unsigned kLowBytes = sizeof(Char) == 1 ? 0xFFFFu : 0x5555u;
-    if (text.size() < kPerChunk) return PlacesOfFewByCharacters(text, from, few, places);
-    const __m128i first = Repeated(few[0]);
-    const __m128i second = Repeated(few[1]);
-    const __m128i third = Repeated(few[2]);
-    const __m128i fourth = Repeated(few[3]);
-    std::size_t found = 0;
-    for (std::size_t at = from; at < text.size() && found < places.size(); at += kPerChunk) {
-        // The last chunk ends with the text, over characters looked at already: those are
-        // left out.
-        const std::size_t chunkAt = std::min(at, text.size() - kPerChunk);
-        const __m128i chunk = ChunkAt(text.data() + chunkAt);
-        const __m128i same = _mm_or_si128(_mm_or_si128(Same(chunk, first, Char{}), Same(chunk, second, Char{})),
-                                          _mm_or_si128(Same(chunk, third, Char{}), Same(chunk, fourth, Char{})));
-        unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(same)) & (kLowBytes << (sizeof(Char) * (at - chunkAt)));
-        for (; hits != 0 && found < places.size(); hits &= hits - 1)
-            places[found++] = chunkAt + static_cast<std::size_t>(std::countr_zero(hits)) / sizeof(Char);
+    if (text.size() < 16 / sizeof(Char)) return PlacesOfFewByCharacters(text, from, few, places);
+    // Each stop compared once: a stop given again is left out, but for the second of two.
+    RepeatedStops stops;
+    std::size_t distinct = 0;
+    for (std::size_t i = 0; i < few.size(); ++i) {
+        const auto before = few.begin() + static_cast<std::ptrdiff_t>(i);
+        if (std::find(few.begin(), before, few[i]) == before) stops.stop[distinct++] = Repeated(few[i]);
     }
-    return found;
+    if (distinct == 1) stops.stop[distinct++] = stops.stop[0];
+    if (distinct == 2) return PlacesOfDistinct<2>(text, from, stops, places);
+    if (distinct == 3) return PlacesOfDistinct<3>(text, from, stops, places);
+    return PlacesOfDistinct<4>(text, from, stops, places);
 }
 
 std::size_t PlainTextLengthByBytes(const std::uint8_t* bytes, std::size_t size, PlainStops stops)

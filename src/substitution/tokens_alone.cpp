@@ -4,19 +4,6 @@
 #include <cstdint>
 
 namespace zarvo {
-namespace {
-
-// The first row, in the table's order, from `from` on, that a token found belongs to; npos for
-// none.
-std::size_t FirstRowFrom(std::span<const TokenPlace> found, std::size_t from)
-{
-    std::size_t first = std::string_view::npos;
-    for (const TokenPlace& token : found)
-        if (token.row >= from && token.row < first) first = token.row;
-    return first;
-}
-
-}  // namespace
 
 bool TokensAlone::Replace(std::string& line, std::string& spare)
 {
@@ -55,18 +42,30 @@ bool TokensAlone::Replace(std::string_view line, std::span<const std::size_t> st
 
 bool TokensAlone::Choose(std::span<const TokenPlace> found, std::size_t size)
 {
-    if (!std::ranges::all_of(found, [&](const TokenPlace& token) { return table_[token.row].resumeAfterReplacement; }))
-        return false;
+    // The tokens found by their rows, each row's in the order of their places, as they stand.
+    std::array<std::uint8_t, kMostTokens> order;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (!table_[found[i].row].resumeAfterReplacement) return false;
+        std::size_t at = i;
+        for (; at > 0 && found[order[at - 1]].row > found[i].row; --at) order[at] = order[at - 1];
+        order[at] = static_cast<std::uint8_t>(i);
+    }
     std::fill_n(chosen_.begin(), found.size(), false);
-    for (std::size_t row = FirstRowFrom(found, 0); row != std::string_view::npos; row = FirstRowFrom(found, row + 1)) {
+    std::size_t chosen = 0;
+    for (std::size_t k = 0; k < found.size();) {
+        const std::size_t row = found[order[k]].row;
         const TokenEntry& entry = table_[row];
         std::uint32_t made = 0;
-        // In the order of their places: each token after the end of the row's last one, which
-        // it would overlap otherwise, and on none that a row before replaced.
-        for (std::size_t i = 0; i < found.size(); ++i) {
-            if (found[i].row != row || OverlapsChosen(found, found[i].place, entry.tokenBytes.size())) continue;
-            if (!RoomForOneMore(made, size, entry)) break;
-            chosen_[i] = true;
+        bool room = true;
+        // Each token after the end of the row's last one, which it would overlap otherwise, and
+        // on none that a row before replaced.
+        for (; k < found.size() && found[order[k]].row == row; ++k) {
+            const TokenPlace& token = found[order[k]];
+            if (!room || OverlapsChosen(found, chosen, token.place, entry.tokenBytes.size())) continue;
+            room = RoomForOneMore(made, size, entry);
+            if (!room) continue;
+            chosen_[order[k]] = true;
+            chosenOrder_[chosen++] = order[k];
             ++made;
             size = size - entry.tokenBytes.size() + entry.replacementBytes.size();
         }
@@ -75,11 +74,13 @@ bool TokensAlone::Choose(std::span<const TokenPlace> found, std::size_t size)
     return true;
 }
 
-bool TokensAlone::OverlapsChosen(std::span<const TokenPlace> found, std::size_t place, std::size_t size) const
+bool TokensAlone::OverlapsChosen(std::span<const TokenPlace> found, std::size_t chosen, std::size_t place,
+                                 std::size_t size) const
 {
-    for (std::size_t i = 0; i < found.size(); ++i)
-        if (chosen_[i] && place < found[i].place + table_[found[i].row].tokenBytes.size() && found[i].place < place + size)
-            return true;
+    for (std::size_t k = 0; k < chosen; ++k) {
+        const TokenPlace& token = found[chosenOrder_[k]];
+        if (place < token.place + table_[token.row].tokenBytes.size() && token.place < place + size) return true;
+    }
     return false;
 }
 

@@ -10,6 +10,7 @@
 // room.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,14 +40,18 @@ private:
     // them, in the order of their places; counted for the log. Answers false where a row takes
     // tokens otherwise.
     bool Choose(std::span<const TokenPlace> found, std::size_t size);
-    // Whether a token of this size at `place` would overlap one of the tokens chosen.
-    bool OverlapsChosen(std::span<const TokenPlace> found, std::size_t place, std::size_t size) const;
+    // Whether a token of this size at `place` would overlap one of the first tokens chosen.
+    bool OverlapsChosen(std::span<const TokenPlace> found, std::size_t chosen, std::size_t place,
+                        std::size_t size) const;
 
+    // The most tokens a line may hold to be rewritten so.
+    static constexpr std::size_t kMostTokens = 32;
     const std::vector<TokenEntry>& table_;
     PresentRows& rows_;
-    // The most tokens a line may hold to be rewritten so, and which of them are replaced.
-    std::array<TokenPlace, 32> found_;
-    std::array<bool, 32> chosen_;
+    std::array<TokenPlace, kMostTokens> found_;
+    // Which of them are replaced, and those in the order they were chosen.
+    std::array<bool, kMostTokens> chosen_;
+    std::array<std::uint8_t, kMostTokens> chosenOrder_;
 };
 
 }  // namespace zarvo

@@ -174,10 +174,15 @@ void FindEachPlaceOfAFew(std::basic_string_view<Char> from, const std::array<Cha
     }
 }
 
+// One, two, three and four different characters, given again in any place.
 TEST(ByteScan, FindsInBatchesEachPlaceOfAFewCharacters)
 {
     FindEachPlaceOfAFew<char16_t>(u"<ab\u3C00\u003C\n", {u'<', u'\u3C00', u'<', u'<'});
+    FindEachPlaceOfAFew<char16_t>(u"<ab\u3C00\u003C\n", {u'\n', u'\n', u'\n', u'\n'});
     FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'<', '\xE9', '>', 'a'});
+    FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'<', 'N', '\n', '\n'});
+    FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'a', '\n', 'a', '>'});
+    FindEachPlaceOfAFew<char>("<ab\xE9\n>", {'>', '>', '>', '>'});
 }
 
 // Places taken one after another from texts with more of them than a batch holds.
