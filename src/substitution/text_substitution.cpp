@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "substitution/block_lines.h"
 #include "substitution/byte_scan.h"
 #include "substitution/file_rewrite.h"
-#include "substitution/substitution_command.h"
 #include "substitution/present_rows.h"
-#include "substitution/block_lines.h"
+#include "substitution/substitution_command.h"
 #include "substitution/text_rows.h"
 #include "substitution/tokens_alone.h"
 
@@ -177,9 +177,9 @@ std::uint32_t ApplyRow(std::string& line, const TokenEntry& row, std::string& sp
 }
 
 // Where the tokens start with at most three characters, the places of those and of the LFs
-// are found together, a chunk at a time, and lines are edited many at a time: the characters,
-// then LF for what is left. Not where a token holds an LF, which a line's characters before
-// its line end never hold.
+// are found together, a chunk at a time, and lines are edited many at a time: the stops are
+// those characters, and LF in the places left. Not where a token holds an LF: a line is
+// looked at without its line end.
 std::optional<std::array<char, kFewStops>> LineStops(const std::vector<TokenEntry>& table, const std::bitset<256>& first)
 {
     if (first.count() >= kFewStops || first.test('\n')) return std::nullopt;
