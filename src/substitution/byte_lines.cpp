@@ -68,17 +68,12 @@ ByteLine ByteLineReader::ReadLine(std::size_t capacity)
 
 std::string_view ByteLineReader::TakePlainLines()
 {
-    const std::uint8_t* bytes = block_.get() + begin_;
-    if (begin_ >= noPlainLineBefore_) {
-        const std::size_t marked = marked_.First(bytes, end_ - begin_);
-        std::size_t length = marked;
-        while (length > 0 && bytes[length - 1] != '\n') --length;
-        begin_ += length;
-        // The line that starts there holds the marked byte, or ends outside the block.
-        noPlainLineBefore_ = begin_ + marked - length;
-        return {reinterpret_cast<const char*>(bytes), length};
-    }
-    return {};
+    if (begin_ < noPlainLineBefore_) return {};
+    const std::size_t marked = marked_.First(block_.get() + begin_, end_ - begin_);
+    const std::string_view lines = TakeWholeLines(marked);
+    // The line that starts there holds the marked byte, or ends outside the block.
+    noPlainLineBefore_ = begin_ + marked - lines.size();
+    return lines;
 }
 
 std::string_view ByteLineReader::TakeLines()
@@ -87,11 +82,16 @@ std::string_view ByteLineReader::TakeLines()
     // Whatever is taken or not, no LF is left after the block's last one: a line longer than
     // the block, read piece by piece, is not looked through again for each piece.
     noLineEnd_ = true;
-    const std::uint8_t* bytes = block_.get() + begin_;
-    std::size_t length = end_ - begin_;
-    while (length > 0 && bytes[length - 1] != '\n') --length;
-    begin_ += length;
-    return {reinterpret_cast<const char*>(bytes), length};
+    return TakeWholeLines(end_ - begin_);
+}
+
+std::string_view ByteLineReader::TakeWholeLines(std::size_t size)
+{
+    const std::string_view run(reinterpret_cast<const char*>(block_.get() + begin_), size);
+    // After the last LF of the run, or none at all.
+    const std::string_view lines = run.substr(0, run.rfind('\n') + 1);
+    begin_ += lines.size();
+    return lines;
 }
 
 bool ByteLineReader::Close()

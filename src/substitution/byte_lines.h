@@ -53,6 +53,8 @@ public:
 private:
     // Moves the bytes not yet taken to the block's start and reads more after them.
     void Refill();
+    // Takes the whole lines of the next `size` bytes: up to and including their last LF.
+    std::string_view TakeWholeLines(std::size_t size);
     Files& files_;
     FileGuard file_{files_};
     // Where a scan for the line's end stops: the marked bytes and LF.

@@ -212,14 +212,15 @@ RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
                             rows.Apply(line, [&](std::string& text, std::size_t row) { return ApplyRow(text, table[row], spare); });
                         },
                         nullptr};
-    const std::optional<std::array<char, kFewStops>> stops = LineStops(table, rows.FirstCharacters());
-    BlockLines block(stops.value_or(std::array<char, kFewStops>{}), edits.line);
-    if (stops)
+    std::optional<BlockLines> block;
+    if (const std::optional<std::array<char, kFewStops>> stops = LineStops(table, rows.FirstCharacters())) {
+        block.emplace(*stops, edits.line);
         edits.lines = [&](std::string_view lines, LineWriter& writer) {
-            block.Edit(lines, writer, [&alone](std::string_view line, std::span<const std::size_t> starts, BlockLines& in) {
+            block->Edit(lines, writer, [&alone](std::string_view line, std::span<const std::size_t> starts, BlockLines& in) {
                 return alone.Replace(line, starts, in);
             });
         };
+    }
     RewriteReport report = RewriteBeside(
         files, parsed.target, ByteRewriteFormat{kSubstitutionLineCapacity, rows.FirstCharacters()}, edits, &MoveOverTarget);
     report.replacements = rows.TakeCounts();
