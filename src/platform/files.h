@@ -20,7 +20,9 @@ struct FixedFileVersion {
 };
 
 // Writes to one file that may go on while the caller works on, one at a time: the data of a
-// write must stay as they are until it is waited for. Destroying it waits for the last write.
+// write must stay as they are until it is waited for. It may also start putting what was
+// written on the disk, which Files::Flush still answers for. Destroying it waits for the last
+// write and for all else it does with the file: it goes before the file is closed.
 class BackgroundWriter {
 public:
     virtual ~BackgroundWriter() = default;
@@ -42,7 +44,7 @@ public:
     virtual bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) = 0;
     virtual bool Write(FileHandle file, const void* data, std::uint32_t size) = 0;
     // Writes to the file, while it stays open, in the background where the system can. Never
-    // null.
+    // null; destroyed before the file is closed.
     virtual std::unique_ptr<BackgroundWriter> WriteInBackground(FileHandle file) = 0;
     // FlushFileBuffers: what was written is on the disk when it answers true.
     virtual bool Flush(FileHandle file) = 0;

@@ -452,6 +452,8 @@ bool LineWriter::Finish()
     // The last piece is written here and now: nothing is left to overlap it with, and a file
     // written in one piece costs no background work.
     if (!background_->Wait()) failed_ = true;
+    // Done with the file before it is closed, any flush it began among it.
+    background_.reset();
     if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
         failed_ = true;
     // Bytes that never reached the disk would leave a file of zeros after a power cut.

@@ -129,11 +129,12 @@ TEST_F(TextSubstitution, KeepsLongLinesWholeAndTheirTokensWhereTheyCannotGrow)
 }
 
 // More than the megabyte written at a time, so that the rewrite goes out in several pieces
-// while the lines after them are rewritten.
+// while the lines after them are rewritten; and more than the 4 MB after which what is written
+// is put on the disk while the writes go on.
 TEST_F(TextSubstitution, RewritesAFileOfSeveralMegabytesWhole)
 {
     std::string lines, expected;
-    for (int k = 0; lines.size() < (3 << 20); ++k) {
+    for (int k = 0; lines.size() < (5 << 20); ++k) {
         const std::string number = std::to_string(k);
         lines += "v" + number + "=<Dir>;Dir;KaKbKa\n";
         expected += "v" + number + "=C:\\\\App;C:\\App;KcKcKc\r\n";

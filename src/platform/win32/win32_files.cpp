@@ -27,25 +27,82 @@ bool WriteWhole(HANDLE file, const void* data, DWORD size)
     return true;
 }
 
-// The thread needs little stack: it only calls WriteFile.
-constexpr SIZE_T kWriteThreadStack = 64 * 1024;
+// A thread needs little stack: it only calls WriteFile or FlushFileBuffers.
+constexpr SIZE_T kThreadStack = 64 * 1024;
+// What the writes leave in the system's cache is sent on to the disk each time this much more
+// has been written, on a thread beside the writes: the flush that ends the file then finds
+// little left to do, rather than the whole file at once.
+constexpr DWORD kFlushEvery = 4 << 20;
+
+// A thread that does its job each time it is woken, until it is ended. The job runs on its
+// own: whoever wakes it learns of the job's end in the job's own way.
+class JobThread {
+public:
+    using Job = void (*)(void* context);
+    JobThread() = default;
+    ~JobThread() { End(); }
+    JobThread(const JobThread&) = delete;
+    JobThread& operator=(const JobThread&) = delete;
+
+    // Starts the thread; false where it cannot be had.
+    bool Start(Job job, void* context)
+    {
+        job_ = job;
+        context_ = context;
+        wake_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (wake_ != nullptr)
+            thread_ = CreateThread(nullptr, kThreadStack, &Run, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        return thread_ != nullptr;
+    }
+    // Has the job done once more; wakings while it runs are one more time at the most.
+    void Wake()
+    {
+        if (thread_ != nullptr) SetEvent(wake_);
+    }
+    // Lets the job under way end, then the thread.
+    void End()
+    {
+        if (thread_ != nullptr) {
+            ending_ = true;
+            SetEvent(wake_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        if (wake_ != nullptr) CloseHandle(wake_);
+        wake_ = nullptr;
+    }
+
+private:
+    static DWORD WINAPI Run(void* thread)
+    {
+        auto* self = static_cast<JobThread*>(thread);
+        for (;;) {
+            WaitForSingleObject(self->wake_, INFINITE);
+            if (self->ending_) return 0;
+            self->job_(self->context_);
+        }
+    }
+
+    Job job_ = nullptr;
+    void* context_ = nullptr;
+    bool ending_ = false;
+    HANDLE wake_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
 
 // One thread for the file's writes, started with the first: a file written in one piece
-// costs no thread. Events hand each write to it and its end back.
+// costs no thread. An event hands each write's end back. A second thread flushes as the
+// writes go on; what it does not manage, the flush that ends the file does.
 class ThreadWriter final : public BackgroundWriter {
 public:
     explicit ThreadWriter(HANDLE file) : file_(file) {}
     ~ThreadWriter() override
     {
         Wait();
-        if (thread_ != nullptr) {
-            data_ = nullptr;
-            SetEvent(begun_);
-            WaitForSingleObject(thread_, INFINITE);
-            CloseHandle(thread_);
-        }
-        for (const HANDLE event : {begun_, ended_})
-            if (event != nullptr) CloseHandle(event);
+        writer_.End();
+        flusher_.End();
+        if (ended_ != nullptr) CloseHandle(ended_);
     }
     ThreadWriter(const ThreadWriter&) = delete;
     ThreadWriter& operator=(const ThreadWriter&) = delete;
@@ -56,7 +113,7 @@ public:
         size_ = size;
         if (Started()) {
             underWay_ = true;
-            SetEvent(begun_);
+            writer_.Wake();
         } else {
             written_ = WriteWhole(file_, data_, size_);
         }
@@ -72,40 +129,44 @@ public:
     }
 
 private:
-    // Whether the thread runs, starting it the first time.
+    // Whether the writing thread runs, starting it, and the flushing one, the first time.
     bool Started()
     {
-        if (thread_ == nullptr && !failedToStart_) {
-            begun_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        if (!tried_) {
+            tried_ = true;
             ended_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-            if (begun_ != nullptr && ended_ != nullptr)
-                thread_ = CreateThread(nullptr, kWriteThreadStack, &Run, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-            failedToStart_ = thread_ == nullptr;
+            started_ = ended_ != nullptr && writer_.Start(&Write, this);
+            if (started_) flusher_.Start(&Flush, this);
         }
-        return thread_ != nullptr;
+        return started_;
     }
 
-    // Writes each piece handed to it until handed none.
-    static DWORD WINAPI Run(void* writer)
+    static void Write(void* writer)
     {
         auto* self = static_cast<ThreadWriter*>(writer);
-        for (;;) {
-            WaitForSingleObject(self->begun_, INFINITE);
-            if (self->data_ == nullptr) return 0;
-            self->written_ = WriteWhole(self->file_, self->data_, self->size_);
-            SetEvent(self->ended_);
+        self->written_ = WriteWhole(self->file_, self->data_, self->size_);
+        self->unflushed_ += self->size_;
+        if (self->unflushed_ >= kFlushEvery) {
+            self->unflushed_ = 0;
+            self->flusher_.Wake();
         }
+        SetEvent(self->ended_);
     }
 
+    // Its answer is not needed: the flush that ends the file answers for every byte.
+    static void Flush(void* writer) { FlushFileBuffers(static_cast<ThreadWriter*>(writer)->file_); }
+
     HANDLE file_;
-    const void* data_ = nullptr;  // what the thread writes next; none to end it
+    const void* data_ = nullptr;  // what the thread writes next
     DWORD size_ = 0;
+    DWORD unflushed_ = 0;  // written since the flushing thread was last woken
     bool written_ = true;  // set by the thread while a write is under way
     bool underWay_ = false;
-    bool failedToStart_ = false;
-    HANDLE thread_ = nullptr;
-    HANDLE begun_ = nullptr;  // a write, or the end, handed to the thread
-    HANDLE ended_ = nullptr;  // the write handed to it done
+    bool tried_ = false;
+    bool started_ = false;
+    HANDLE ended_ = nullptr;  // the write handed to the thread done
+    JobThread writer_;
+    JobThread flusher_;
 };
 
 }  // namespace
