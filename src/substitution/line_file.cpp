@@ -452,7 +452,7 @@ bool LineWriter::Finish()
     // The last piece is written here and now: nothing is left to overlap it with, and a file
     // written in one piece costs no background work.
     if (!background_->Wait()) failed_ = true;
-    // Done with the file before it is closed, any flush it began among it.
+    // Done with the file, and any flush it began along the way, before the file is closed.
     background_.reset();
     if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
         failed_ = true;
