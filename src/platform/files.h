@@ -28,8 +28,9 @@ public:
     virtual ~BackgroundWriter() = default;
     // Starts writing, as Files::Write does; only when no write is under way.
     virtual void Begin(const void* data, std::uint32_t size) = 0;
-    // Waits for the write begun last; false when it failed to write every byte.
-    virtual bool Wait() = 0;
+    // Waits for the write begun last: 0 when every byte was written, else the Windows error
+    // that stopped it.
+    virtual std::uint32_t Wait() = 0;
 };
 
 class Files {
@@ -58,6 +59,8 @@ public:
     virtual std::uint32_t VersionInfoSize(const char16_t* path) = 0;
     virtual bool VersionInfo(const char16_t* path, std::uint32_t size, void* block) = 0;
     virtual bool QueryFixedVersion(const void* block, FixedFileVersion* version) = 0;
+    // GetLastError: the Windows error of the last of these calls that failed on this thread.
+    virtual std::uint32_t GetLastError() = 0;
 };
 
 }  // namespace zarvo

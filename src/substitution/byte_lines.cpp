@@ -111,8 +111,8 @@ void ByteLineReader::Refill()
     if (files_.Read(file_.Get(), block_.get() + end_, static_cast<std::uint32_t>(kBlockBytes - end_), &read))
         end_ += read;
     else
-        failed_ = true;
-    atEnd_ = failed_ || read == 0;
+        readError_ = files_.GetLastError();
+    atEnd_ = readError_ != 0 || read == 0;
 }
 
 }  // namespace zarvo

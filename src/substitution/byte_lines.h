@@ -45,8 +45,9 @@ public:
     std::string_view TakeLines();
     // How the file is read: as single-byte text, with the mark it starts with.
     ReadEncoding Encoding() const { return {TextEncoding::SingleByte, mark_}; }
-    // Whether a read failed, so that what was read is not the whole file.
-    bool Failed() const { return failed_; }
+    // The Windows error of a read that failed, so that what was read is not the whole file; 0
+    // when none did.
+    std::uint32_t ReadError() const { return readError_; }
     // Closes the file; false when the close fails.
     bool Close();
 
@@ -70,7 +71,7 @@ private:
     // From the first byte not yet taken to the block's end there is no LF: no whole line.
     bool noLineEnd_ = false;
     bool atEnd_ = false;     // nothing more to read: the file's end, or a failed read
-    bool failed_ = false;
+    std::uint32_t readError_ = 0;
     ByteOrderMark mark_ = ByteOrderMark::None;
 };
 

@@ -38,7 +38,7 @@ void LogRewrite(const ActionLog& log, const char16_t* valueName, const RewriteRe
                              << u", written as " << EncodingName(report.written, true));
         LogReplacements(log, valueName, report.replacements);
     }
-    log.Write(log.Line() << valueName << u": " << DescribeOutcome(report));
+    log.Write(DescribeOutcome(log.Line() << valueName << u": ", report));
 }
 
 void RunCommand(Files& files, const ActionLog& log, const char16_t* valueName, std::span<char16_t> command,

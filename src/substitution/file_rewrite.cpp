@@ -3,6 +3,7 @@
 #include <iterator>
 #include <optional>
 
+#include "frame/result_codes.h"
 #include "substitution/target_path.h"
 
 namespace zarvo {
@@ -16,7 +17,8 @@ constexpr std::u16string_view kOutcomeTexts[] = {
     u"file not replaced: it could not be opened (missing, or held by another program)",
     u"file not replaced: it starts with the UTF-16LE byte-order mark, which is not read as single-byte text",
     u"file not replaced: its temporary file could not be created",
-    u"file not replaced: a read, write, flush or close failed; the unfinished rewrite stays in its temporary file",
+    u"file not replaced: reading it failed with Windows error ",
+    u"file not replaced: writing its temporary file failed with Windows error ",
     u"file not replaced: its attributes could not be read to be kept; the rewrite stays in its temporary file",
     u"file not replaced: the rewrite could not be moved over it and stays in its temporary file",
     u"file replaced, but its attributes could not be put back",
@@ -92,38 +94,42 @@ void CopyLines(ByteLineReader& reader, LineWriter& writer, const ByteRewriteForm
 // Copies the lines of the target, opened by the reader, through the edit into the temporary
 // file, closing the target, then the temporary file; notes how the target was read once it
 // was opened. The reason it stopped, or nothing when the temporary file holds the whole
-// rewrite.
+// rewrite. An unfinished rewrite is deleted: on a full disk it would keep the disk full for
+// the rest of the installation.
 template <class Reader, class Format, class Edit>
 std::optional<RewriteOutcome> CopyToTemporary(Files& files, Reader& reader, ReaderOpen opened,
                                               const char16_t* temporary, const Format& format, const Edit& edit,
-                                              ReadEncoding& read)
+                                              RewriteReport& report)
 {
-    read = reader.Encoding();
+    report.read = reader.Encoding();
     if (opened != ReaderOpen::Opened) return OpenOutcome(opened);
     LineWriter writer(files);
     if (!CreateOwnTemporary(files, writer, temporary, format.output)) return RewriteOutcome::TemporaryNotCreated;
     CopyLines(reader, writer, format, edit);
-    const bool readWhole = !reader.Failed();
+    const std::uint32_t readError = reader.ReadError();
     reader.Close();
-    if (!writer.Finish() || !readWhole) return RewriteOutcome::Incomplete;
-    return std::nullopt;
+    const std::uint32_t writeError = writer.Finish();
+    if (readError == kErrorSuccess && writeError == kErrorSuccess) return std::nullopt;
+    report.error = readError != kErrorSuccess ? readError : writeError;
+    report.temporaryDeleted = files.Delete(temporary);
+    return readError != kErrorSuccess ? RewriteOutcome::ReadFailed : RewriteOutcome::WriteFailed;
 }
 
 // Reads the target through the edit into the temporary file, as bytes or decoded.
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
                                                  const ByteRewriteFormat& format, const ByteLineEdits& edit,
-                                                 ReadEncoding& read)
+                                                 RewriteReport& report)
 {
     ByteLineReader reader(files, format.editTriggers);
-    return CopyToTemporary(files, reader, reader.Open(target), temporary, format, edit, read);
+    return CopyToTemporary(files, reader, reader.Open(target), temporary, format, edit, report);
 }
 
 std::optional<RewriteOutcome> RewriteToTemporary(Files& files, const char16_t* target, const char16_t* temporary,
                                                  const RewriteFormat& format, const LineEdits& edit,
-                                                 ReadEncoding& read)
+                                                 RewriteReport& report)
 {
     LineReader reader(files);
-    return CopyToTemporary(files, reader, reader.Open(target, format.input), temporary, format, edit, read);
+    return CopyToTemporary(files, reader, reader.Open(target, format.input), temporary, format, edit, report);
 }
 
 template <class Format, class Edit>
@@ -134,7 +140,7 @@ RewriteReport Rewrite(Files& files, const char16_t* target, const char16_t* temp
     report.written = format.output;
     if (!IsPlainAbsolutePath(target)) return report;
     const std::optional<RewriteOutcome> stopped =
-        RewriteToTemporary(files, target, temporary, format, edit, report.read);
+        RewriteToTemporary(files, target, temporary, format, edit, report);
     report.outcome = stopped ? *stopped : replace(files, temporary, target);
     return report;
 }
@@ -152,11 +158,16 @@ bool ReachedTheText(RewriteOutcome outcome)
            outcome != RewriteOutcome::EncodingRefused && outcome != RewriteOutcome::TemporaryNotCreated;
 }
 
-std::u16string_view DescribeOutcome(const RewriteReport& report)
+LogLine& DescribeOutcome(LogLine& line, const RewriteReport& report)
 {
     if (report.outcome == RewriteOutcome::EncodingRefused && report.read.mark == ByteOrderMark::Utf16Be)
-        return u"file not replaced: it starts with the big-endian UTF-16 byte-order mark, which is not read";
-    return kOutcomeTexts[static_cast<std::size_t>(report.outcome)];
+        return line << u"file not replaced: it starts with the big-endian UTF-16 byte-order mark, which is not read";
+    line << kOutcomeTexts[static_cast<std::size_t>(report.outcome)];
+    if (report.outcome != RewriteOutcome::ReadFailed && report.outcome != RewriteOutcome::WriteFailed) return line;
+    return line << report.error
+                << (report.temporaryDeleted ? u"; the unfinished rewrite was deleted"
+                                            : u"; the unfinished rewrite could not be deleted and stays in its "
+                                              u"temporary file");
 }
 
 RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const char16_t* target)

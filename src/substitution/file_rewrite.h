@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/action_log.h"
 #include "substitution/byte_lines.h"
 #include "substitution/line_file.h"
 
@@ -38,7 +39,8 @@ enum class RewriteOutcome {
     TargetNotOpened,        // missing, or held by another program
     EncodingRefused,        // its byte-order mark names an encoding it cannot be read in
     TemporaryNotCreated,    // something at the temporary file's name could not be removed
-    Incomplete,             // a read, write, flush or close failed; the temporary file stays
+    ReadFailed,             // a read of the target failed; the unfinished rewrite is deleted
+    WriteFailed,            // a write, the flush or the close of the temporary file failed; the same
     AttributesUnread,       // the target's attributes could not be read to be kept
     MoveRefused,            // the target could not be replaced; the temporary file stays
     AttributesNotRestored,  // replaced, but its attributes could not be put back
@@ -62,6 +64,8 @@ struct TokenCount {
 // What became of one rewrite, for the log.
 struct RewriteReport {
     RewriteOutcome outcome = RewriteOutcome::TargetRefused;
+    std::uint32_t error = 0;          // the Windows error of a read or write that failed
+    bool temporaryDeleted = true;     // after a failed read or write: the unfinished rewrite is gone
     ReadEncoding read;  // once the target was opened
     TextEncoding written = TextEncoding::SingleByte;
     std::vector<TokenCount> replacements;  // the engines' rows, in the order they apply
@@ -71,9 +75,9 @@ struct RewriteReport {
 // what the rewrite holds.
 bool ReachedTheText(RewriteOutcome outcome);
 
-// What became of the target in the log's words: "file replaced", or "file not replaced: "
-// and why.
-std::u16string_view DescribeOutcome(const RewriteReport& report);
+// Adds what became of the target to the line, in the log's words: "file replaced", or "file not
+// replaced: " and why, with the Windows error of a read or write that failed.
+LogLine& DescribeOutcome(LogLine& line, const RewriteReport& report);
 
 // Changes one line in place; the line never grows past the format's line capacity.
 using LineEdit = std::function<void(std::u16string& line)>;

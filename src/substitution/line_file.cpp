@@ -1,12 +1,14 @@
 #include "substitution/line_file.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <span>
 #include <utility>
 
+#include "frame/result_codes.h"
 #include "substitution/byte_scan.h"
 
 namespace zarvo {
@@ -16,6 +18,10 @@ constexpr std::uint32_t kChunkBytes = 64 * 1024;
 // Written a megabyte at a time: a rewrite costs few calls into the system however many
 // lines the file has.
 constexpr std::size_t kWriteBytes = 1 << 20;
+// The scans that put bytes may write up to this far past the last one they put.
+constexpr std::size_t kPastTheEnd = 16;
+// A character that single-byte text has no byte for (ERROR_NO_UNICODE_TRANSLATION).
+constexpr std::uint32_t kErrorNoUnicodeTranslation = 1113;
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
 // The range a UTF-8 continuation byte must lie in after the given lead byte and position,
@@ -56,6 +62,18 @@ char* PutSingleByte(char* out, std::u16string_view line)
     return all > 0xFF ? nullptr : out;
 }
 
+// Hands the text to `write` in pieces of at most `size` units, so that a write of any length
+// fits the buffer a piece at a time.
+template <class Char, class Write>
+void ForEachPiece(std::basic_string_view<Char> text, std::size_t size, Write write)
+{
+    while (!text.empty()) {
+        const std::basic_string_view<Char> piece = text.substr(0, size);
+        write(piece);
+        text.remove_prefix(piece.size());
+    }
+}
+
 }  // namespace
 
 // Characters from a file's bytes, read in chunks, in one encoding.
@@ -64,7 +82,7 @@ public:
     TextDecoder(Files& files, FileHandle file) : files_(files), file_(file) {}
 
     TextEncoding encoding = TextEncoding::SingleByte;
-    bool failed = false;       // a read failed
+    std::uint32_t readError = 0;  // of a read that failed
     bool invalid = false;      // UTF-8 that was not valid met
     bool beyondAscii = false;  // a character above 127 met
 
@@ -194,10 +212,10 @@ private:
         if (position_ < size_ || end_) return;
         if (!chunk_) chunk_.reset(new std::uint8_t[kChunkBytes]);
         std::uint32_t read = 0;
-        if (!files_.Read(file_, chunk_.get(), kChunkBytes, &read)) failed = true;
+        if (!files_.Read(file_, chunk_.get(), kChunkBytes, &read)) readError = files_.GetLastError();
         position_ = 0;
         noLineEndsBefore_ = 0;
-        size_ = failed ? 0 : read;
+        size_ = readError != kErrorSuccess ? 0 : read;
         end_ = size_ == 0;
     }
     std::optional<std::uint8_t> PeekByte()
@@ -266,7 +284,7 @@ bool HoldsUtf8(Files& files, const char16_t* path)
     decoder.encoding = TextEncoding::Utf8;
     do decoder.SkipAscii();
     while (!decoder.invalid && decoder.Next());
-    return !decoder.failed && !decoder.invalid && decoder.beyondAscii;
+    return decoder.readError == kErrorSuccess && !decoder.invalid && decoder.beyondAscii;
 }
 
 }  // namespace
@@ -333,7 +351,7 @@ std::optional<char16_t> LineReader::DecodedCharacter()
 {
     if (pending_) return std::exchange(pending_, std::nullopt);
     const std::optional<char16_t> c = decoder_->Next();
-    if (!c) failed_ = decoder_->failed;
+    if (!c) readError_ = decoder_->readError;
     return c;
 }
 
@@ -383,8 +401,8 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
     if (!files_.CreateNew(path, file_.Receive())) return false;
     encoding_ = encoding;
     // With room for a chunk written past the end.
-    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + 16);
-    writing_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + 16);
+    buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + kPastTheEnd);
+    writing_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + kPastTheEnd);
     background_ = files_.WriteInBackground(file_.Get());
     if (encoding_ == TextEncoding::Utf16Le) {
         std::memcpy(buffer_.get(), "\xFF\xFE", 2);
@@ -395,71 +413,76 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
 
 void LineWriter::WriteLine(std::u16string_view line)
 {
-    if (failed_) return;
-    // Each character a CR LF pair at the most.
-    char* const start = Room(line.size() * 4);
-    char* const end = encoding_ == TextEncoding::Utf16Le ? PutUtf16WithCrLf(start, line) : PutSingleByte(start, line);
-    if (end == nullptr) {
-        failed_ = true;
-        return;
-    }
-    buffered_ += static_cast<std::size_t>(end - start);
+    // Each character a CR LF pair at the most, in UTF-16LE four bytes.
+    ForEachPiece(line, kWriteBytes / 4, [this](std::u16string_view piece) {
+        if (error_ != kErrorSuccess) return;
+        char* const start = Room(piece.size() * 4);
+        char* const end =
+            encoding_ == TextEncoding::Utf16Le ? PutUtf16WithCrLf(start, piece) : PutSingleByte(start, piece);
+        if (end == nullptr) error_ = kErrorNoUnicodeTranslation;
+        else Written(start, end);
+    });
 }
 
 void LineWriter::WriteLine(std::string_view line)
 {
-    if (failed_) return;
-    if (encoding_ == TextEncoding::Utf16Le) {
-        char* const start = Room(line.size() * 4);
-        buffered_ += static_cast<std::size_t>(PutUtf16WithCrLf(start, line) - start);
-        return;
-    }
-    char* const start = Room(line.size() * 2);
-    buffered_ += static_cast<std::size_t>(PutWithCrLf(start, line, '\0', CrLf::Every) - start);
+    const bool wide = encoding_ == TextEncoding::Utf16Le;
+    ForEachPiece(line, kWriteBytes / 4, [this, wide](std::string_view piece) {
+        if (error_ != kErrorSuccess) return;
+        char* const start = Room(piece.size() * (wide ? 4 : 2));
+        Written(start, wide ? PutUtf16WithCrLf(start, piece) : PutWithCrLf(start, piece, '\0', CrLf::Every));
+    });
 }
 
 void LineWriter::WriteBytes(std::string_view lines)
 {
-    // Half a buffer at a time, which each byte written as two always fits.
+    // A CR LF pair cut between two pieces is still one: the piece before tells.
     char previous = '\0';
-    while (!failed_ && !lines.empty()) {
-        const std::string_view piece = lines.substr(0, kWriteBytes / 2);
+    ForEachPiece(lines, kWriteBytes / 2, [this, &previous](std::string_view piece) {
+        if (error_ != kErrorSuccess) return;
         char* const start = Room(piece.size() * 2);
-        buffered_ += static_cast<std::size_t>(PutWithCrLf(start, piece, previous, CrLf::Bare) - start);
+        Written(start, PutWithCrLf(start, piece, previous, CrLf::Bare));
         previous = piece.back();
-        lines.remove_prefix(piece.size());
-    }
+    });
 }
 
 char* LineWriter::Room(std::size_t bytes)
 {
+    assert(bytes <= kWriteBytes);
     if (buffered_ + bytes > kWriteBytes) Flush();
     return buffer_.get() + buffered_;
 }
 
+void LineWriter::Written(const char* start, const char* end)
+{
+    buffered_ += static_cast<std::size_t>(end - start);
+    assert(buffered_ <= kWriteBytes);
+}
+
 void LineWriter::Flush()
 {
-    if (!failed_ && buffered_ != 0) {
-        failed_ = !background_->Wait();
-        if (!failed_) background_->Begin(buffer_.get(), static_cast<std::uint32_t>(buffered_));
+    if (error_ == kErrorSuccess && buffered_ != 0) {
+        error_ = background_->Wait();
+        if (error_ == kErrorSuccess) background_->Begin(buffer_.get(), static_cast<std::uint32_t>(buffered_));
         buffer_.swap(writing_);
     }
     buffered_ = 0;
 }
 
-bool LineWriter::Finish()
+std::uint32_t LineWriter::Finish()
 {
     // The last piece is written here and now: nothing is left to overlap it with, and a file
     // written in one piece costs no background work.
-    if (!background_->Wait()) failed_ = true;
+    if (const std::uint32_t waited = background_->Wait(); error_ == kErrorSuccess) error_ = waited;
     // Done with the file, and any flush it began along the way, before the file is closed.
     background_.reset();
-    if (!failed_ && buffered_ != 0 && !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
-        failed_ = true;
+    if (error_ == kErrorSuccess && buffered_ != 0 &&
+        !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
+        error_ = files_.GetLastError();
     // Bytes that never reached the disk would leave a file of zeros after a power cut.
-    if (!failed_ && !files_.Flush(file_.Get())) failed_ = true;
-    const bool closed = files_.Close(file_.Release());
-    return closed && !failed_;
+    if (error_ == kErrorSuccess && !files_.Flush(file_.Get())) error_ = files_.GetLastError();
+    if (!files_.Close(file_.Release()) && error_ == kErrorSuccess) error_ = files_.GetLastError();
+    return error_;
 }
 
 }  // namespace zarvo

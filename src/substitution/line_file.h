@@ -83,8 +83,9 @@ public:
     std::string_view TakePlainLines();
     // How the file is read, once Open found it; its mark also when the encoding was refused.
     ReadEncoding Encoding() const;
-    // Whether a read failed, so that what was read is not the whole file.
-    bool Failed() const { return failed_; }
+    // The Windows error of a read that failed, so that what was read is not the whole file; 0
+    // when none did.
+    std::uint32_t ReadError() const { return readError_; }
     // Closes the file; false when the close fails.
     bool Close();
 
@@ -97,7 +98,7 @@ private:
     FileGuard file_{files_};
     std::unique_ptr<TextDecoder> decoder_;
     ByteOrderMark mark_ = ByteOrderMark::None;
-    bool failed_ = false;
+    std::uint32_t readError_ = 0;
     // A character read after a CR that it did not pair with.
     std::optional<char16_t> pending_;
 };
@@ -121,8 +122,10 @@ public:
     // Creates the file new, not shared (refused when anything stands at the path); UTF-16LE
     // starts with its mark FF FE.
     bool Create(const char16_t* path, TextEncoding encoding);
+    // Every write takes text of any length and cuts it to fit the buffer itself. After a
+    // failure, the writes that follow do nothing.
     // Writes the line's characters, each LF as CR LF. Single-byte text takes characters up to
-    // 255 only: a line holding another is refused whole, and the file counts as failed.
+    // 255 only: a line holding another is refused, and the file counts as failed.
     void WriteLine(std::u16string_view line);
     // Writes a line of characters up to 255 given as their bytes, each LF as CR LF.
     void WriteLine(std::string_view line);
@@ -131,14 +134,16 @@ public:
     // the characters they read as, so each LF without a CR before it becomes CR LF and
     // everything else stays. No decoding, for lines no edit touches.
     void WriteBytes(std::string_view lines);
-    // Writes out what is buffered, puts it on the disk and closes the file: true only when
-    // every byte was written and flushed.
-    bool Finish();
+    // Writes out what is buffered, puts it on the disk and closes the file: 0 only when every
+    // byte was written and flushed, else the Windows error of the first call that failed.
+    std::uint32_t Finish();
 
 private:
-    // Where the next bytes go, with room for this many: a line is far smaller than the
-    // buffer, which is written out first when they might not fit.
+    // Where the next bytes go, with room for this many, at most a buffer: the buffer is written
+    // out first when they might not fit.
     char* Room(std::size_t bytes);
+    // Counts the bytes put from start to end as buffered.
+    void Written(const char* start, const char* end);
     // Writes out the buffer in the background, while the other buffer, once its own write is
     // done, is filled in its place.
     void Flush();
@@ -149,7 +154,7 @@ private:
     std::unique_ptr<char[]> buffer_;
     std::unique_ptr<char[]> writing_;  // the buffer the write under way was given
     std::size_t buffered_ = 0;
-    bool failed_ = false;
+    std::uint32_t error_ = 0;  // of the first call that failed
     // Last, so that it is waited for before the file is closed and its buffers freed.
     std::unique_ptr<BackgroundWriter> background_;
 };

@@ -56,7 +56,8 @@ void RewriteWizard(Files& files, const ActionLog& log, const char16_t* wizard, c
                              nullptr};
     const RewriteReport report = RewriteThrough(files, wizard, temporary, format, edit, &MoveOverTarget);
     if (ReachedTheText(report.outcome)) log.Write(log.Line() << u"placeholders replaced: " << replaced);
-    log.Write(log.Line() << DescribeOutcome(report));
+    LogLine line = log.Line();
+    log.Write(DescribeOutcome(line, report));
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ std::vector<std::string> ReadInRuns(zarvo::sim::SimPlatform& sim, std::size_t ca
         if (read.holdsMarked) markedLines.emplace_back(read.bytes);
         writer.WriteBytes(read.bytes);
     }
-    Require(reader.Close() && writer.Finish());
+    Require(reader.Close() && writer.Finish() == 0);
     return markedLines;
 }
 
@@ -82,7 +82,7 @@ void ReadBothWays(const std::string& file, std::size_t capacity, const zarvo::By
     }
     raw.Close();
     decoded.Close();
-    Require(asBytes.Finish() && asCharacters.Finish() && asLineBytes.Finish());
+    Require(asBytes.Finish() == 0 && asCharacters.Finish() == 0 && asLineBytes.Finish() == 0);
     Require(sim.files.ReadFileBytes(kAsBytes) == sim.files.ReadFileBytes(kAsCharacters));
     Require(sim.files.ReadFileBytes(kAsLineBytes) == sim.files.ReadFileBytes(kAsCharacters));
     if (opened == zarvo::ReaderOpen::Opened) {

@@ -83,7 +83,7 @@ std::vector<std::u16string> ReadAllLines(const std::string& file, zarvo::TextInp
             else if (!reader.ReadLine(line, capacity)) break;
             AddLine(lines, characters, line, capacity);
         }
-        if (reader.Failed()) __builtin_trap();
+        if (reader.ReadError() != 0) __builtin_trap();
     }
     if (sim.ledger.OpenCount() != 0) __builtin_trap();
     if (input == zarvo::TextInput::SingleByte && characters != file.size() - CrLfPairs(file)) __builtin_trap();

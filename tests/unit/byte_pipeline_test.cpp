@@ -57,12 +57,12 @@ void ExpectSameLines(const std::string& bytes, std::size_t capacity, const ByteS
         if (more) asCharacters.WriteLine(line);
         asLineBytes.WriteLine(characters);
     }
-    EXPECT_EQ(raw.Failed(), decoded.Failed());
+    EXPECT_EQ(raw.ReadError(), decoded.ReadError());
     EXPECT_TRUE(raw.Close());
     EXPECT_TRUE(decoded.Close());
-    EXPECT_TRUE(asBytes.Finish());
-    EXPECT_TRUE(asCharacters.Finish());
-    EXPECT_TRUE(asLineBytes.Finish());
+    EXPECT_EQ(asBytes.Finish(), 0u);
+    EXPECT_EQ(asCharacters.Finish(), 0u);
+    EXPECT_EQ(asLineBytes.Finish(), 0u);
     EXPECT_EQ(sim.files.ReadFileBytes(kAsBytes), sim.files.ReadFileBytes(kAsCharacters));
     EXPECT_EQ(sim.files.ReadFileBytes(kAsLineBytes), sim.files.ReadFileBytes(kAsCharacters));
     EXPECT_EQ(sim.ledger.OpenCount(), 0u) << sim.ledger.DescribeOpen();
@@ -107,7 +107,7 @@ MarkedAndWritten ReadAsBytes(const std::string& bytes, std::size_t capacity, con
         writer.WriteBytes(read.bytes);
     }
     EXPECT_TRUE(reader.Close());
-    EXPECT_TRUE(writer.Finish());
+    EXPECT_EQ(writer.Finish(), 0u);
     result.written = sim.files.ReadFileBytes(kAsBytes).value_or("");
     return result;
 }
@@ -264,7 +264,7 @@ TEST(ByteLineReader, ReadsTheLinesLineReaderReadsAndMarksThoseThatHoldAMarkedByt
         EXPECT_EQ(read.holdsMarked, line.marked) << line.bytes;
     }
     EXPECT_TRUE(reader.ReadLine(3).bytes.empty());
-    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(reader.ReadError(), 0u);
     EXPECT_TRUE(reader.Close());
     EXPECT_EQ(sim.ledger.OpenCount(), 0u);
 }

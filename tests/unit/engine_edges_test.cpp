@@ -172,12 +172,13 @@ TEST_F(EngineEdges, ARewriteThatStopsPartWayLeavesTheTargetAsItWas)
         {sim::Operation::Close, 2},  // the temporary file's; the target's is the first
     };
     for (const auto& f : failing) {
-        sim.files.Delete(kTemporary);
         sim.ledger.FailCall(f.operation, f.occurrence);
-        EXPECT_EQ(Rewrite(&SubstituteTextFile, bytes, {u"N=C:\\x"}), RewriteOutcome::Incomplete)
-            << sim::OperationName(f.operation);
+        const RewriteOutcome expected =
+            f.operation == sim::Operation::Read ? RewriteOutcome::ReadFailed : RewriteOutcome::WriteFailed;
+        EXPECT_EQ(Rewrite(&SubstituteTextFile, bytes, {u"N=C:\\x"}), expected) << sim::OperationName(f.operation);
         EXPECT_EQ(Target(), bytes);
-        EXPECT_TRUE(sim.files.Exists(kTemporary));
+        // The unfinished rewrite is gone with the failure, not left to fill the disk.
+        EXPECT_FALSE(sim.files.Exists(kTemporary)) << sim::OperationName(f.operation);
     }
     // The last run wrote its 1,440,000 bytes in two writes; with the first failing, there is
     // no second.
@@ -185,7 +186,6 @@ TEST_F(EngineEdges, ARewriteThatStopsPartWayLeavesTheTargetAsItWas)
     sim.ledger.FailCall(sim::Operation::Write, 1);
     Rewrite(&SubstituteTextFile, bytes, {u"N=C:\\x"});
     EXPECT_EQ(sim.ledger.CallCount(sim::Operation::Write), 1u);
-    EXPECT_EQ(sim.files.ReadFileBytes(kTemporary), "");
 }
 
 TEST_F(EngineEdges, AFailedCloseOfTheFileReadLosesNothing)
@@ -203,7 +203,7 @@ TEST_F(EngineEdges, TheWriterRefusesALineThatSingleByteTextCannotHold)
     writer.WriteLine(u"fits\n");
     writer.WriteLine(u"\u0100\n");
     writer.WriteLine(u"fits again\n");
-    EXPECT_FALSE(writer.Finish());
+    EXPECT_EQ(writer.Finish(), 1113u);  // ERROR_NO_UNICODE_TRANSLATION
     // Nothing is written once a line was refused: the file never holds text with a gap.
     EXPECT_EQ(sim.files.ReadFileBytes(kTemporary), "");
     EXPECT_EQ(sim.ledger.OpenCount(), 0u);
@@ -221,7 +221,7 @@ TEST_F(EngineEdges, TheReaderSplitsALineAtItsCapacityAndClosesOnce)
         EXPECT_EQ(line, expected);
     }
     EXPECT_FALSE(reader.ReadLine(line, 3));
-    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(reader.ReadError(), 0u);
     EXPECT_TRUE(reader.Close());
     EXPECT_TRUE(reader.Close());
     EXPECT_EQ(sim.ledger.CallCount(sim::Operation::Close), 1u);

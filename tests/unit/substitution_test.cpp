@@ -248,8 +248,10 @@ TEST_F(SubstitutionLog, SaysWhyAFileWasNotReplaced)
         std::u16string_view outcome;
     } stops[] = {
         {"SetupSubstFiles", sim::Operation::Flush, 1,
-         u"file not replaced: a read, write, flush or close failed; the unfinished rewrite stays in its "
-         u"temporary file"},
+         u"file not replaced: writing its temporary file failed with Windows error 29; the unfinished rewrite "
+         u"was deleted"},
+        {"SetupSubstFiles", sim::Operation::Read, 2,  // the one that finds the file's end
+         u"file not replaced: reading it failed with Windows error 30; the unfinished rewrite was deleted"},
         {"SetupSubstFiles", sim::Operation::Move, 1,
          u"file not replaced: the rewrite could not be moved over it and stays in its temporary file"},
         {"SetupSubstXmlFiles", sim::Operation::GetAttributes, 1,
@@ -352,6 +354,13 @@ std::set<WinResult> AnswersWhen(const FailedCall& failed)
 
 class SubstitutionFaults : public ::testing::Test {
 protected:
+    // Where the action writes its rewrite: "<target>.tmp", and the wizard file's own name.
+    static std::u16string TemporaryOf(const std::u16string& target)
+    {
+        const std::u16string vsz = u".vsz";
+        if (target.ends_with(vsz)) return target.substr(0, target.size() - vsz.size()) + u".tmp.vsz";
+        return target + u".tmp";
+    }
     static constexpr const char* kOld = "<N>old</N>\n<Dir>\n";
     static constexpr const char16_t* kCommandKey = u"SOFTWARE\\Vendor\\Commands";
 
@@ -380,6 +389,12 @@ protected:
         EXPECT_TRUE(failed || !sim.installer.Messages(session).empty());
         // The rewrite takes the file's place in one move, or not at all.
         EXPECT_TRUE(!FailedOn(failed, sim::Operation::Move) || now == old) << now;
+        // Only a finished rewrite that could not take the file's place stays beside it: an
+        // unfinished one is deleted, unless that deletion is what failed.
+        const std::u16string temporary = TemporaryOf(path);
+        EXPECT_TRUE(!sim.files.Exists(temporary) || FailedOn(failed, sim::Operation::Move) ||
+                    FailedOn(failed, sim::Operation::GetAttributes) || FailedOn(failed, sim::Operation::Delete))
+            << Failing(failed);
         // Only bytes on the disk are moved, and the move itself is written through.
         for (const sim::SimFiles::MoveMade& move : sim.files.MovesMade()) {
             EXPECT_TRUE(move.flushed) << Failing(failed);

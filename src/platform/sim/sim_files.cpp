@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/sim/sim_letter_case.h"
+#include "platform/sim/sim_result_codes.h"
 
 namespace zarvo::sim {
 namespace {
@@ -89,9 +90,9 @@ bool SimFiles::CreateNew(const char16_t* path, FileHandle* file)
 bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read)
 {
     *read = 0;  // ReadFile clears the count before it checks anything
-    if (ledger_.FailThisCall(Operation::Read)) return false;
+    if (ledger_.FailThisCall(Operation::Read)) return Failed(kErrorReadFault);
     OpenFile* open = Handle(file, false);
-    if (!open) return false;
+    if (!open) return Failed(kErrorInvalidHandle);
     const std::string& bytes = open->data->bytes;
     const std::size_t from = std::min(open->position, bytes.size());
     const std::size_t count = std::min<std::size_t>(size, bytes.size() - from);
@@ -103,9 +104,12 @@ bool SimFiles::Read(FileHandle file, void* buffer, std::uint32_t size, std::uint
 
 bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
 {
-    if (ledger_.FailThisCall(Operation::Write)) return false;
+    if (ledger_.FailThisCall(Operation::Write)) return Failed(kErrorWriteFault);
     OpenFile* open = Handle(file, true);
-    if (!open) return false;
+    if (!open) return Failed(kErrorInvalidHandle);
+    const std::size_t end = open->position + size;
+    if (volumeBytes_ && end > open->data->bytes.size() && BytesOnVolume() + end - open->data->bytes.size() > *volumeBytes_)
+        return Failed(kErrorDiskFull);
     open->data->bytes.replace(open->position, size, static_cast<const char*>(data), size);
     open->position += size;
     return true;
@@ -136,11 +140,11 @@ public:
         size_ = size;
     }
 
-    bool Wait() override
+    std::uint32_t Wait() override
     {
         const bool written = data_ == nullptr || files_.Write(file_, data_, size_);
         data_ = nullptr;
-        return written;
+        return written ? kErrorSuccess : files_.GetLastError();
     }
 
 private:
@@ -160,9 +164,9 @@ std::unique_ptr<BackgroundWriter> SimFiles::WriteInBackground(FileHandle file)
 
 bool SimFiles::Flush(FileHandle file)
 {
-    if (ledger_.FailThisCall(Operation::Flush)) return false;
+    if (ledger_.FailThisCall(Operation::Flush)) return Failed(kErrorWriteFault);
     OpenFile* open = Handle(file, true);
-    if (!open) return false;
+    if (!open) return Failed(kErrorInvalidHandle);
     open->data->flushed = open->data->bytes;
     return true;
 }
@@ -171,12 +175,12 @@ bool SimFiles::Close(FileHandle file)
 {
     const bool failed = ledger_.FailThisCall(Operation::Close);
     const auto found = open_.find(file);
-    if (found == open_.end()) return false;
+    if (found == open_.end()) return Failed(kErrorInvalidHandle);
     FileData& data = *found->second.data;
     --(found->second.writing ? data.writers : data.readers);
     open_.erase(found);
     ledger_.Close(HandleKind::File, file);
-    return !failed;
+    return !failed || Failed(kErrorGenFailure);
 }
 
 bool SimFiles::Move(const char16_t* from, const char16_t* to, std::uint32_t flags)
@@ -378,6 +382,32 @@ FileHandle SimFiles::OpenHandle(std::shared_ptr<FileData> data, bool writing)
     const FileHandle file = ledger_.OpenWith(HandleKind::File, open_, OpenFile{std::move(data), writing});
     ++(writing ? opened.writers : opened.readers);
     return file;
+}
+
+std::uint32_t SimFiles::GetLastError()
+{
+    ledger_.FailThisCall(Operation::GetLastError);
+    return lastError_;
+}
+
+void SimFiles::LeaveFree(std::size_t bytes)
+{
+    volumeBytes_ = BytesOnVolume() + bytes;
+}
+
+std::size_t SimFiles::BytesOnVolume() const
+{
+    std::set<const FileData*> counted;
+    std::size_t bytes = 0;
+    for (const auto& [key, entry] : files_)
+        if (counted.insert(entry.data.get()).second) bytes += entry.data->bytes.size();
+    return bytes;
+}
+
+bool SimFiles::Failed(std::uint32_t error)
+{
+    lastError_ = error;
+    return false;
 }
 
 SimFiles::OpenFile* SimFiles::Handle(FileHandle file, bool writing)

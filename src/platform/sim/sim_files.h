@@ -42,6 +42,9 @@ public:
     std::uint32_t VersionInfoSize(const char16_t* path) override;
     bool VersionInfo(const char16_t* path, std::uint32_t size, void* block) override;
     bool QueryFixedVersion(const void* block, FixedFileVersion* version) override;
+    // The error of the last call here that failed: ERROR_DISK_FULL for a write that the volume
+    // has no room for, and for a failure a test injected the fault its call stands for.
+    std::uint32_t GetLastError() override;
 
     // Creates the folder and every folder above it; "C:\" is there from the start.
     void CreateFolder(std::u16string_view path);
@@ -73,6 +76,9 @@ public:
     std::optional<FixedFileVersion> VersionOf(const char16_t* path) const;
     // Another process opens the file (which must exist) or lets go of it.
     void HoldElsewhere(std::u16string_view path, Hold hold);
+    // From now on the files together may grow by this many bytes only, as on a disk that is
+    // nearly full: a write past that fails with ERROR_DISK_FULL.
+    void LeaveFree(std::size_t bytes);
 
 private:
     // One file, whatever names it has.
@@ -105,12 +111,17 @@ private:
     std::shared_ptr<FileData> Versioned(const char16_t* path) const;
     FileHandle OpenHandle(std::shared_ptr<FileData> data, bool writing);
     OpenFile* Handle(FileHandle file, bool writing);
+    std::size_t BytesOnVolume() const;
+    // Notes the error of a call that fails, and answers false.
+    bool Failed(std::uint32_t error);
 
     SimLedger& ledger_;
     std::map<std::u16string, Entry> files_;  // keyed by the folded path
     std::set<std::u16string> folders_;       // folded, without a trailing backslash
     std::map<FileHandle, OpenFile> open_;
     std::vector<MoveMade> moves_;
+    std::optional<std::size_t> volumeBytes_;
+    std::uint32_t lastError_ = 0;
 };
 
 }  // namespace zarvo::sim

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/win32/wide.h"
 
 namespace zarvo::win32 {
@@ -15,16 +17,28 @@ bool Opened(HANDLE handle, FileHandle* file)
     return true;
 }
 
+// A write that the system answers with success but no byte written makes no progress: it
+// fails as a write fault, so that the caller has an error to name.
 bool WriteWhole(HANDLE file, const void* data, DWORD size)
 {
     const auto* next = static_cast<const BYTE*>(data);
     while (size > 0) {
         DWORD written = 0;
-        if (!WriteFile(file, next, size, &written, nullptr) || written == 0) return false;
+        if (!WriteFile(file, next, size, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         next += written;
         size -= written;
     }
     return true;
+}
+
+// The error of a whole write on this thread: 0 when it was written.
+DWORD WriteError(HANDLE file, const void* data, DWORD size)
+{
+    return WriteWhole(file, data, size) ? ERROR_SUCCESS : GetLastError();
 }
 
 // A thread needs little stack: it only calls WriteFile or FlushFileBuffers.
@@ -115,17 +129,15 @@ public:
             underWay_ = true;
             writer_.Wake();
         } else {
-            written_ = WriteWhole(file_, data_, size_);
+            error_ = WriteError(file_, data_, size_);
         }
     }
 
-    bool Wait() override
+    std::uint32_t Wait() override
     {
         if (underWay_) WaitForSingleObject(ended_, INFINITE);
         underWay_ = false;
-        const bool written = written_;
-        written_ = true;
-        return written;
+        return std::exchange(error_, ERROR_SUCCESS);
     }
 
 private:
@@ -144,7 +156,7 @@ private:
     static void Write(void* writer)
     {
         auto* self = static_cast<ThreadWriter*>(writer);
-        self->written_ = WriteWhole(self->file_, self->data_, self->size_);
+        self->error_ = WriteError(self->file_, self->data_, self->size_);
         self->unflushed_ += self->size_;
         if (self->unflushed_ >= kFlushEvery) {
             self->unflushed_ = 0;
@@ -160,7 +172,7 @@ private:
     const void* data_ = nullptr;  // what the thread writes next
     DWORD size_ = 0;
     DWORD unflushed_ = 0;  // written since the flushing thread was last woken
-    bool written_ = true;  // set by the thread while a write is under way
+    DWORD error_ = ERROR_SUCCESS;  // of the last write; set by the thread while one is under way
     bool underWay_ = false;
     bool tried_ = false;
     bool started_ = false;
@@ -253,6 +265,11 @@ bool Win32Files::QueryFixedVersion(const void* block, FixedFileVersion* version)
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     *version = {fixed->dwFileVersionMS, fixed->dwFileVersionLS};
     return true;
+}
+
+std::uint32_t Win32Files::GetLastError()
+{
+    return ::GetLastError();
 }
 
 }  // namespace zarvo::win32

@@ -24,6 +24,7 @@ public:
     std::uint32_t VersionInfoSize(const char16_t* path) override;
     bool VersionInfo(const char16_t* path, std::uint32_t size, void* block) override;
     bool QueryFixedVersion(const void* block, FixedFileVersion* version) override;
+    std::uint32_t GetLastError() override;
 };
 
 }  // namespace zarvo::win32
