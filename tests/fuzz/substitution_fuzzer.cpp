@@ -1,18 +1,40 @@
 // Substitution commands and files from any bytes through both engines and the wizard
 // action on the simulated machine: no read past a buffer, no endless loop, no handle left
-// open, and a target that is either untouched or wholly rewritten in its output encoding.
+// open, a target that is either untouched or wholly rewritten in its output encoding, and
+// the rewrite byte for byte what the reference model makes of the file.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "dll/action_table.h"
 #include "platform/sim/sim_platform.h"
+#include "reference/command_model.h"
+#include "reference/text_model.h"
+#include "reference/wizard_model.h"
+#include "reference/xml_model.h"
 
 namespace {
 
 constexpr const char16_t* kTarget = u"C:\\App\\ZarvoCSharpPlugin.vsz";
+
+// The file as the model leaves it, given the command value's data or the wizard action's
+// CustomActionData; nullopt for CustomActionData holding a NUL, which no installer's
+// property can hold: such data is held to the other checks alone.
+std::optional<std::string> ModelRewrite(std::string_view action, const std::vector<std::uint8_t>& data,
+                                        std::u16string_view wizardData, const std::string& file)
+{
+    using namespace zarvo::reference;
+    if (action == "UpdateVS71VszFile") {
+        if (wizardData.find(u'\0') != std::u16string_view::npos) return std::nullopt;
+        const std::optional<std::u16string> replacement = WizardReplacement(wizardData);
+        return (replacement ? ExpectedWizardRewrite(file, *replacement) : std::nullopt).value_or(file);
+    }
+    const Pairs pairs = CommandOf(CommandCharacters(data)).pairs;
+    return (action == "SetupSubstFiles" ? ExpectedTextRewrite(file, pairs) : ExpectedXmlRewrite(file, pairs)).value_or(file);
+}
 
 // Runs one action with the command value (any bytes, odd sizes and no terminator included)
 // over the file, and checks what it left.
@@ -38,6 +60,8 @@ void RunAction(const char* action, const char16_t* valueName, const std::vector<
     const std::string after = sim.files.ReadFileBytes(kTarget).value_or("");
     const bool utf16 = std::string(action) == "SetupSubstXmlFiles";
     if (after != file && utf16 && after.compare(0, 2, "\xFF\xFE") != 0) __builtin_trap();
+    const std::optional<std::string> expected = ModelRewrite(action, data, wizardData, file);
+    if (expected && after != *expected) __builtin_trap();
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // The wizard action with any folder, replacement and file: no read past a buffer, no
-// handle left open, and a wizard file that changes only where it held a placeholder or a
-// line end to be written as CR LF.
+// handle left open, a wizard file that changes only where it held a placeholder or a line
+// end to be written as CR LF, and the rewrite byte for byte the reference model's.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "dll/action_table.h"
 #include "platform/sim/sim_platform.h"
+#include "reference/wizard_model.h"
 
 namespace {
 
@@ -32,5 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string after = sim.files.ReadFileBytes(kWizard).value_or("");
     const bool mayChange = file.find("[Zv.Dir.APITemplatesVS71]") != std::string::npos || file.find('\n') != std::string::npos;
     if (after != file && !mayChange) __builtin_trap();
+    // No installer's property holds a NUL: data with one is held to the checks above alone.
+    if (customActionData.find(u'\0') != std::u16string::npos) return 0;
+    const std::optional<std::u16string> replacement = zarvo::reference::WizardReplacement(customActionData);
+    const zarvo::reference::Rewritten expected =
+        replacement ? zarvo::reference::ExpectedWizardRewrite(file, *replacement) : std::nullopt;
+    if (after != expected.value_or(file)) __builtin_trap();
     return 0;
 }

@@ -1,7 +1,7 @@
 // The XML engine on its own, with commands and files of any bytes: no read past a buffer,
 // no endless loop, no handle left open, a target either untouched or wholly rewritten as
-// UTF-16LE with its mark, and the same rewrite whether the lines that need no decoding are
-// edited as their bytes or decoded.
+// UTF-16LE with its mark, the same rewrite whether the lines that need no decoding are
+// edited as their bytes or decoded, and that rewrite byte for byte the reference model's.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
+#include "reference/command_model.h"
+#include "reference/xml_model.h"
 #include "substitution/xml_substitution.h"
 
 namespace {
@@ -28,12 +30,15 @@ std::string Rewrite(const std::string& file, std::u16string_view first, const st
     command.push_back(0);
     command.insert(command.end(), pairs.begin(), pairs.end());
     command.insert(command.end(), {0, 0});
+    // Read before the engine splits the pairs in place.
+    const zarvo::reference::Pairs pairsRead = zarvo::reference::CommandOf({command.data(), command.size()}).pairs;
     zarvo::sim::SimPlatform sim;
     sim.files.PutFile(kTarget, file);
     zarvo::SubstituteXmlFile(sim.files, command);
     if (sim.ledger.OpenCount() != 0) __builtin_trap();
     const std::string after = sim.files.ReadFileBytes(kTarget).value_or("");
     if (after != file && after.compare(0, 2, "\xFF\xFE") != 0) __builtin_trap();
+    if (after != zarvo::reference::ExpectedXmlRewrite(file, pairsRead).value_or(file)) __builtin_trap();
     return after;
 }
 
