@@ -4,7 +4,8 @@
 # given names undecorated, import exactly the functions listed below, say in its header that
 # it runs on Windows NT 5.1 (XP) and later, carry the asInvoker manifest and a version
 # resource of VERSION, and keep its debug information in ZarvoCustomActionDll.debug beside it,
-# named by its debug link, with no debug sections and no path of this machine of its own.
+# named by its debug link, with no debug sections and no path of this machine of its own. Every
+# function must work on a stack aligned to 4 bytes only.
 set -uo pipefail
 dll=$1 version=$2; shift 2
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -100,6 +101,38 @@ if [ ! -f "$debug_file" ]; then fail "no ZarvoCustomActionDll.debug beside the D
 else
     crc=$(gzip -c "$debug_file" | tail -c8 | head -c4 | od -An -tx1 | tr -d ' \n')
     [ "$crc" = "$link_crc" ] || fail "the debug link's CRC $link_crc is not that of ZarvoCustomActionDll.debug ($crc)"
+fi
+
+# A 32-bit caller owes the callee a stack aligned to 4 bytes only, and Windows' installer calls
+# the actions so. An SSE instruction with a 16-byte memory operand faults where the operand is
+# not aligned to 16, the unaligned moves and the scalar instructions apart: a function may use
+# one on its stack only once it has aligned the stack to 16 itself. The functions' bounds are
+# the code symbols of the debug file; a part that gcc moved away ("name.cold") runs on its
+# function's stack.
+stack_faults() {
+    local scratch
+    scratch=$(mktemp)
+    i686-w64-mingw32-nm --defined-only "$debug_file" | awk '$2 ~ /^[tT]$/ && $3 !~ /^\./ {print $1, $3}' >"$scratch"
+    $objdump -d --no-show-raw-insn "$dll" | awk -v unaligned='^(movdqu|movup[sd]|mov[dq]|movs[sd]|mov[lh]p[sd]|lddqu|pinsr[bwdq]|pextr[bwdq]|cvtt?s[sdi]2s?[sdi]l?|(add|sub|mul|div|min|max|sqrt|u?comi)s[sd])$' '
+        NR == FNR { name[$1] = $2; next }
+        $1 ~ /^[0-9a-f]+:$/ {
+            address = substr($1, 1, length($1) - 1)
+            if (address in name) function_ = name[address]
+            if ($2 == "and" && $3 ~ /^\$0xffffff[ef]0,%esp$/) aligned[function_] = 1
+            else if ($0 ~ /%xmm/ && $0 ~ /\(%e[sb]p[,)]/ && $2 !~ unaligned) faulting[function_] = $2
+        }
+        END {
+            for (f in faulting) {
+                home = f
+                sub(/\.cold$/, "", home)
+                if (!(home in aligned)) print f " (" faulting[f] ")"
+            }
+        }' "$scratch" -
+    rm -f "$scratch"
+}
+if [ -f "$debug_file" ]; then
+    faults=$(stack_faults | sort | i686-w64-mingw32-c++filt)
+    [ -z "$faults" ] || fail "functions that need the stack aligned to 16 bytes without aligning it:"$'\n'"$faults"
 fi
 
 echo "size: $size bytes"
