@@ -59,6 +59,10 @@ public:
     virtual WinResult RunAction(const char* name) = 0;
     // Calls it with a handle that is no installation's, so that every property read fails.
     virtual WinResult RunActionWithoutSession(const char* name) = 0;
+    // From now on calls the actions with the stack pointer `bytes` (0, 4, 8 or 12) below a
+    // 16-byte boundary, which 32-bit Windows allows a caller; until a scenario chooses, each call
+    // takes the next of 4, 8, 12 and 0.
+    virtual void SetStackOffset(unsigned bytes) = 0;
 
     // A record of the test's own, with fields 0 to fields.
     virtual InstallerHandle CreateRecord(std::uint32_t fields) = 0;

@@ -77,6 +77,9 @@ public:
     {
         return InvokeAction(*FindAction(name), sim_.platform(), 0);
     }
+    // The actions are called here as any C++ function is, by code that keeps the stack as it
+    // assumes: no caller of another compiler stands between.
+    void SetStackOffset(unsigned) override {}
 
     InstallerHandle CreateRecord(std::uint32_t fields) override
     {

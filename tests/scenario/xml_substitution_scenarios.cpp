@@ -6,19 +6,12 @@
 
 #include "frame/result_codes.h"
 #include "scenario/machine.h"
+#include "scenario/utf16_files.h"
 
 namespace zarvo::test {
 namespace {
 
 const std::u16string kCommandKey = std::u16string(kTestKeyRoot) + u"\\Commands";
-
-// The bytes of UTF-16LE text with its mark, as the rewrite writes it.
-std::string Utf16File(std::u16string_view text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
-}
 
 class XmlSubstitution : public ::testing::Test {
 protected:
@@ -110,11 +103,6 @@ TEST_F(XmlSubstitution, ReadsTheFileByItsMarkAndWritesUtf16WithAMark)
                        u"UTF-16LE with a byte-order mark"));
     EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: file not replaced: it starts with the big-endian "
                        u"UTF-16 byte-order mark, which is not read"));
-}
-
-std::u16string Widened(const std::string& ascii)
-{
-    return std::u16string(ascii.begin(), ascii.end());
 }
 
 // Lines that need no decoding are edited as their bytes, many at a time, the others decoded:
