@@ -22,7 +22,9 @@ constexpr const char16_t* kWizardWords[] = {u"Param=\"", u"WIZARD", u" = ", u"\"
 // other to the rewrites although they end C strings or text files elsewhere.
 constexpr const char16_t* kLatin1Words[] = {u"\u00E9", u"\u00FC", u"\u00A0", u"\u00FF"};
 constexpr const char16_t* kUtf8Words[] = {u"\u00E9", u"\u4E2D", u"\U0001F600"};
+// The last stands for an ill-formed sequence.
 constexpr const char16_t* kMarkedUtf8Words[] = {u"\u00E9", u"\u4E2D", u"\U0001F600", u"\uE000"};
+static_assert(kIllFormed == u'\uE000');
 constexpr const char16_t* kControlWords[] = {u"\t", u"\x1A", u"\r", u"\x7F"};
 
 Words WordsOf(Engine engine)

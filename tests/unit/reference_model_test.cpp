@@ -60,7 +60,8 @@ TEST(TextModel, LeavesATokenWhereItsValueWouldOverfillTheLine)
     EXPECT_EQ(Text("N" + filler + "\nM" + filler + "\n", {{u"N", u"0123456789"}, {u"M", u"0123456789A"}}),
               "0123456789" + filler + "\r\nM" + filler + "\r\n");
     // The first of two tokens fits and the second would not.
-    EXPECT_EQ(Text("K" + filler.substr(1) + "K\n", {{u"K", u"012345"}}), "012345" + filler.substr(1) + "K\r\n");
+    const std::string shorter(filler.size() - 1, 'y');
+    EXPECT_EQ(Text("K" + shorter + "K\n", {{u"K", u"012345"}}), "012345" + shorter + "K\r\n");
 }
 
 TEST(TextModel, CutsLinesAtTheirLfOrTheirCapacityAndWritesCrLf)
