@@ -113,6 +113,7 @@ stack_faults() {
     local scratch
     scratch=$(mktemp)
     i686-w64-mingw32-nm --defined-only "$debug_file" | awk '$2 ~ /^[tT]$/ && $3 !~ /^\./ {print $1, $3}' >"$scratch"
+    [ -s "$scratch" ] || echo "(none told apart: the debug file holds no code symbols)"
     $objdump -d --no-show-raw-insn "$dll" | awk -v unaligned='^(movdqu|movup[sd]|mov[dq]|movs[sd]|mov[lh]p[sd]|lddqu|pinsr[bwdq]|pextr[bwdq]|cvtt?s[sdi]2s?[sdi]l?|(add|sub|mul|div|min|max|sqrt|u?comi)s[sd])$' '
         NR == FNR { name[$1] = $2; next }
         $1 ~ /^[0-9a-f]+:$/ {
