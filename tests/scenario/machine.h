@@ -113,6 +113,13 @@ public:
     // Wine running as root replaces even a read-only file.
     virtual void HoldFile(const std::u16string& path) = 0;
 
+    // A folder of the machine's own on a small disk (16 MB at least), with its trailing
+    // backslash; it goes, with its files, when the machine ends.
+    virtual std::u16string SmallDiskFolder() = 0;
+    // Fills that disk with a file of its own until only `bytes` are free, as a disk that is
+    // nearly full is; the simulated machine has one disk for all its files.
+    virtual void FillSmallDisk(std::uint64_t bytes) = 0;
+
     // The full path of a file on the machine that carries the version (one of
     // kFixtureVersions), or no version resource at all for the empty text.
     virtual std::u16string FileWithVersion(const std::u16string& version) = 0;

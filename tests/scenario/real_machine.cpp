@@ -339,6 +339,7 @@ public:
         for (const HANDLE file : held_) CloseHandle(file);
         if (!previousFolder_.empty()) SetCurrentDirectoryW(previousFolder_.c_str());
         RemoveFolder(folder_);
+        RemoveFolder(smallFolder_);
         while (!taken_.empty()) taken_.pop_back();
         RemoveTestKeys();
         if (session_ != 0) MsiCloseHandle(session_);
@@ -434,6 +435,27 @@ public:
         folder_.assign(folder.begin(), folder.end());
         folder_ += u'\\';
         return folder_;
+    }
+    // The small disk is a file system of its own that the test run mounts, named to the
+    // program by ZARVO_SMALL_DISK.
+    std::u16string SmallDiskFolder() override
+    {
+        if (!smallFolder_.empty()) return smallFolder_;
+        const char* disk = std::getenv("ZARVO_SMALL_DISK");
+        if (disk == nullptr) throw std::runtime_error("ZARVO_SMALL_DISK names no small disk");
+        const std::string folder = std::string(disk) + "\\ZarvoFiles" + std::to_string(GetCurrentProcessId());
+        smallFolder_.assign(folder.begin(), folder.end());
+        if (!CreateDirectoryW(Wide(smallFolder_.c_str()), nullptr)) throw std::runtime_error("no folder " + folder);
+        smallFolder_ += u'\\';
+        return smallFolder_;
+    }
+    void FillSmallDisk(std::uint64_t bytes) override
+    {
+        ULARGE_INTEGER free{};
+        if (!GetDiskFreeSpaceExW(Wide(SmallDiskFolder().c_str()), &free, nullptr, nullptr) || free.QuadPart < bytes)
+            throw std::runtime_error("the small disk has not that much room");
+        const std::string filler(static_cast<std::size_t>(free.QuadPart - bytes), '\0');
+        PutFileBytes(SmallDiskFolder() + u"filler.bin", filler);
     }
     void PutFileBytes(const std::u16string& path, const std::string& bytes) override
     {
@@ -600,6 +622,7 @@ private:
     std::vector<std::unique_ptr<TakenKey>> taken_;
     std::vector<std::u16string> takenPaths_;
     std::u16string folder_;
+    std::u16string smallFolder_;
     std::vector<HANDLE> held_;
     std::vector<std::u16string> logLines_;
     std::wstring previousFolder_;

@@ -122,6 +122,12 @@ public:
     {
         sim_.files.PutFile(path, bytes);
     }
+    std::u16string SmallDiskFolder() override
+    {
+        sim_.files.CreateFolder(u"C:\\Small");
+        return u"C:\\Small\\";
+    }
+    void FillSmallDisk(std::uint64_t bytes) override { sim_.files.LeaveFree(bytes); }
     std::optional<std::string> FileBytes(const std::u16string& path) override
     {
         return sim_.files.ReadFileBytes(path);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "frame/result_codes.h"
+#include "scenario/large_files.h"
 #include "scenario/machine.h"
 
 namespace zarvo::test {
@@ -143,6 +144,37 @@ TEST_F(TextSubstitution, RewritesAFileOfSeveralMegabytesWhole)
     EXPECT_EQ(rewritten.size(), expected.size());
     const auto differs = std::ranges::mismatch(rewritten, expected).in1;
     EXPECT_TRUE(differs == rewritten.end()) << "first difference at byte " << (differs - rewritten.begin());
+}
+
+// Few tokens in a large file: more than the first megabyte holds none, and the lines before the
+// one token go out as one long stretch of bytes. Tokens that start with few characters and with
+// many, and a file without any.
+TEST_F(TextSubstitution, RewritesALargeFileWithFewTokensOrNoneWhole)
+{
+    const std::string lines = KeyValueLines(150000, "\n");
+    const std::string expected = KeyValueLines(150000, "\r\n");
+    const std::vector<std::u16string> few{u"INSTALLDIR=C:\\App", u"IDX=1"};
+    const std::vector<std::u16string> many{u"INSTALLDIR=C:\\App", u"SERVERNAME=host", u"PORTNUMBER=80"};
+    for (const auto& pairs : {few, many}) {
+        EXPECT_TRUE(SameBytes(Rewrite(lines + "Path=<INSTALLDIR>\n", pairs), expected + "Path=C:\\\\App\r\n"));
+        EXPECT_TRUE(SameBytes(Rewrite(lines + "Path=none", pairs), expected + "Path=none"));
+    }
+}
+
+// A disk that fills up while the file is rewritten: the file stays as it was, and the unfinished
+// rewrite goes rather than keep the disk full for the rest of the installation.
+TEST_F(TextSubstitution, LeavesNothingBehindWhenTheDiskFillsUp)
+{
+    const std::u16string file = machine->SmallDiskFolder() + u"app.cfg";
+    const std::string bytes = KeyValueLines(150000, "\n") + "Path=<INSTALLDIR>\n";
+    machine->PutFileBytes(file, bytes);
+    machine->FillSmallDisk(1 << 20);
+    Command(0, {file, u"INSTALLDIR=C:\\App"});
+    EXPECT_EQ(Run(), kErrorSuccess);
+    EXPECT_TRUE(SameBytes(machine->FileBytes(file).value_or(""), bytes));
+    EXPECT_EQ(machine->FileBytes(file + u".tmp"), std::nullopt);
+    EXPECT_TRUE(Logged(u"SetupSubstFiles: SetupSubstFileCmd_0: file not replaced: writing its temporary file failed "
+                       u"with Windows error 112; the unfinished rewrite was deleted"));
 }
 
 // Where the tokens start with at most three characters, lines are edited many at a time where

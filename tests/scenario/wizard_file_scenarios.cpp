@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/result_codes.h"
+#include "scenario/large_files.h"
 #include "scenario/machine.h"
 
 namespace zarvo::test {
@@ -47,6 +48,16 @@ TEST_F(WizardFile, ReplacesThePlaceholderOnceALine)
 
 // The log names the wizard file and counts the placeholders replaced; the text put in is the
 // package's value and never appears.
+// A large wizard file with one placeholder at its end, and none.
+TEST_F(WizardFile, RewritesALargeFileWithOnePlaceholderOrNoneWhole)
+{
+    const std::string lines = KeyValueLines(150000, "\n");
+    const std::string expected = KeyValueLines(150000, "\r\n");
+    const std::u16string data = folder + u"|C:\\Templates";
+    EXPECT_TRUE(SameBytes(Update(data, lines + "P=[Zv.Dir.APITemplatesVS71]"), expected + "P=C:\\Templates"));
+    EXPECT_TRUE(SameBytes(Update(data, lines), expected));
+}
+
 TEST_F(WizardFile, SaysInTheLogHowManyPlaceholdersItReplaced)
 {
     Update(folder + u"|C:\\Secret-Templates");

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "frame/result_codes.h"
+#include "scenario/large_files.h"
 #include "scenario/machine.h"
 #include "scenario/utf16_files.h"
 
@@ -186,6 +187,36 @@ TEST_F(XmlSubstitution, EditsLinesAlikeWhetherTheyNeedDecodingOrNot)
         EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: replacements: <N> " +
                            Widened(std::to_string(replacedN)) + u", <M> " + Widened(std::to_string(replacedM))));
     }
+}
+
+// Few elements in a large file, and none: lines that need no decoding go out as long stretches,
+// and so do lines that do, of UTF-8 with a mark.
+TEST_F(XmlSubstitution, RewritesALargeFileWithFewElementsOrNoneWhole)
+{
+    const std::string lines = KeyValueLines(150000, "\n");
+    const std::string expected = Utf16File(Widened(KeyValueLines(150000, "\r\n")));
+    for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+        EXPECT_TRUE(SameBytes(Rewrite(mark + lines + "<Port>1</Port>\n", {u"Port=8080"}),
+                              expected + Utf16File(u"<Port>8080</Port>\r\n").substr(2)));
+        EXPECT_TRUE(SameBytes(Rewrite(mark + lines, {u"Port=8080"}), expected));
+    }
+}
+
+// A disk that fills up while the file is rewritten, as for plain text: the file stays as it was
+// and nothing of the rewrite is left.
+TEST_F(XmlSubstitution, LeavesNothingBehindWhenTheDiskFillsUp)
+{
+    const std::u16string file = machine->SmallDiskFolder() + u"settings.xml";
+    const std::string bytes = KeyValueLines(150000, "\n") + "<Port>1</Port>\n";
+    machine->PutFileBytes(file, bytes);
+    machine->FillSmallDisk(1 << 20);
+    machine->WriteRegistryMultiString(kCommandKey, u"SetupSubstXmlCmd_0", {file, u"Port=8080"}, kKeyWow64_64Key);
+    machine->SetProperty(u"CustomActionData", kCommandKey);
+    EXPECT_EQ(machine->RunAction("SetupSubstXmlFiles"), kErrorSuccess);
+    EXPECT_TRUE(SameBytes(machine->FileBytes(file).value_or(""), bytes));
+    EXPECT_EQ(machine->FileBytes(file + u".tmp"), std::nullopt);
+    EXPECT_TRUE(Logged(u"SetupSubstXmlFiles: SetupSubstXmlCmd_0: file not replaced: writing its temporary file "
+                       u"failed with Windows error 112; the unfinished rewrite was deleted"));
 }
 
 TEST_F(XmlSubstitution, RewritesAReadOnlyTargetAndLeavesItReadOnly)
