@@ -112,7 +112,8 @@ TEST_P(StackAlignment, SetupSubstFilesOnEveryRoute)
     }
     add(many + "\n", manyRewritten + "\r\n");
     // Longer than the 4,999 characters taken as a line at once.
-    add("N" + std::string(6000, 'x') + "\n", "v" + std::string(6000, 'x') + "\r\n");
+    const std::string longRest(6000, 'x');
+    add("N" + longRest + "\n", "v" + longRest + "\r\n");
     add("N", "v");
     // The tokens start with three characters (<, D, N), so lines are edited a block at a time;
     // with names that start with two more, one line at a time.
