@@ -20,6 +20,9 @@ RUNS = 5
 NAMES = [f"Name{i}" for i in range(10)]
 VALUES = [f"C:\\Program Files\\App{i}" for i in range(10)]
 ELEMENTS = [f"E{i}" for i in range(10)]
+# Names as package authors write them: first letters that differ.
+AUTHOR_NAMES = ["INSTALLDIR", "SERVERNAME", "PORTNUMBER", "DATADIR", "LOGDIR", "USERNAME", "TIMEOUT",
+                "BACKUPDIR", "CACHESIZE", "EMAILHOST"]
 # Twenty pairs, each value the next one's name: every replacement feeds the next row.
 CHAIN = [chr(ord("a") + i) for i in range(21)]
 
@@ -32,11 +35,11 @@ def windows_path(path):
 env["ZARVO_DLL"] = windows_path(dll)
 
 
-def text_sample(megabytes):
+def text_sample(megabytes, names=NAMES):
     lines, size, k = [], 0, 0
     while size < megabytes << 20:
-        n = k % 10
-        line = (f"Path{k}=<Name{n}> ; Name{n} here\n" if k % 4 == 0
+        n = names[k % len(names)]
+        line = (f"Path{k}=<{n}> ; {n} here\n" if k % 4 == 0
                 else f"Setting{k}=some ordinary value of a setting\n")
         lines.append(line)
         size += len(line)
@@ -163,6 +166,14 @@ results.append(case("text-1MB", "SetupSubstFiles", text_sample(1), text_pairs,
                     text_sed_script(zip(NAMES, VALUES))))
 results.append(case("worst-1MB", "SetupSubstFiles", worst_sample(1), chain_pairs,
                     text_sed_script([(f"K{CHAIN[i]}", f"K{CHAIN[i + 1]}") for i in range(20)])))
+
+# Both kinds of token set, one pair to ten, a pair on every fourth line of 64 MB.
+for kind, names in (("alike", NAMES), ("authors", AUTHOR_NAMES)):
+    for count in (1, 2, 5, 10):
+        chosen = names[:count]
+        values = VALUES[:count]
+        results.append(case(f"{kind}-{count}-64MB", "SetupSubstFiles", text_sample(64, chosen),
+                            [f"{n}={v}" for n, v in zip(chosen, values)], text_sed_script(zip(chosen, values))))
 
 print(f"{'engine under Wine':18s} {'time':>9s} {'x cp':>7s} {'x sed':>7s} {'x iconv':>8s} {'MB/s':>7s} {'peak MB':>8s}")
 for r in results:
