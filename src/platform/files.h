@@ -1,7 +1,6 @@
 #pragma once
 // Files as byte streams; every text encoding is the actions' own business.
 #include <cstdint>
-#include <memory>
 
 namespace zarvo {
 
@@ -19,20 +18,6 @@ struct FixedFileVersion {
     std::uint32_t fileVersionLS = 0;
 };
 
-// Writes to one file that may go on while the caller works on, one at a time: the data of a
-// write must stay as they are until it is waited for. It may also start putting what was
-// written on the disk, which Files::Flush still answers for. Destroying it waits for the last
-// write and for all else it does with the file: it goes before the file is closed.
-class BackgroundWriter {
-public:
-    virtual ~BackgroundWriter() = default;
-    // Starts writing, as Files::Write does; only when no write is under way.
-    virtual void Begin(const void* data, std::uint32_t size) = 0;
-    // Waits for the write begun last: 0 when every byte was written, else the Windows error
-    // that stopped it.
-    virtual std::uint32_t Wait() = 0;
-};
-
 class Files {
 public:
     virtual ~Files() = default;
@@ -44,9 +29,6 @@ public:
     // Reads up to size bytes; *read is 0 at the end of the file.
     virtual bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) = 0;
     virtual bool Write(FileHandle file, const void* data, std::uint32_t size) = 0;
-    // Writes to the file, while it stays open, in the background where the system can. Never
-    // null; destroyed before the file is closed.
-    virtual std::unique_ptr<BackgroundWriter> WriteInBackground(FileHandle file) = 0;
     // FlushFileBuffers: what was written is on the disk when it answers true.
     virtual bool Flush(FileHandle file) = 0;
     virtual bool Close(FileHandle file) = 0;

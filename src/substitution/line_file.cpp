@@ -402,8 +402,6 @@ bool LineWriter::Create(const char16_t* path, TextEncoding encoding)
     encoding_ = encoding;
     // With room for a chunk written past the end.
     buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + kPastTheEnd);
-    writing_ = std::make_unique_for_overwrite<char[]>(kWriteBytes + kPastTheEnd);
-    background_ = files_.WriteInBackground(file_.Get());
     if (encoding_ == TextEncoding::Utf16Le) {
         std::memcpy(buffer_.get(), "\xFF\xFE", 2);
         buffered_ = 2;
@@ -461,24 +459,15 @@ void LineWriter::Written(const char* start, const char* end)
 
 void LineWriter::Flush()
 {
-    if (error_ == kErrorSuccess && buffered_ != 0) {
-        error_ = background_->Wait();
-        if (error_ == kErrorSuccess) background_->Begin(buffer_.get(), static_cast<std::uint32_t>(buffered_));
-        buffer_.swap(writing_);
-    }
+    if (error_ == kErrorSuccess && buffered_ != 0 &&
+        !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
+        error_ = files_.GetLastError();
     buffered_ = 0;
 }
 
 std::uint32_t LineWriter::Finish()
 {
-    // The last piece is written here and now: nothing is left to overlap it with, and a file
-    // written in one piece costs no background work.
-    if (const std::uint32_t waited = background_->Wait(); error_ == kErrorSuccess) error_ = waited;
-    // Done with the file, and any flush it began along the way, before the file is closed.
-    background_.reset();
-    if (error_ == kErrorSuccess && buffered_ != 0 &&
-        !files_.Write(file_.Get(), buffer_.get(), static_cast<std::uint32_t>(buffered_)))
-        error_ = files_.GetLastError();
+    Flush();
     // Bytes that never reached the disk would leave a file of zeros after a power cut.
     if (error_ == kErrorSuccess && !files_.Flush(file_.Get())) error_ = files_.GetLastError();
     if (!files_.Close(file_.Release()) && error_ == kErrorSuccess) error_ = files_.GetLastError();

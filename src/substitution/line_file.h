@@ -144,19 +144,16 @@ private:
     char* Room(std::size_t bytes);
     // Counts the bytes put from start to end as buffered.
     void Written(const char* start, const char* end);
-    // Writes out the buffer in the background, while the other buffer, once its own write is
-    // done, is filled in its place.
+    // Writes out the buffer, a megabyte at a time: a rewrite costs few calls into the system
+    // however many lines the file has.
     void Flush();
 
     Files& files_;
     FileGuard file_{files_};
     TextEncoding encoding_ = TextEncoding::SingleByte;
     std::unique_ptr<char[]> buffer_;
-    std::unique_ptr<char[]> writing_;  // the buffer the write under way was given
     std::size_t buffered_ = 0;
     std::uint32_t error_ = 0;  // of the first call that failed
-    // Last, so that it is waited for before the file is closed and its buffers freed.
-    std::unique_ptr<BackgroundWriter> background_;
 };
 
 }  // namespace zarvo

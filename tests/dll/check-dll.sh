@@ -19,8 +19,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expected_imports='
 # The actions, through the platform layer.
 advapi32.dll RegCloseKey RegDeleteValueW RegEnumKeyExW RegEnumValueW RegOpenKeyExW RegQueryInfoKeyW RegQueryValueExW
-kernel32.dll CloseHandle CreateEventW CreateFileW CreateProcessW CreateThread DeleteFileW FlushFileBuffers GetCurrentProcess
-kernel32.dll SetEvent
+kernel32.dll CloseHandle CreateFileW CreateProcessW DeleteFileW FlushFileBuffers GetCurrentProcess
 kernel32.dll GetExitCodeProcess GetFileAttributesW GetLocalTime GetModuleHandleW GetProcAddress GetStartupInfoW
 kernel32.dll GetSystemDirectoryW GetTickCount MoveFileExW ReadFile SetFileAttributesW Sleep WaitForSingleObject WriteFile
 msi.dll MsiCloseHandle MsiCreateRecord MsiDatabaseIsTablePersistentW MsiDatabaseOpenViewW MsiFormatRecordW MsiGetActiveDatabase

@@ -1,8 +1,6 @@
 #include "platform/sim/sim_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -113,53 +111,6 @@ bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
     open->data->bytes.replace(open->position, size, static_cast<const char*>(data), size);
     open->position += size;
     return true;
-}
-
-namespace {
-
-// Writes only once it is waited for, so that a caller that touched the data too soon would
-// write the wrong bytes. Ends the run where it outlives its file, which a writer on a thread
-// of its own might still be flushing.
-class DeferredWriter final : public BackgroundWriter {
-public:
-    DeferredWriter(Files& files, const SimLedger& ledger, FileHandle file) : files_(files), ledger_(ledger), file_(file) {}
-    ~DeferredWriter() override
-    {
-        Wait();
-        if (!ledger_.IsOpen(HandleKind::File, file_)) {
-            std::fputs("a background writer outlived its file\n", stderr);
-            std::abort();
-        }
-    }
-    DeferredWriter(const DeferredWriter&) = delete;
-    DeferredWriter& operator=(const DeferredWriter&) = delete;
-
-    void Begin(const void* data, std::uint32_t size) override
-    {
-        data_ = data;
-        size_ = size;
-    }
-
-    std::uint32_t Wait() override
-    {
-        const bool written = data_ == nullptr || files_.Write(file_, data_, size_);
-        data_ = nullptr;
-        return written ? kErrorSuccess : files_.GetLastError();
-    }
-
-private:
-    Files& files_;
-    const SimLedger& ledger_;
-    FileHandle file_;
-    const void* data_ = nullptr;  // of the write not yet made
-    std::uint32_t size_ = 0;
-};
-
-}  // namespace
-
-std::unique_ptr<BackgroundWriter> SimFiles::WriteInBackground(FileHandle file)
-{
-    return std::make_unique<DeferredWriter>(*this, ledger_, file);
 }
 
 bool SimFiles::Flush(FileHandle file)

@@ -32,7 +32,6 @@ public:
     bool CreateNew(const char16_t* path, FileHandle* file) override;
     bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) override;
     bool Write(FileHandle file, const void* data, std::uint32_t size) override;
-    std::unique_ptr<BackgroundWriter> WriteInBackground(FileHandle file) override;
     bool Flush(FileHandle file) override;
     bool Close(FileHandle file) override;
     bool Move(const char16_t* from, const char16_t* to, std::uint32_t flags) override;

@@ -1,6 +1,5 @@
 #pragma once
-// Files over the Windows file and version calls, one call each, but for the writes made in
-// the background.
+// Files over the Windows file and version calls, one call each.
 #include "platform/files.h"
 
 namespace zarvo::win32 {
@@ -12,9 +11,6 @@ public:
     bool Read(FileHandle file, void* buffer, std::uint32_t size, std::uint32_t* read) override;
     // WriteFile may write less than asked; this keeps going until all is written.
     bool Write(FileHandle file, const void* data, std::uint32_t size) override;
-    // On a thread of its own, so that the system's work overlaps the caller's, with a second
-    // that flushes as the writes go on; each write here and now where no thread can be had.
-    std::unique_ptr<BackgroundWriter> WriteInBackground(FileHandle file) override;
     bool Flush(FileHandle file) override;
     bool Close(FileHandle file) override;
     bool Move(const char16_t* from, const char16_t* to, std::uint32_t flags) override;
