@@ -179,12 +179,6 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 }
 
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const RewriteFormat& format, const LineEdits& edit, ReplaceStep replace)
-{
-    return Rewrite(files, target, temporary, format, edit, replace);
-}
-
-RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const ByteRewriteFormat& format, const ByteLineEdits& edit, ReplaceStep replace)
 {
     return Rewrite(files, target, temporary, format, edit, replace);

@@ -112,8 +112,6 @@ RewriteOutcome MoveOverTarget(Files& files, const char16_t* temporary, const cha
 // Rewrites the target through the temporary file, which replaces it, by the replace step,
 // only when it holds the whole rewrite.
 RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
-                             const RewriteFormat& format, const LineEdits& edit, ReplaceStep replace);
-RewriteReport RewriteThrough(Files& files, const char16_t* target, const char16_t* temporary,
                              const ByteRewriteFormat& format, const ByteLineEdits& edit, ReplaceStep replace);
 
 // The same through the temporary file "<target>.tmp" beside the target.
