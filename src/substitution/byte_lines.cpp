@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/result_codes.h"
+
 namespace zarvo {
 namespace {
 
@@ -112,7 +114,7 @@ void ByteLineReader::Refill()
         end_ += read;
     else
         readError_ = files_.GetLastError();
-    atEnd_ = readError_ != 0 || read == 0;
+    atEnd_ = readError_ != kErrorSuccess || read == 0;
 }
 
 }  // namespace zarvo

@@ -64,8 +64,8 @@ struct TokenCount {
 // What became of one rewrite, for the log.
 struct RewriteReport {
     RewriteOutcome outcome = RewriteOutcome::TargetRefused;
-    std::uint32_t error = 0;          // the Windows error of a read or write that failed
-    bool temporaryDeleted = true;     // after a failed read or write: the unfinished rewrite is gone
+    std::uint32_t error = 0;       // the Windows error of a read or write that failed
+    bool temporaryDeleted = true;  // after a failed read or write: the unfinished rewrite is gone
     ReadEncoding read;  // once the target was opened
     TextEncoding written = TextEncoding::SingleByte;
     std::vector<TokenCount> replacements;  // the engines' rows, in the order they apply

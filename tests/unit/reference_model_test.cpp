@@ -8,6 +8,7 @@
 #include "reference/text_model.h"
 #include "reference/wizard_model.h"
 #include "reference/xml_model.h"
+#include "scenario/utf16_files.h"
 
 namespace zarvo::reference {
 namespace {
@@ -19,12 +20,7 @@ std::string Text(const std::string& file, const Pairs& pairs)
     return ExpectedTextRewrite(file, pairs).value_or("<refused>");
 }
 
-std::string Utf16File(std::u16string_view text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
-}
+using test::Utf16File;
 
 TEST(TextModel, ReplacesBracketedTokensDoubledThenBareOnesEachRowOnWhatTheLastLeft)
 {

@@ -106,8 +106,8 @@ bool SimFiles::Write(FileHandle file, const void* data, std::uint32_t size)
     OpenFile* open = Handle(file, true);
     if (!open) return Failed(kErrorInvalidHandle);
     const std::size_t end = open->position + size;
-    if (volumeBytes_ && end > open->data->bytes.size() && BytesOnVolume() + end - open->data->bytes.size() > *volumeBytes_)
-        return Failed(kErrorDiskFull);
+    const std::size_t growth = end > open->data->bytes.size() ? end - open->data->bytes.size() : 0;
+    if (volumeBytes_ && BytesOnVolume() + growth > *volumeBytes_) return Failed(kErrorDiskFull);
     open->data->bytes.replace(open->position, size, static_cast<const char*>(data), size);
     open->position += size;
     return true;
