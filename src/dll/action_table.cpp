@@ -9,8 +9,8 @@
 #include "processes/date_time_property.h"
 #include "processes/run_cmd_file.h"
 #include "processes/run_foreground_program.h"
-#include "substitution/substitution_actions.h"
-#include "substitution/wizard_file.h"
+#include "substitution/actions/substitution_actions.h"
+#include "substitution/engines/wizard_file.h"
 
 namespace zarvo {
 namespace {

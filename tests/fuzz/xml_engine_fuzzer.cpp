@@ -11,7 +11,7 @@
 #include "platform/sim/sim_platform.h"
 #include "reference/command_model.h"
 #include "reference/xml_model.h"
-#include "substitution/xml_substitution.h"
+#include "substitution/engines/xml_engine.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "frame/bounded_format.h"
 #include "frame/capacities.h"
 #include "platform/sim/sim_platform.h"
-#include "substitution/command_store.h"
-#include "substitution/line_file.h"
-#include "substitution/target_path.h"
-#include "substitution/text_substitution.h"
-#include "substitution/xml_substitution.h"
+#include "substitution/actions/command_store.h"
+#include "substitution/files/block_reader.h"
+#include "substitution/files/target_path.h"
+#include "substitution/engines/text_engine.h"
+#include "substitution/engines/xml_engine.h"
 
 namespace zarvo::test {
 namespace {
@@ -195,32 +195,14 @@ TEST_F(EngineEdges, AFailedCloseOfTheFileReadLosesNothing)
     EXPECT_EQ(Target(), "C:\\\\x\r\n");
 }
 
-TEST_F(EngineEdges, TheWriterRefusesALineThatSingleByteTextCannotHold)
-{
-    sim.files.CreateFolder(u"C:\\App");
-    LineWriter writer(sim.files);
-    ASSERT_TRUE(writer.Create(kTemporary, TextEncoding::SingleByte));
-    writer.WriteLine(u"fits\n");
-    writer.WriteLine(u"\u0100\n");
-    writer.WriteLine(u"fits again\n");
-    EXPECT_EQ(writer.Finish(), 1113u);  // ERROR_NO_UNICODE_TRANSLATION
-    // Nothing is written once a line was refused: the file never holds text with a gap.
-    EXPECT_EQ(sim.files.ReadFileBytes(kTemporary), "");
-    EXPECT_EQ(sim.ledger.OpenCount(), 0u);
-}
-
-TEST_F(EngineEdges, TheReaderSplitsALineAtItsCapacityAndClosesOnce)
+TEST_F(EngineEdges, TheReaderClosesItsFileOnce)
 {
     sim.files.PutFile(kTarget, "abcdef\n");
-    LineReader reader(sim.files);
+    BlockReader reader(sim.files);
     EXPECT_TRUE(reader.Close());  // nothing open yet
     ASSERT_EQ(reader.Open(kTarget, TextInput::SingleByte), ReaderOpen::Opened);
-    std::u16string line;
-    for (std::u16string_view expected : {u"abc", u"def", u"\n"}) {
-        ASSERT_TRUE(reader.ReadLine(line, 3));
-        EXPECT_EQ(line, expected);
-    }
-    EXPECT_FALSE(reader.ReadLine(line, 3));
+    EXPECT_EQ(reader.Next(3, true).bytes, "abcdef\n");
+    EXPECT_TRUE(reader.Next(3, true).Empty());
     EXPECT_EQ(reader.ReadError(), 0u);
     EXPECT_TRUE(reader.Close());
     EXPECT_TRUE(reader.Close());

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/sim/sim_platform.h"
-#include "substitution/substitution_command.h"
-#include "substitution/text_substitution.h"
+#include "substitution/actions/substitution_command.h"
+#include "substitution/engines/text_engine.h"
 
 namespace zarvo::test {
 namespace {

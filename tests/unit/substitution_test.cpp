@@ -7,10 +7,10 @@
 
 #include "dll/action_table.h"
 #include "frame/result_codes.h"
-#include "substitution/command_store.h"
-#include "substitution/line_file.h"
-#include "substitution/substitution_command.h"
-#include "substitution/xml_substitution.h"
+#include "substitution/actions/command_store.h"
+#include "substitution/files/line_writer.h"
+#include "substitution/actions/substitution_command.h"
+#include "substitution/engines/xml_engine.h"
 #include "unit/fault_sweep.h"
 
 namespace zarvo::test {

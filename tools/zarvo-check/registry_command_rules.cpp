@@ -11,8 +11,8 @@
 #include "frame/letter_case.h"
 #include "property_values.h"
 #include "registry_commands.h"
-#include "substitution/command_store.h"
-#include "substitution/substitution_command.h"
+#include "substitution/actions/command_store.h"
+#include "substitution/actions/substitution_command.h"
 
 namespace zarvo::check {
 namespace {

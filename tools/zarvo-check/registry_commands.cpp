@@ -1,8 +1,8 @@
 #include "registry_commands.h"
 
 #include "frame/letter_case.h"
-#include "substitution/command_store.h"
-#include "substitution/substitution_actions.h"
+#include "substitution/actions/command_store.h"
+#include "substitution/actions/substitution_actions.h"
 
 namespace zarvo::check {
 namespace {

@@ -1,0 +1,171 @@
+#include "substitution/scanning/byte_scan.h"
+
+#include <emmintrin.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace zarvo {
+namespace {
+
+// Whether the processor can go 16 bytes at a time.
+const bool kChunks = __builtin_cpu_supports("sse2");
+
+// The characters between line ends are copied as they are held, which on the little-endian
+// processors the library runs on are their UTF-16LE bytes.
+static_assert(std::endian::native == std::endian::little);
+
+__attribute__((target("sse2"))) __m128i ChunkAt(const void* units)
+{
+    return _mm_loadu_si128(static_cast<const __m128i*>(units));
+}
+
+// A chunk of the byte, or of the character, repeated: made from a register in a few steps,
+// where the compiler's own way puts each copy in place one by one.
+__attribute__((target("sse2"))) __m128i Repeated(char byte)
+{
+    return _mm_shuffle_epi32(_mm_cvtsi32_si128(static_cast<int>(static_cast<unsigned char>(byte) * 0x01010101u)), 0);
+}
+
+__attribute__((target("sse2"))) __m128i Repeated(char16_t c)
+{
+    return _mm_shuffle_epi32(_mm_shufflelo_epi16(_mm_cvtsi32_si128(c), 0), 0);
+}
+
+// The places of the chunk that hold the unit, a bit for each of their bytes.
+__attribute__((target("sse2"))) unsigned Hits(__m128i chunk, __m128i unit, char)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, unit)));
+}
+
+__attribute__((target("sse2"))) unsigned Hits(__m128i chunk, __m128i unit, char16_t)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, unit)));
+}
+
+template <class Char>
+std::size_t FindLineEndByUnits(std::basic_string_view<Char> text, std::size_t from)
+{
+    return text.find(Char('\n'), from);
+}
+
+template <class Char>
+__attribute__((target("sse2"))) std::size_t FindLineEndByChunks(std::basic_string_view<Char> text, std::size_t from)
+{
+    constexpr std::size_t kUnits = 16 / sizeof(Char);
+    const __m128i lf = Repeated(Char('\n'));
+    std::size_t at = from;
+    for (; at + kUnits <= text.size(); at += kUnits)
+        if (const unsigned hits = Hits(ChunkAt(text.data() + at), lf, Char{}); hits != 0)
+            return at + static_cast<std::size_t>(std::countr_zero(hits)) / sizeof(Char);
+    return FindLineEndByUnits(text, at);
+}
+
+std::size_t FirstAbove127ByBytes(std::string_view bytes, std::size_t from)
+{
+    while (from < bytes.size() && static_cast<unsigned char>(bytes[from]) < 0x80) ++from;
+    return from;
+}
+
+__attribute__((target("sse2"))) std::size_t FirstAbove127ByChunks(std::string_view bytes)
+{
+    std::size_t at = 0;
+    for (; at + 16 <= bytes.size(); at += 16)
+        if (const auto high = static_cast<unsigned>(_mm_movemask_epi8(ChunkAt(bytes.data() + at))); high != 0)
+            return at + static_cast<std::size_t>(std::countr_zero(high));
+    return FirstAbove127ByBytes(bytes, at);
+}
+
+// Puts one unit in the output's form: a byte, or a UTF-16LE unit.
+template <std::size_t kOutBytes>
+char* PutUnit(char* out, char16_t c)
+{
+    if constexpr (kOutBytes == 1) *out = static_cast<char>(c);
+    else std::memcpy(out, &c, 2);
+    return out + kOutBytes;
+}
+
+template <class Char, std::size_t kOutBytes>
+char* PutByUnits(char* out, std::basic_string_view<Char> text, Char previous, CrLf which)
+{
+    for (const Char unit : text) {
+        if (unit == Char('\n') && (which == CrLf::Every || previous != Char('\r'))) out = PutUnit<kOutBytes>(out, u'\r');
+        out = PutUnit<kOutBytes>(out, CharacterOf(unit));
+        previous = unit;
+    }
+    return out;
+}
+
+// A chunk in the output's form, stored whole: bytes as they are or widened, characters as
+// they are.
+template <class Char, std::size_t kOutBytes>
+__attribute__((target("sse2"))) void StoreChunk(char* out, __m128i chunk)
+{
+    if constexpr (sizeof(Char) == 1 && kOutBytes == 2) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
+    } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), chunk);
+    }
+}
+
+// A chunk without an LF is put whole, one with an LF up to it, then the LF, after a CR where
+// one is owed.
+template <class Char, std::size_t kOutBytes>
+__attribute__((target("sse2"))) char* PutByChunks(char* out, std::basic_string_view<Char> text, Char previous,
+                                                  CrLf which)
+{
+    constexpr std::size_t kUnits = 16 / sizeof(Char);
+    const __m128i lf = Repeated(Char('\n'));
+    std::size_t at = 0;
+    while (at + kUnits <= text.size()) {
+        const __m128i chunk = ChunkAt(text.data() + at);
+        StoreChunk<Char, kOutBytes>(out, chunk);
+        const unsigned lfs = Hits(chunk, lf, Char{});
+        if (lfs == 0) {
+            out += kUnits * kOutBytes;
+            at += kUnits;
+            continue;
+        }
+        const std::size_t before = static_cast<std::size_t>(std::countr_zero(lfs)) / sizeof(Char);
+        out += before * kOutBytes;
+        at += before;
+        if (which == CrLf::Every || (at == 0 ? previous : text[at - 1]) != Char('\r')) out = PutUnit<kOutBytes>(out, u'\r');
+        out = PutUnit<kOutBytes>(out, u'\n');
+        ++at;
+    }
+    return PutByUnits<Char, kOutBytes>(out, text.substr(at), at == 0 ? previous : text[at - 1], which);
+}
+
+}  // namespace
+
+template <class Char>
+std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from)
+{
+    return kChunks ? FindLineEndByChunks(text, from) : FindLineEndByUnits(text, from);
+}
+
+template std::size_t FindLineEnd(std::string_view text, std::size_t from);
+template std::size_t FindLineEnd(std::u16string_view text, std::size_t from);
+
+std::size_t FirstAbove127(std::string_view bytes)
+{
+    return kChunks ? FirstAbove127ByChunks(bytes) : FirstAbove127ByBytes(bytes, 0);
+}
+
+char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which)
+{
+    return kChunks ? PutByChunks<char, 1>(out, bytes, previous, which) : PutByUnits<char, 1>(out, bytes, previous, which);
+}
+
+template <class Char>
+char* PutUtf16WithCrLf(char* out, std::basic_string_view<Char> text, Char previous, CrLf which)
+{
+    return kChunks ? PutByChunks<Char, 2>(out, text, previous, which) : PutByUnits<Char, 2>(out, text, previous, which);
+}
+
+template char* PutUtf16WithCrLf(char* out, std::string_view text, char previous, CrLf which);
+template char* PutUtf16WithCrLf(char* out, std::u16string_view text, char16_t previous, CrLf which);
+
+}  // namespace zarvo

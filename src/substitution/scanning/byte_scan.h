@@ -1,0 +1,70 @@
+#pragma once
+// The searches and copies every byte of a rewritten file goes through, 16 bytes at a time
+// (SSE2), which the processors of nearly every machine the library runs on have; where it is
+// missing, they go unit by unit.
+#include <cstddef>
+#include <string_view>
+
+namespace zarvo {
+
+// The character a byte of single-byte text stands for; a character stands for itself.
+inline char16_t CharacterOf(char byte)
+{
+    return static_cast<unsigned char>(byte);
+}
+
+inline char16_t CharacterOf(char16_t c)
+{
+    return c;
+}
+
+// Where the first LF stands in the text at or after `from`, or npos. Bytes, or characters.
+template <class Char>
+std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from);
+
+// Where the first byte above 127 stands, or the size where there is none.
+std::size_t FirstAbove127(std::string_view bytes);
+
+// Whether the token stands in the text at `at`. Inline: it is asked at most places a search
+// finds the token's first character.
+template <class Char>
+inline bool TokenStandsAt(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t at)
+{
+    if (at > text.size() || token.size() > text.size() - at) return false;
+    std::size_t same = 0;
+    while (same < token.size() && text[at + same] == token[same]) ++same;
+    return same == token.size();
+}
+
+// Where the token first stands in the text at or after `from`, or npos: a plain search for its
+// first character, then a comparison of the rest. Lines are short, and the system's C library
+// would cost a call for every place the first character stands.
+template <class Char>
+std::size_t FindToken(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from)
+{
+    if (token.empty()) return from <= text.size() ? from : text.npos;
+    if (token.size() > text.size() || from > text.size() - token.size()) return text.npos;
+    for (std::size_t at = from, last = text.size() - token.size(); at <= last; ++at)
+        if (text[at] == token.front() && TokenStandsAt(text, token, at)) return at;
+    return text.npos;
+}
+
+// Which LFs are written as CR LF: each of them (the LF of a line's characters, its CR LF pair
+// read as one LF), or those without a CR before them (text as the file holds it, whose CR LF
+// pairs are already there).
+enum class CrLf { Every, Bare };
+
+// Puts single-byte text at out with the LFs written as CR LF; `previous` is the byte before
+// them. Answers where the next go, and may write up to 16 bytes past that.
+char* PutWithCrLf(char* out, std::string_view bytes, char previous, CrLf which);
+
+// Puts the text at out as UTF-16LE, bytes as the characters of their codes, with the LFs written
+// as CR LF; `previous` is the unit before them. Answers where the next go, and may write up to
+// 32 bytes past that.
+template <class Char>
+char* PutUtf16WithCrLf(char* out, std::basic_string_view<Char> text, Char previous, CrLf which);
+
+// The most any put writes past where the next bytes go.
+inline constexpr std::size_t kPutPastTheEnd = 32;
+
+}  // namespace zarvo

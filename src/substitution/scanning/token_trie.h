@@ -1,0 +1,108 @@
+#pragma once
+// Which of a command's tokens stand in a line, found in one pass over the line by a trie of
+// the tokens whose root holds a 256-entry table of their first characters: most places of a
+// line are passed over with one look in that table, whatever the tokens and however many.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "substitution/scanning/byte_scan.h"
+
+namespace zarvo {
+
+// Rows of a table, a bit each, in words of 32 bits, which a 32-bit processor sets and tests in
+// one step: row N is bit N % 32 of word N / 32.
+using RowBits = std::vector<std::uint32_t>;
+inline constexpr std::size_t kRowsPerWord = 32;
+
+// How many words the rows of a table take.
+inline std::size_t RowWords(std::size_t rows)
+{
+    return (rows + kRowsPerWord - 1) / kRowsPerWord;
+}
+
+inline void SetRow(RowBits& rows, std::size_t row)
+{
+    rows[row / kRowsPerWord] |= std::uint32_t{1} << (row % kRowsPerWord);
+}
+
+inline void ClearRow(RowBits& rows, std::size_t row)
+{
+    rows[row / kRowsPerWord] &= ~(std::uint32_t{1} << (row % kRowsPerWord));
+}
+
+inline bool HasRow(const RowBits& rows, std::size_t row)
+{
+    return (rows[row / kRowsPerWord] >> (row % kRowsPerWord) & 1) != 0;
+}
+
+class TokenTrie {
+public:
+    // The tokens, in the engine's row order; none may be empty.
+    explicit TokenTrie(const std::vector<std::u16string_view>& tokens);
+
+    // Whether any token stands in the text: characters, or single-byte text as its bytes, each
+    // the character of its code.
+    template <class Char>
+    bool HoldsToken(std::basic_string_view<Char> text) const;
+    // The rows whose tokens stand anywhere in the line.
+    template <class Char>
+    void Find(std::basic_string_view<Char> line, RowBits& present) const;
+    // Whether a token holds an LF: it may stand across the end of a line, which a line's text
+    // without its line end does not show.
+    bool AnyHoldsLineFeed() const { return anyHoldsLineFeed_; }
+
+private:
+    // The tokens as a tree of their characters, shared beginnings stored once: every token
+    // that starts at a place in the line is found by one walk down the tree from there,
+    // however many tokens begin alike. Node 0 is the root; 0 also stands for no node.
+    struct Node {
+        char16_t character = 0;
+        std::uint32_t firstChild = 0;
+        std::uint32_t nextSibling = 0;
+        std::uint32_t firstRow = 0;  // a row whose token ends here, plus one; 0 for none
+        std::uint32_t table = 0;     // its table of children below 256, plus one; 0 for none
+    };
+
+    // Calls visit(row) for each row whose token stands in the line at the place, until it
+    // answers false; answers whether it went through all of them.
+    template <class Char, class Visit>
+    bool TokensAt(std::basic_string_view<Char> line, std::size_t place, Visit visit) const
+    {
+        for (std::uint32_t node = Start(CharacterOf(line[place])); node != 0;) {
+            for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1])
+                if (!visit(row - 1)) return false;
+            node = ++place < line.size() ? Child(node, CharacterOf(line[place])) : 0;
+        }
+        return true;
+    }
+    // The node below `node` for the character: 0 where no token goes on so, or, when making
+    // the tree, one made for it.
+    std::uint32_t Child(std::uint32_t node, char16_t c) const
+    {
+        if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
+        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
+            if (nodes_[child].character == c) return child;
+        return 0;
+    }
+    std::uint32_t MakeChild(std::uint32_t node, char16_t c);
+    // The node of a token's first character: one look in the root's table below 256.
+    std::uint32_t Start(char16_t c) const
+    {
+        if (c < 256) return tables_[c];
+        return firstAbove255_ ? Child(0, c) : 0;
+    }
+    // Gives the root, and the other nodes with children, a table of their children below 256:
+    // found at once rather than by a walk along the others.
+    void MakeTables();
+
+    std::vector<Node> nodes_;
+    // For each row, the next row with the same token, plus one; 0 for none.
+    std::vector<std::uint32_t> sameToken_;
+    // The tables, 256 nodes each, the root's first.
+    std::vector<std::uint32_t> tables_;
+    bool firstAbove255_ = false;
+    bool anyHoldsLineFeed_ = false;
+};
+
+}  // namespace zarvo
