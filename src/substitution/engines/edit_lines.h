@@ -30,32 +30,42 @@ public:
     template <class EditLine>
     std::size_t Edit(std::basic_string_view<Char> block, LineChanges<Char>& changes, EditLine editLine)
     {
+        LineEndsAndTokens<Char> stops(tokens_, block);
         std::size_t at = 0;
         while (at < block.size()) {
-            const std::size_t lf = FindLineEnd(block, at);
+            // Most lines are short and hold no token: passed over at their LF.
+            const std::size_t stop = tokens_.AnyHoldsLineFeed() ? block.npos : stops.Next(at);
+            const std::size_t lf = stop != block.npos && block[stop] == Char('\n') ? stop : FindLineEnd(block, at);
             const bool ends = lf != block.npos;
             const std::size_t end = ends ? lf + 1 : block.size();
             std::size_t characters = ends ? lf : end;
             if (ends && lf > at && block[lf - 1] == Char('\r')) --characters;
+            // A line of one piece holds a token exactly where the search stopped short of its end.
+            const bool onePiece = end - at <= capacity_;
+            if (onePiece && lf == stop && !tokens_.AnyHoldsLineFeed()) {
+                at = end;
+                continue;
+            }
             for (; characters - at >= capacity_; at += capacity_) {
                 if (changes.Full(capacity_ + 1)) return at;
                 EditPiece(block, at, at + capacity_, at + capacity_, false, changes, editLine);
             }
             if (changes.Full(capacity_ + 1)) return at;
-            if (at < end) EditPiece(block, at, characters, end, ends, changes, editLine);
+            if (at < end) EditPiece(block, at, characters, end, ends, changes, editLine, onePiece && stop != block.npos);
             at = end;
         }
         return at;
     }
 
 private:
-    // The piece from `from` to `to`, its characters before `characters`, then its line end.
+    // The piece from `from` to `to`, its characters before `characters`, then its line end;
+    // `holds` where a token is known to stand in it.
     template <class EditLine>
     void EditPiece(std::basic_string_view<Char> block, std::size_t from, std::size_t characters, std::size_t to,
-                   bool ends, LineChanges<Char>& changes, EditLine& editLine)
+                   bool ends, LineChanges<Char>& changes, EditLine& editLine, bool holds = false)
     {
         const std::basic_string_view<Char> text = block.substr(from, characters - from);
-        if (!tokens_.AnyHoldsLineFeed() && !tokens_.HoldsToken(text)) return;
+        if (!holds && !tokens_.AnyHoldsLineFeed() && !tokens_.HoldsToken(text)) return;
         line_.assign(text);
         if (ends) line_.push_back(Char('\n'));
         if (!editLine(line_)) return;

@@ -1,7 +1,9 @@
 #include "substitution/files/line_writer.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <iterator>
 
 #include "frame/result_codes.h"
 
@@ -13,6 +15,8 @@ namespace {
 constexpr std::size_t kWriteBytes = 1 << 20;
 // A unit written takes four bytes at the most: an LF as CR LF in UTF-16LE.
 constexpr std::size_t kMostBytesPerUnit = 4;
+// The buffer is written out before a put where it has room for fewer units than this.
+constexpr std::size_t kSmallestPiece = 4096;
 
 }  // namespace
 
@@ -34,11 +38,15 @@ void LineWriter::Write(std::basic_string_view<Char> block, const LineChanges<Cha
     const std::basic_string_view<Char> text(changes.text);
     std::size_t at = 0;
     std::size_t textAt = 0;
-    for (const LineChange& change : changes.lines) {
-        Put(block.substr(at, change.from - at), CrLf::Bare);
-        Put(text.substr(textAt, change.textEnd - textAt), CrLf::Every);
-        at = change.to;
-        textAt = change.textEnd;
+    for (auto change = changes.lines.begin(); change != changes.lines.end();) {
+        Put(block.substr(at, change->from - at), CrLf::Bare);
+        // Changed lines that follow one another have their texts one after another: put at once.
+        auto last = change;
+        while (std::next(last) != changes.lines.end() && std::next(last)->from == last->to) ++last;
+        Put(text.substr(textAt, last->textEnd - textAt), CrLf::Every);
+        at = last->to;
+        textAt = last->textEnd;
+        change = std::next(last);
     }
     Put(block.substr(at), CrLf::Bare);
 }
@@ -54,8 +62,10 @@ void LineWriter::Put(std::basic_string_view<Char> text, CrLf which)
     // A CR LF pair cut between two pieces is still one: the piece before tells.
     Char previous = 0;
     while (!text.empty() && error_ == kErrorSuccess) {
-        const std::basic_string_view<Char> piece = text.substr(0, kWriteBytes / kMostBytesPerUnit);
-        char* const start = Room(piece.size() * kMostBytesPerUnit);
+        // As much as the buffer has room for, so that every write but the last is nearly whole.
+        if ((kWriteBytes - buffered_) / kMostBytesPerUnit < std::min(text.size(), kSmallestPiece)) Flush();
+        const std::basic_string_view<Char> piece = text.substr(0, (kWriteBytes - buffered_) / kMostBytesPerUnit);
+        char* const start = buffer_.get() + buffered_;
         if constexpr (sizeof(Char) == 1) {
             if (encoding_ == TextEncoding::SingleByte) Written(start, PutWithCrLf(start, piece, previous, which));
             else Written(start, PutUtf16WithCrLf(start, piece, previous, which));
@@ -65,13 +75,6 @@ void LineWriter::Put(std::basic_string_view<Char> text, CrLf which)
         previous = piece.back();
         text.remove_prefix(piece.size());
     }
-}
-
-char* LineWriter::Room(std::size_t bytes)
-{
-    assert(bytes <= kWriteBytes);
-    if (buffered_ + bytes > kWriteBytes) Flush();
-    return buffer_.get() + buffered_;
 }
 
 void LineWriter::Written(const char* start, const char* end)

@@ -37,9 +37,6 @@ private:
     // Puts text of any length, a piece that fits the buffer at a time.
     template <class Char>
     void Put(std::basic_string_view<Char> text, CrLf which);
-    // Where the next bytes go, with room for this many, at most a buffer: the buffer is written
-    // out first when they might not fit.
-    char* Room(std::size_t bytes);
     // Counts the bytes put from start to end as buffered.
     void Written(const char* start, const char* end);
     void Flush();

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "substitution/scanning/byte_scan.h"
+
 namespace zarvo {
 namespace {
 
@@ -46,6 +48,15 @@ void AppendCode(std::uint32_t code, std::u16string& text)
     text.push_back(static_cast<char16_t>(0xDC00 | (code & 0x3FF)));
 }
 
+// Appended in place: appending the bytes as a range would first make them a string of their
+// own, at the cost of an allocation.
+void AppendWidened(std::span<const std::uint8_t> bytes, std::u16string& text)
+{
+    const std::size_t before = text.size();
+    text.resize(before + bytes.size());
+    std::copy(bytes.begin(), bytes.end(), text.begin() + static_cast<std::ptrdiff_t>(before));
+}
+
 // The sequence that starts at `at`: how many bytes it takes, 0 where the span cuts it short
 // and more bytes follow.
 std::size_t DecodeUtf8Sequence(std::span<const std::uint8_t> bytes, std::size_t at, bool atEnd, std::u16string& text,
@@ -77,10 +88,12 @@ void DecodeUtf8(std::span<const std::uint8_t> bytes, bool atEnd, std::u16string&
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
-        if (bytes[at] < 0x80) {
-            text.push_back(bytes[at++]);
-            continue;
-        }
+        // A run of ASCII, found 16 bytes at a time, each byte its own character.
+        const std::string_view rest(reinterpret_cast<const char*>(bytes.data() + at), bytes.size() - at);
+        const std::size_t ascii = FirstAbove127(rest);
+        AppendWidened(bytes.subspan(at, ascii), text);
+        at += ascii;
+        if (at == bytes.size()) break;
         decoded.beyondAscii = true;
         const std::size_t taken = DecodeUtf8Sequence(bytes, at, atEnd, text, decoded);
         if (taken == 0) break;
@@ -147,7 +160,7 @@ Decoded DecodeText(TextEncoding encoding, std::span<const std::uint8_t> bytes, b
     } else if (encoding == TextEncoding::Utf16Le) {
         DecodeUtf16Le(bytes, atEnd, text, decoded);
     } else {
-        text.append(bytes.begin(), bytes.end());
+        AppendWidened(bytes, text);
         decoded.bytes = bytes.size();
     }
     return decoded;

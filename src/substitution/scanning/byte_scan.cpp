@@ -1,7 +1,9 @@
 #include "substitution/scanning/byte_scan.h"
 
 #include <emmintrin.h>
+#include <tmmintrin.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -9,8 +11,9 @@
 namespace zarvo {
 namespace {
 
-// Whether the processor can go 16 bytes at a time.
+// Whether the processor can go 16 bytes at a time, and pick bytes from a table so.
 const bool kChunks = __builtin_cpu_supports("sse2");
+const bool kTableLookups = __builtin_cpu_supports("ssse3");
 
 // The characters between line ends are copied as they are held, which on the little-endian
 // processors the library runs on are their UTF-16LE bytes.
@@ -77,6 +80,48 @@ __attribute__((target("sse2"))) std::size_t FirstAbove127ByChunks(std::string_vi
     return FirstAbove127ByBytes(bytes, at);
 }
 
+std::size_t PlacesOfSetByBytes(std::string_view text, std::size_t from, const std::array<bool, 256>& in,
+                               std::span<std::size_t> places)
+{
+    std::size_t found = 0;
+    for (; from < text.size() && found < places.size(); ++from)
+        if (in[static_cast<unsigned char>(text[from])]) places[found++] = from;
+    return found;
+}
+
+// The places of a chunk whose bytes may be in the set, a bit each.
+__attribute__((target("ssse3"))) unsigned InSet(__m128i chunk, __m128i low, __m128i high)
+{
+    const __m128i nibbles = _mm_set1_epi8(0x0F);
+    const __m128i byLow = _mm_shuffle_epi8(low, _mm_and_si128(chunk, nibbles));
+    const __m128i byHigh = _mm_shuffle_epi8(high, _mm_and_si128(_mm_srli_epi16(chunk, 4), nibbles));
+    const __m128i none = _mm_cmpeq_epi8(_mm_and_si128(byLow, byHigh), _mm_setzero_si128());
+    return ~static_cast<unsigned>(_mm_movemask_epi8(none)) & 0xFFFFu;
+}
+
+__attribute__((target("ssse3"))) std::size_t PlacesOfSetByChunks(std::string_view text, std::size_t from,
+                                                                  const std::array<bool, 256>& in,
+                                                                  const std::uint8_t* lowTable,
+                                                                  const std::uint8_t* highTable,
+                                                                  std::span<std::size_t> places)
+{
+    const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(lowTable));
+    const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(highTable));
+    std::size_t found = 0;
+    std::size_t at = from;
+    for (; at + 16 <= text.size(); at += 16) {
+        for (unsigned hits = InSet(ChunkAt(text.data() + at), low, high); hits != 0; hits &= hits - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
+            if (!in[static_cast<unsigned char>(text[place])]) continue;
+            // A full batch ends before the chunk's other places: the next starts from there.
+            if (found == places.size()) return found;
+            places[found++] = place;
+        }
+        if (found == places.size()) return found;
+    }
+    return found + PlacesOfSetByBytes(text, at, in, places.subspan(found));
+}
+
 // Puts one unit in the output's form: a byte, or a UTF-16LE unit.
 template <std::size_t kOutBytes>
 char* PutUnit(char* out, char16_t c)
@@ -139,6 +184,27 @@ __attribute__((target("sse2"))) char* PutByChunks(char* out, std::basic_string_v
 }
 
 }  // namespace
+
+ByteSet::ByteSet(const std::array<bool, 256>& in) : in_(in)
+{
+    // Each kind of high bits in the set gets a bit of its own, the ninth and later the eighth's.
+    std::array<int, 16> bitOfHigh;
+    bitOfHigh.fill(-1);
+    int bits = 0;
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        if (!in[byte]) continue;
+        int& bit = bitOfHigh[byte >> 4];
+        if (bit < 0) bit = std::min(bits++, 7);
+        low_[byte & 0x0F] |= static_cast<std::uint8_t>(1u << bit);
+        high_[byte >> 4] |= static_cast<std::uint8_t>(1u << bit);
+    }
+}
+
+std::size_t ByteSet::Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const
+{
+    return kTableLookups ? PlacesOfSetByChunks(text, from, in_, low_.data(), high_.data(), places)
+                         : PlacesOfSetByBytes(text, from, in_, places);
+}
 
 template <class Char>
 std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from)

@@ -2,7 +2,10 @@
 // The searches and copies every byte of a rewritten file goes through, 16 bytes at a time
 // (SSE2), which the processors of nearly every machine the library runs on have; where it is
 // missing, they go unit by unit.
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace zarvo {
@@ -21,6 +24,26 @@ inline char16_t CharacterOf(char16_t c)
 // Where the first LF stands in the text at or after `from`, or npos. Bytes, or characters.
 template <class Char>
 std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from);
+
+// A set of bytes, searched for 16 bytes at a time by the shufti method: each byte's low and
+// high four bits each pick a mask from a table of 16, and the byte is in the set where the two
+// masks share a bit. Bytes whose high four bits are alike share a bit, so the search is exact
+// for sets of up to 8 kinds of high bits, and finds a few bytes more otherwise, which the
+// caller looks at again. Where the processor lacks SSSE3, byte by byte.
+class ByteSet {
+public:
+    ByteSet() : in_{} {}
+    explicit ByteSet(const std::array<bool, 256>& in);
+    // Where the bytes of the set stand in the text at or after `from`, in order, for as many
+    // places as there are and at most `places.size()`: answers how many it found.
+    std::size_t Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
+    bool Holds(unsigned char byte) const { return in_[byte]; }
+
+private:
+    std::array<bool, 256> in_;
+    alignas(16) std::array<std::uint8_t, 16> low_{};
+    alignas(16) std::array<std::uint8_t, 16> high_{};
+};
 
 // Where the first byte above 127 stands, or the size where there is none.
 std::size_t FirstAbove127(std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "substitution/scanning/token_trie.h"
 
+#include <array>
+
 namespace zarvo {
 namespace {
 
@@ -20,6 +22,11 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
         anyHoldsLineFeed_ = anyHoldsLineFeed_ || tokens[row].find(u'\n') != std::u16string_view::npos;
     }
     MakeTables();
+    std::array<bool, 256> first{};
+    for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c] != 0;
+    firsts_ = ByteSet(first);
+    first['\n'] = true;
+    firstsAndLineFeed_ = ByteSet(first);
 }
 
 void TokenTrie::MakeTables()
@@ -44,27 +51,60 @@ std::uint32_t TokenTrie::MakeChild(std::uint32_t node, char16_t c)
 }
 
 template <class Char>
+std::size_t TokenTrie::Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
+                              bool lineFeeds) const
+{
+    const ByteSet& set = lineFeeds ? firstsAndLineFeed_ : firsts_;
+    if constexpr (sizeof(Char) == 1) {
+        return set.Places(text, from, places);
+    } else {
+        std::size_t found = 0;
+        for (; from < text.size() && found < places.size(); ++from)
+            if (text[from] < 256 ? set.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_)
+                places[found++] = from;
+        return found;
+    }
+}
+
+template <class Char, class Visit>
+void TokenTrie::ForEachStart(std::basic_string_view<Char> text, Visit visit) const
+{
+    std::array<std::size_t, 64> places;
+    for (std::size_t from = 0;;) {
+        const std::size_t found = Places(text, from, places, false);
+        for (std::size_t i = 0; i < found; ++i)
+            if (!visit(places[i])) return;
+        if (found < places.size()) return;
+        from = places.back() + 1;
+    }
+}
+
+template <class Char>
 bool TokenTrie::HoldsToken(std::basic_string_view<Char> text) const
 {
-    for (std::size_t place = 0; place < text.size(); ++place)
-        if (Start(CharacterOf(text[place])) != 0 && !TokensAt(text, place, [](std::size_t) { return false; }))
-            return true;
-    return false;
+    bool holds = false;
+    ForEachStart(text, [&](std::size_t place) { return !(holds = TokenAt(text, place)); });
+    return holds;
 }
 
 template <class Char>
 void TokenTrie::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
     present.assign(RowWords(sameToken_.size()), 0);
-    for (std::size_t place = 0; place < line.size(); ++place)
-        TokensAt(line, place, [&present](std::size_t row) {
+    ForEachStart(line, [&](std::size_t place) {
+        return TokensAt(line, place, [&present](std::size_t row) {
             SetRow(present, row);
             return true;
         });
+    });
 }
 
 template bool TokenTrie::HoldsToken(std::string_view text) const;
 template bool TokenTrie::HoldsToken(std::u16string_view text) const;
+template std::size_t TokenTrie::Places(std::string_view text, std::size_t from, std::span<std::size_t> places,
+                                       bool lineFeeds) const;
+template std::size_t TokenTrie::Places(std::u16string_view text, std::size_t from, std::span<std::size_t> places,
+                                       bool lineFeeds) const;
 template void TokenTrie::Find(std::string_view line, RowBits& present) const;
 template void TokenTrie::Find(std::u16string_view line, RowBits& present) const;
 

@@ -2,7 +2,10 @@
 // Which of a command's tokens stand in a line, found in one pass over the line by a trie of
 // the tokens whose root holds a 256-entry table of their first characters: most places of a
 // line are passed over with one look in that table, whatever the tokens and however many.
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -48,6 +51,18 @@ public:
     // The rows whose tokens stand anywhere in the line.
     template <class Char>
     void Find(std::basic_string_view<Char> line, RowBits& present) const;
+    // Whether a token stands in the text at the place.
+    template <class Char>
+    bool TokenAt(std::basic_string_view<Char> text, std::size_t place) const
+    {
+        return !TokensAt(text, place, [](std::size_t) { return false; });
+    }
+    // Where the tokens' first characters, and LFs with `lineFeeds`, stand in the text at or after
+    // `from`, in order, for as many places as there are and at most `places.size()`: answers how
+    // many it found.
+    template <class Char>
+    std::size_t Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
+                       bool lineFeeds) const;
     // Whether a token holds an LF: it may stand across the end of a line, which a line's text
     // without its line end does not show.
     bool AnyHoldsLineFeed() const { return anyHoldsLineFeed_; }
@@ -95,6 +110,10 @@ private:
     // Gives the root, and the other nodes with children, a table of their children below 256:
     // found at once rather than by a walk along the others.
     void MakeTables();
+    // Calls visit(place) for each place of a token's first character in the text, in order,
+    // until it answers false.
+    template <class Char, class Visit>
+    void ForEachStart(std::basic_string_view<Char> text, Visit visit) const;
 
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.
@@ -103,6 +122,47 @@ private:
     std::vector<std::uint32_t> tables_;
     bool firstAbove255_ = false;
     bool anyHoldsLineFeed_ = false;
+    // The tokens' first characters below 256, and those with LF.
+    ByteSet firsts_;
+    ByteSet firstsAndLineFeed_;
+};
+
+// The places of a text where an LF or a token stands, taken one after another in order: most
+// lines hold no token and are passed over at their LF. Their first characters' places are found
+// a batch at a time.
+template <class Char>
+class LineEndsAndTokens {
+public:
+    LineEndsAndTokens(const TokenTrie& tokens, std::basic_string_view<Char> text) : tokens_(tokens), text_(text)
+    {
+        Find(0);
+    }
+    // Where the first LF or token stands at or after `from`, whichever comes first; npos for
+    // neither.
+    std::size_t Next(std::size_t from)
+    {
+        for (;;) {
+            for (; taken_ < found_; ++taken_) {
+                const std::size_t place = places_[taken_];
+                if (place >= from && (text_[place] == Char('\n') || tokens_.TokenAt(text_, place))) return place;
+            }
+            if (found_ < places_.size()) return text_.npos;
+            Find(std::max(places_.back() + 1, from));
+        }
+    }
+
+private:
+    void Find(std::size_t from)
+    {
+        found_ = tokens_.Places(text_, from, places_, true);
+        taken_ = 0;
+    }
+
+    const TokenTrie& tokens_;
+    std::basic_string_view<Char> text_;
+    std::array<std::size_t, 64> places_;
+    std::size_t found_ = 0;
+    std::size_t taken_ = 0;
 };
 
 }  // namespace zarvo
