@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "substitution/actions/substitution_command.h"
+#include "substitution/engines/command_rewrite.h"
 #include "substitution/engines/edit_lines.h"
 #include "substitution/engines/present_rows.h"
 #include "substitution/scanning/byte_scan.h"
@@ -202,12 +203,7 @@ private:
 
 RewriteReport SubstituteTextFile(Files& files, std::span<char16_t> command)
 {
-    const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
-    TextEngine engine(parsed);
-    RewriteReport report =
-        RewriteFile(files, parsed.target, TemporaryBeside(parsed.target).c_str(), engine, &MoveOverTarget);
-    report.replacements = engine.TakeCounts();
-    return report;
+    return RewriteByCommand<TextEngine>(files, command, &MoveOverTarget);
 }
 
 }  // namespace zarvo

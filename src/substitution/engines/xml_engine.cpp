@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "substitution/actions/substitution_command.h"
+#include "substitution/engines/command_rewrite.h"
 #include "substitution/engines/edit_lines.h"
 #include "substitution/engines/present_rows.h"
 #include "substitution/scanning/byte_scan.h"
@@ -143,12 +144,7 @@ private:
 
 RewriteReport SubstituteXmlFile(Files& files, std::span<char16_t> command)
 {
-    const SubstitutionCommand parsed = ReadSubstitutionCommand(command);
-    XmlEngine engine(parsed);
-    RewriteReport report =
-        RewriteFile(files, parsed.target, TemporaryBeside(parsed.target).c_str(), engine, &ReplaceKeepingAttributes);
-    report.replacements = engine.TakeCounts();
-    return report;
+    return RewriteByCommand<XmlEngine>(files, command, &ReplaceKeepingAttributes);
 }
 
 }  // namespace zarvo
