@@ -33,6 +33,15 @@ std::bitset<256> CharactersBelow256(std::basic_string_view<Char> text)
     return held;
 }
 
+// One column of an engine's table as views: the rows' tokens, or the text each puts in.
+template <class Row>
+std::vector<std::u16string_view> Column(const std::vector<Row>& table, std::u16string Row::*field)
+{
+    std::vector<std::u16string_view> column;
+    for (const Row& row : table) column.push_back(row.*field);
+    return column;
+}
+
 class PresentRows {
 public:
     // The rows' tokens, in the table's order, and the text each row puts into a line.

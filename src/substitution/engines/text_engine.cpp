@@ -70,21 +70,6 @@ std::vector<TokenEntry> TokenTable(const SubstitutionCommand& command)
     return table;
 }
 
-// The tokens the lines are searched for: those of single-byte text, which a line can hold.
-std::vector<std::u16string_view> Tokens(const std::vector<TokenEntry>& table)
-{
-    std::vector<std::u16string_view> tokens;
-    for (const TokenEntry& row : table) tokens.push_back(row.token);
-    return tokens;
-}
-
-std::vector<std::u16string_view> Replacements(const std::vector<TokenEntry>& table)
-{
-    std::vector<std::u16string_view> replacements;
-    for (const TokenEntry& row : table) replacements.push_back(row.replacement);
-    return replacements;
-}
-
 // A line being rewritten by one row: what is done so far, then the rest of the line as it
 // was. Replacements go to the end of what is done, so that each costs the length of what it
 // puts in and not that of the line after it.
@@ -176,7 +161,7 @@ public:
     static constexpr TextEncoding kOutput = TextEncoding::SingleByte;
 
     explicit TextEngine(const SubstitutionCommand& command)
-        : table_(TokenTable(command)), rows_(Tokens(table_), Replacements(table_)),
+        : table_(TokenTable(command)), rows_(Column(table_, &TokenEntry::token), Column(table_, &TokenEntry::replacement)),
           lines_(kSubstitutionLineCapacity, rows_.Tokens())
     {
         spare_.reserve(kSubstitutionLineCapacity + 1);

@@ -88,27 +88,14 @@ RewriteOutcome ReplaceKeepingAttributes(Files& files, const char16_t* temporary,
     return moved == RewriteOutcome::Replaced && !restored ? RewriteOutcome::AttributesNotRestored : moved;
 }
 
-std::vector<std::u16string_view> Openings(const std::vector<ElementEntry<std::u16string>>& table)
-{
-    std::vector<std::u16string_view> openings;
-    for (const ElementEntry<std::u16string>& element : table) openings.push_back(element.opening);
-    return openings;
-}
-
-std::vector<std::u16string_view> Values(const std::vector<ElementEntry<std::u16string>>& table)
-{
-    std::vector<std::u16string_view> values;
-    for (const ElementEntry<std::u16string>& element : table) values.push_back(element.value);
-    return values;
-}
-
 class XmlEngine {
 public:
     static constexpr TextInput kInput = TextInput::ByMark;
     static constexpr TextEncoding kOutput = TextEncoding::Utf16Le;
 
     explicit XmlEngine(const SubstitutionCommand& command)
-        : table_(ElementTable(command)), byteTable_(ByteElementTable(table_)), rows_(Openings(table_), Values(table_)),
+        : table_(ElementTable(command)), byteTable_(ByteElementTable(table_)), rows_(Column(table_, &ElementEntry<std::u16string>::opening),
+                                                               Column(table_, &ElementEntry<std::u16string>::value)),
           byteLines_(kSubstitutionLineCapacity, rows_.Tokens()), characterLines_(kSubstitutionLineCapacity, rows_.Tokens())
     {
     }
