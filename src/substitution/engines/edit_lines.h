@@ -24,9 +24,10 @@ public:
     // its units it went through: all of them, or the lines and pieces before the changes were
     // full. A line longer than the capacity reads as pieces of `capacity`
     // characters while at least as many are left, then as the rest and its line end; a CR LF
-    // pair is one character, an LF. Each line or piece a token stands in goes to editLine(line)
-    // as its characters before its line end, then an LF where it has one; it changes the line
-    // within the capacity and answers whether it did.
+    // pair is one character, an LF. Each line or piece a token stands in goes to
+    // editLine(line, rows) as its characters before its line end, then an LF where it has one,
+    // with the rows whose tokens its bytes hold (a CR LF's CR among them) where they were found
+    // on the way, or null; it changes the line within the capacity and answers whether it did.
     template <class EditLine>
     std::size_t Edit(std::basic_string_view<Char> block, LineChanges<Char>& changes, EditLine editLine)
     {
@@ -51,7 +52,13 @@ public:
                 EditPiece(block, at, at + capacity_, at + capacity_, false, changes, editLine);
             }
             if (changes.Full(capacity_ + 1)) return at;
-            if (at < end) EditPiece(block, at, characters, end, ends, changes, editLine, onePiece && stop != block.npos);
+            if (at < end && onePiece && stop != block.npos) {
+                // The rows of the tokens that stand in it are found on the way to its end.
+                stops.RowsBefore(characters, rows_);
+                EditPiece(block, at, characters, end, ends, changes, editLine, &rows_);
+            } else if (at < end) {
+                EditPiece(block, at, characters, end, ends, changes, editLine);
+            }
             at = end;
         }
         return at;
@@ -59,16 +66,16 @@ public:
 
 private:
     // The piece from `from` to `to`, its characters before `characters`, then its line end;
-    // `holds` where a token is known to stand in it.
+    // the rows of the tokens that stand in it where they are known.
     template <class EditLine>
     void EditPiece(std::basic_string_view<Char> block, std::size_t from, std::size_t characters, std::size_t to,
-                   bool ends, LineChanges<Char>& changes, EditLine& editLine, bool holds = false)
+                   bool ends, LineChanges<Char>& changes, EditLine& editLine, const RowBits* rows = nullptr)
     {
         const std::basic_string_view<Char> text = block.substr(from, characters - from);
-        if (!holds && !tokens_.AnyHoldsLineFeed() && !tokens_.HoldsToken(text)) return;
+        if (rows == nullptr && !tokens_.AnyHoldsLineFeed() && !tokens_.HoldsToken(text)) return;
         line_.assign(text);
         if (ends) line_.push_back(Char('\n'));
-        if (!editLine(line_)) return;
+        if (!editLine(line_, rows)) return;
         changes.text.append(line_);
         changes.lines.push_back({from, to, changes.text.size()});
     }
@@ -76,6 +83,7 @@ private:
     std::size_t capacity_;
     const TokenTrie& tokens_;
     std::basic_string<Char> line_;
+    RowBits rows_;
 };
 
 }  // namespace zarvo

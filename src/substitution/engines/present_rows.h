@@ -49,15 +49,18 @@ public:
     // allocated once the target may have been replaced.
     PresentRows(const std::vector<std::u16string_view>& tokens, const std::vector<std::u16string_view>& insertions);
 
-    // Applies row N of the table with applyRow(line, N), which answers the replacements made.
-    // A row that changed the line may have brought in the tokens of later rows that can
-    // stand on what it put in: those rows look for them. Answers whether any row changed it.
+    // Applies row N of the table with applyRow(line, N), which answers the replacements made,
+    // for each row whose token the line holds: `rows` where they are known (more rows do no
+    // harm, each finds its own tokens), else found here. A row that changed the line may have
+    // brought in the tokens of later rows that can stand on what it put in: those rows look
+    // for them. Answers whether any row changed it.
     template <typename Line, typename ApplyRow>
-    bool Apply(Line& line, ApplyRow applyRow)
+    bool Apply(Line& line, const RowBits* rows, ApplyRow applyRow)
     {
         bool changed = false;
         using Text = std::basic_string_view<typename Line::value_type>;
-        presence_.Find(Text(line), present_);
+        if (rows != nullptr) present_ = *rows;
+        else presence_.Find(Text(line), present_);
         bool heldKnown = false;
         // Row by row in the table's order, over the rows present alone; a row brought in is a
         // later one, met in its turn.

@@ -171,8 +171,9 @@ public:
     bool TakesBytes() const { return true; }
     std::size_t Edit(std::string_view block, LineChanges<char>& changes)
     {
-        return lines_.Edit(block, changes, [this](std::string& line) {
-            return rows_.Apply(line, [this](std::string& text, std::size_t row) { return ApplyRow(text, table_[row], spare_); });
+        return lines_.Edit(block, changes, [this](std::string& line, const RowBits* rows) {
+            return rows_.Apply(line, rows,
+                               [this](std::string& text, std::size_t row) { return ApplyRow(text, table_[row], spare_); });
         });
     }
     std::vector<TokenCount> TakeCounts() { return rows_.TakeCounts(); }

@@ -35,7 +35,7 @@ public:
     bool TakesBytes() const { return true; }
     std::size_t Edit(std::string_view block, LineChanges<char>& changes)
     {
-        return lines_.Edit(block, changes, [this](std::string& line) {
+        return lines_.Edit(block, changes, [this](std::string& line, const RowBits*) {
             const std::size_t found = line.find(kPlaceholder);
             if (!writable_ || line.size() - kPlaceholder.size() + replacement_.size() > kLineCapacity) return false;
             line.replace(found, kPlaceholder.size(), replacement_);

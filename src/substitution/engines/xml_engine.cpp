@@ -106,8 +106,8 @@ public:
     template <class Char>
     std::size_t Edit(std::basic_string_view<Char> block, LineChanges<Char>& changes)
     {
-        return Lines(Char{}).Edit(block, changes, [this](std::basic_string<Char>& line) {
-            return rows_.Apply(line, [this](std::basic_string<Char>& text, std::size_t row) {
+        return Lines(Char{}).Edit(block, changes, [this](std::basic_string<Char>& line, const RowBits* rows) {
+            return rows_.Apply(line, rows, [this](std::basic_string<Char>& text, std::size_t row) {
                 return ReplaceElementContent(text, Elements(Char{})[row]);
             });
         });

@@ -92,10 +92,8 @@ void TokenTrie::Find(std::basic_string_view<Char> line, RowBits& present) const
 {
     present.assign(RowWords(sameToken_.size()), 0);
     ForEachStart(line, [&](std::size_t place) {
-        return TokensAt(line, place, [&present](std::size_t row) {
-            SetRow(present, row);
-            return true;
-        });
+        AddRowsAt(line, place, present);
+        return true;
     });
 }
 

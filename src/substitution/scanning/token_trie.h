@@ -63,6 +63,17 @@ public:
     template <class Char>
     std::size_t Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
                        bool lineFeeds) const;
+    // How many rows the tokens have.
+    std::size_t Rows() const { return sameToken_.size(); }
+    // Adds to `present` the rows whose tokens stand at the place.
+    template <class Char>
+    void AddRowsAt(std::basic_string_view<Char> text, std::size_t place, RowBits& present) const
+    {
+        TokensAt(text, place, [&present](std::size_t row) {
+            SetRow(present, row);
+            return true;
+        });
+    }
     // Whether a token holds an LF: it may stand across the end of a line, which a line's text
     // without its line end does not show.
     bool AnyHoldsLineFeed() const { return anyHoldsLineFeed_; }
@@ -148,6 +159,17 @@ public:
             }
             if (found_ < places_.size()) return text_.npos;
             Find(std::max(places_.back() + 1, from));
+        }
+    }
+
+    // The rows whose tokens stand from the place Next answered up to `end`.
+    void RowsBefore(std::size_t end, RowBits& present)
+    {
+        present.assign(RowWords(tokens_.Rows()), 0);
+        for (;;) {
+            for (; taken_ < found_ && places_[taken_] < end; ++taken_) tokens_.AddRowsAt(text_, places_[taken_], present);
+            if (taken_ < found_ || found_ < places_.size()) return;
+            Find(places_.back() + 1);
         }
     }
 
