@@ -36,7 +36,9 @@ public:
         while (at < block.size()) {
             // Most lines are short and hold no token: passed over at their LF.
             const std::size_t stop = tokens_.AnyHoldsLineFeed() ? block.npos : stops.Next(at);
-            const std::size_t lf = stop != block.npos && block[stop] == Char('\n') ? stop : FindLineEnd(block, at);
+            // No LF stands before the place the search stopped at.
+            const std::size_t lf = stop != block.npos && block[stop] == Char('\n') ? stop
+                                                                                 : FindLineEnd(block, stop == block.npos ? at : stop);
             const bool ends = lf != block.npos;
             const std::size_t end = ends ? lf + 1 : block.size();
             std::size_t characters = ends ? lf : end;

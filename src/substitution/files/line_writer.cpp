@@ -66,12 +66,10 @@ void LineWriter::Put(std::basic_string_view<Char> text, CrLf which)
         if ((kWriteBytes - buffered_) / kMostBytesPerUnit < std::min(text.size(), kSmallestPiece)) Flush();
         const std::basic_string_view<Char> piece = text.substr(0, (kWriteBytes - buffered_) / kMostBytesPerUnit);
         char* const start = buffer_.get() + buffered_;
-        if constexpr (sizeof(Char) == 1) {
-            if (encoding_ == TextEncoding::SingleByte) Written(start, PutWithCrLf(start, piece, previous, which));
-            else Written(start, PutUtf16WithCrLf(start, piece, previous, which));
-        } else {
-            Written(start, PutUtf16WithCrLf(start, piece, previous, which));
-        }
+        char* end = nullptr;
+        if constexpr (sizeof(Char) == 1)
+            if (encoding_ == TextEncoding::SingleByte) end = PutWithCrLf(start, piece, previous, which);
+        Written(start, end != nullptr ? end : PutUtf16WithCrLf(start, piece, previous, which));
         previous = piece.back();
         text.remove_prefix(piece.size());
     }

@@ -65,23 +65,21 @@ std::size_t DecodeUtf8Sequence(std::span<const std::uint8_t> bytes, std::size_t 
     const std::uint8_t lead = bytes[at];
     const auto count = static_cast<std::size_t>(ContinuationCount(lead));
     std::uint32_t code = lead & (0x7F >> (count + 1));
-    for (std::size_t position = 1; position <= count; ++position) {
+    std::size_t position = 1;
+    for (; position <= count; ++position) {
         if (at + position == bytes.size() && !atEnd) return 0;
-        // A byte that does not continue the sequence is left for the next character.
-        if (at + position == bytes.size() || !ContinuationFits(lead, position, bytes[at + position])) {
-            decoded.invalid = true;
-            text.push_back(kReplacementCharacter);
-            return position;
-        }
+        if (at + position == bytes.size() || !ContinuationFits(lead, position, bytes[at + position])) break;
         code = code << 6 | (bytes[at + position] & 0x3F);
     }
-    if (count == 0) {
-        decoded.invalid = true;
-        text.push_back(kReplacementCharacter);
-        return 1;
+    if (count != 0 && position > count) {
+        AppendCode(code, text);
+        return position;
     }
-    AppendCode(code, text);
-    return count + 1;
+    // A byte that leads no sequence, or a sequence cut short: one U+FFFD for what was read, and
+    // a byte that does not continue the sequence is left for the next character.
+    decoded.invalid = true;
+    text.push_back(kReplacementCharacter);
+    return position;
 }
 
 void DecodeUtf8(std::span<const std::uint8_t> bytes, bool atEnd, std::u16string& text, Decoded& decoded)
