@@ -15,7 +15,8 @@ namespace zarvo {
 template <class Char>
 class LineEditor {
 public:
-    LineEditor(std::size_t capacity, const TokenTrie& tokens) : capacity_(capacity), tokens_(tokens)
+    LineEditor(std::size_t capacity, const TokenTrie& tokens)
+        : capacity_(capacity), tokens_(tokens), rows_(RowWords(tokens.Rows()))
     {
         line_.reserve(capacity + 1);
     }
@@ -31,7 +32,7 @@ public:
     template <class EditLine>
     std::size_t Edit(std::basic_string_view<Char> block, LineChanges<Char>& changes, EditLine editLine)
     {
-        LineEndsAndTokens<Char> stops(tokens_, block);
+        LineEndsAndTokens<Char> stops(tokens_, block, rows_);
         std::size_t at = 0;
         while (at < block.size()) {
             // Most lines are short and hold no token: passed over at their LF.
@@ -56,8 +57,7 @@ public:
             if (changes.Full(capacity_ + 1)) return at;
             if (at < end && onePiece && stop != block.npos) {
                 // The rows of the tokens that stand in it are found on the way to its end.
-                stops.RowsBefore(characters, rows_);
-                EditPiece(block, at, characters, end, ends, changes, editLine, &rows_);
+                EditPiece(block, at, characters, end, ends, changes, editLine, &stops.RowsBefore(characters));
             } else if (at < end) {
                 EditPiece(block, at, characters, end, ends, changes, editLine);
             }

@@ -23,7 +23,7 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
     }
     MakeTables();
     std::array<bool, 256> first{};
-    for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c] != 0;
+    for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c].node != 0;
     firsts_ = ByteSet(first);
     first['\n'] = true;
     firstsAndLineFeed_ = ByteSet(first);
@@ -31,12 +31,15 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
 
 void TokenTrie::MakeTables()
 {
-    for (std::uint32_t node = 0, tables = 0; node < nodes_.size() && tables < kMostTables; ++node) {
-        if (node != 0 && nodes_[node].firstChild == 0) continue;
-        tables_.resize(tables_.size() + 256);
-        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
-            if (nodes_[child].character < 256) tables_[tables * 256 + nodes_[child].character] = child;
-        nodes_[node].table = ++tables;
+    std::uint32_t tables = 0;
+    for (std::uint32_t node = 0; node < nodes_.size() && tables < kMostTables; ++node)
+        if (node == 0 || nodes_[node].firstChild != 0) nodes_[node].table = ++tables;
+    tables_.resize(std::size_t{tables} * 256);
+    for (const Node& parent : nodes_) {
+        if (parent.table == 0) continue;
+        for (std::uint32_t child = parent.firstChild; child != 0; child = nodes_[child].nextSibling)
+            if (nodes_[child].character < 256)
+                tables_[(parent.table - 1) * 256 + nodes_[child].character] = {child, nodes_[child].table};
     }
 }
 

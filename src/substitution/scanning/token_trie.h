@@ -65,14 +65,16 @@ public:
                        bool lineFeeds) const;
     // How many rows the tokens have.
     std::size_t Rows() const { return sameToken_.size(); }
-    // Adds to `present` the rows whose tokens stand at the place.
+    // Adds to `present` the rows whose tokens stand at the place; answers whether there were any.
     template <class Char>
-    void AddRowsAt(std::basic_string_view<Char> text, std::size_t place, RowBits& present) const
+    bool AddRowsAt(std::basic_string_view<Char> text, std::size_t place, RowBits& present) const
     {
-        TokensAt(text, place, [&present](std::size_t row) {
+        bool any = false;
+        TokensAt(text, place, [&present, &any](std::size_t row) {
             SetRow(present, row);
-            return true;
+            return any = true;
         });
+        return any;
     }
     // Whether a token holds an LF: it may stand across the end of a line, which a line's text
     // without its line end does not show.
@@ -90,33 +92,40 @@ private:
         std::uint32_t table = 0;     // its table of children below 256, plus one; 0 for none
     };
 
+    // A place in the tree: a node, and its table of children below 256, plus one (0 for none).
+    // A table holds both for each child, so that a walk waits on one look a character.
+    struct Step {
+        std::uint32_t node = 0;
+        std::uint32_t table = 0;
+    };
+
     // Calls visit(row) for each row whose token stands in the line at the place, until it
     // answers false; answers whether it went through all of them.
     template <class Char, class Visit>
     bool TokensAt(std::basic_string_view<Char> line, std::size_t place, Visit visit) const
     {
-        for (std::uint32_t node = Start(CharacterOf(line[place])); node != 0;) {
-            for (std::uint32_t row = nodes_[node].firstRow; row != 0; row = sameToken_[row - 1])
+        for (Step step = Start(CharacterOf(line[place])); step.node != 0;) {
+            for (std::uint32_t row = nodes_[step.node].firstRow; row != 0; row = sameToken_[row - 1])
                 if (!visit(row - 1)) return false;
-            node = ++place < line.size() ? Child(node, CharacterOf(line[place])) : 0;
+            step = ++place < line.size() ? Child(step, CharacterOf(line[place])) : Step{};
         }
         return true;
     }
-    // The node below `node` for the character: 0 where no token goes on so, or, when making
-    // the tree, one made for it.
-    std::uint32_t Child(std::uint32_t node, char16_t c) const
+    // The step below `step` for the character: no node where no token goes on so.
+    Step Child(Step step, char16_t c) const
     {
-        if (const std::uint32_t table = nodes_[node].table; table != 0 && c < 256) return tables_[(table - 1) * 256 + c];
-        for (std::uint32_t child = nodes_[node].firstChild; child != 0; child = nodes_[child].nextSibling)
-            if (nodes_[child].character == c) return child;
-        return 0;
+        if (step.table != 0 && c < 256) return tables_[(step.table - 1) * 256 + c];
+        for (std::uint32_t child = nodes_[step.node].firstChild; child != 0; child = nodes_[child].nextSibling)
+            if (nodes_[child].character == c) return {child, nodes_[child].table};
+        return {};
     }
+    // The node below `node` for the character, made for it where there is none yet.
     std::uint32_t MakeChild(std::uint32_t node, char16_t c);
-    // The node of a token's first character: one look in the root's table below 256.
-    std::uint32_t Start(char16_t c) const
+    // The step of a token's first character: one look in the root's table below 256.
+    Step Start(char16_t c) const
     {
         if (c < 256) return tables_[c];
-        return firstAbove255_ ? Child(0, c) : 0;
+        return firstAbove255_ ? Child({0, 0}, c) : Step{};
     }
     // Gives the root, and the other nodes with children, a table of their children below 256:
     // found at once rather than by a walk along the others.
@@ -129,8 +138,8 @@ private:
     std::vector<Node> nodes_;
     // For each row, the next row with the same token, plus one; 0 for none.
     std::vector<std::uint32_t> sameToken_;
-    // The tables, 256 nodes each, the root's first.
-    std::vector<std::uint32_t> tables_;
+    // The tables, 256 steps each, the root's first.
+    std::vector<Step> tables_;
     bool firstAbove255_ = false;
     bool anyHoldsLineFeed_ = false;
     // The tokens' first characters below 256, and those with LF.
@@ -144,18 +153,29 @@ private:
 template <class Char>
 class LineEndsAndTokens {
 public:
-    LineEndsAndTokens(const TokenTrie& tokens, std::basic_string_view<Char> text) : tokens_(tokens), text_(text)
+    // `rows` has a word for each 32 of the tokens' rows; it is made once, by the caller.
+    LineEndsAndTokens(const TokenTrie& tokens, std::basic_string_view<Char> text, RowBits& rows)
+        : tokens_(tokens), text_(text), rows_(rows)
     {
+        std::fill(rows_.begin(), rows_.end(), 0);
         Find(0);
     }
     // Where the first LF or token stands at or after `from`, whichever comes first; npos for
-    // neither.
+    // neither. The rows of a token found there are kept for RowsBefore: each place is walked
+    // down the trie once.
     std::size_t Next(std::size_t from)
     {
+        if (holding_) std::fill(rows_.begin(), rows_.end(), 0);
+        holding_ = false;
         for (;;) {
             for (; taken_ < found_; ++taken_) {
                 const std::size_t place = places_[taken_];
-                if (place >= from && (text_[place] == Char('\n') || tokens_.TokenAt(text_, place))) return place;
+                if (place < from) continue;
+                if (text_[place] == Char('\n')) return place;
+                if ((holding_ = tokens_.AddRowsAt(text_, place, rows_))) {
+                    ++taken_;
+                    return place;
+                }
             }
             if (found_ < places_.size()) return text_.npos;
             Find(std::max(places_.back() + 1, from));
@@ -163,12 +183,11 @@ public:
     }
 
     // The rows whose tokens stand from the place Next answered up to `end`.
-    void RowsBefore(std::size_t end, RowBits& present)
+    const RowBits& RowsBefore(std::size_t end)
     {
-        present.assign(RowWords(tokens_.Rows()), 0);
         for (;;) {
-            for (; taken_ < found_ && places_[taken_] < end; ++taken_) tokens_.AddRowsAt(text_, places_[taken_], present);
-            if (taken_ < found_ || found_ < places_.size()) return;
+            for (; taken_ < found_ && places_[taken_] < end; ++taken_) tokens_.AddRowsAt(text_, places_[taken_], rows_);
+            if (taken_ < found_ || found_ < places_.size()) return rows_;
             Find(places_.back() + 1);
         }
     }
@@ -185,6 +204,8 @@ private:
     std::array<std::size_t, 64> places_;
     std::size_t found_ = 0;
     std::size_t taken_ = 0;
+    RowBits& rows_;
+    bool holding_ = false;
 };
 
 }  // namespace zarvo
