@@ -39,7 +39,7 @@ void TokenTrie::MakeTables()
         if (parent.table == 0) continue;
         for (std::uint32_t child = parent.firstChild; child != 0; child = nodes_[child].nextSibling)
             if (nodes_[child].character < 256)
-                tables_[(parent.table - 1) * 256 + nodes_[child].character] = {child, nodes_[child].table};
+                tables_[(parent.table - 1) * 256 + nodes_[child].character] = StepTo(child);
     }
 }
 

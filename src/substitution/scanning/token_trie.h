@@ -92,11 +92,13 @@ private:
         std::uint32_t table = 0;     // its table of children below 256, plus one; 0 for none
     };
 
-    // A place in the tree: a node, and its table of children below 256, plus one (0 for none).
-    // A table holds both for each child, so that a walk waits on one look a character.
+    // A place in the tree: a node, its table of children below 256, plus one (0 for none), and
+    // the first row whose token ends there, plus one (0 for none). A table holds all three for
+    // each child, so that a walk waits on one look a character.
     struct Step {
         std::uint32_t node = 0;
         std::uint32_t table = 0;
+        std::uint32_t firstRow = 0;
     };
 
     // Calls visit(row) for each row whose token stands in the line at the place, until it
@@ -105,7 +107,7 @@ private:
     bool TokensAt(std::basic_string_view<Char> line, std::size_t place, Visit visit) const
     {
         for (Step step = Start(CharacterOf(line[place])); step.node != 0;) {
-            for (std::uint32_t row = nodes_[step.node].firstRow; row != 0; row = sameToken_[row - 1])
+            for (std::uint32_t row = step.firstRow; row != 0; row = sameToken_[row - 1])
                 if (!visit(row - 1)) return false;
             step = ++place < line.size() ? Child(step, CharacterOf(line[place])) : Step{};
         }
@@ -116,9 +118,10 @@ private:
     {
         if (step.table != 0 && c < 256) return tables_[(step.table - 1) * 256 + c];
         for (std::uint32_t child = nodes_[step.node].firstChild; child != 0; child = nodes_[child].nextSibling)
-            if (nodes_[child].character == c) return {child, nodes_[child].table};
+            if (nodes_[child].character == c) return StepTo(child);
         return {};
     }
+    Step StepTo(std::uint32_t node) const { return {node, nodes_[node].table, nodes_[node].firstRow}; }
     // The node below `node` for the character, made for it where there is none yet.
     std::uint32_t MakeChild(std::uint32_t node, char16_t c);
     // The step of a token's first character: one look in the root's table below 256.
