@@ -6,10 +6,7 @@
 #            zarvo-check.exe, held to the native zarvo-check (built first too)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-# Whatever the machine's clock, locale and time zone, the same commit builds the same bytes:
-# the time stamped into the DLL is the commit's (or the one given).
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)}
-export LC_ALL=C TZ=UTC
+. "$root/scripts/source-date.sh"
 side=$1; shift
 type=Debug
 case $side in

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the DLL as it ships and packs the release archive:  release.sh [FOLDER]
 # FOLDER/ZarvoCustomActionDll-<version>.zip (FOLDER is dist/ by default) holds, in a folder of
-# the same name, the DLL, its debug information, the WiX fragment, the README and the change
-# log. The version is the project's, in CMakeLists.txt; CHANGELOG.md must have its entry.
-# The archive's SHA-256 is printed last.
+# the same name, the DLL, its debug information, the WiX fragment, the README, docs/ and the
+# change log; the same commit packs it byte for byte the same. The version is the project's,
+# in CMakeLists.txt; CHANGELOG.md must have its entry. The archive's SHA-256 is printed last.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/source-date.sh"
 dist=$(realpath -m "${1:-$root/dist}")
 version=$(sed -n 's/^project(ZarvoCustomActionDll VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
 [ -n "$version" ] || { echo "CMakeLists.txt names no project version" >&2; exit 1; }
@@ -24,8 +25,13 @@ trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
    "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
+cp -r "$root/docs" "$stage/$name/"
+# The same commit packs the same archive: its members in one order, with the commit's time,
+# fixed permissions and no owner.
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
-(cd "$stage" && zip -qrX "$dist/$name.zip" "$name")
+(cd "$stage" && find "$name" -type d -exec chmod 0755 {} + && find "$name" -type f -exec chmod 0644 {} + &&
+    find "$name" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} + &&
+    find "$name" | sort | zip -qX -@ "$dist/$name.zip")
 echo "wrote $dist/$name.zip"
 sha256sum "$dist/$name.zip" | sed 's/ .*//; s/^/SHA-256: /'
