@@ -27,9 +27,10 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 . "$here/processes.sh"
 
-# The README's examples must be the ones installed here: the fenced block after each marker,
-# each line found in the sample package or in the fragment.
-readme_block() { sed -n "/<!-- $1 -->/,/^\`\`\`\$/p" "$readme" | sed '1,2d;$d'; }
+# The examples of the README and of the documents beside it (docs/) must be the ones installed
+# here: the fenced block after each marker, each line found in the sample package or in the
+# fragment.
+readme_block() { cat "$readme" "$(dirname "$readme")"/docs/*.md | sed -n "/<!-- $1 -->/,/^\`\`\`\$/p" | sed '1,2d;$d'; }
 snippet_stands_in_wxs() {
     local snippet line
     snippet=$(readme_block "$1")
@@ -48,6 +49,7 @@ defined=$(sed -n 's/.*DllEntry="\([A-Za-z0-9]*\)".*/\1/p' "$fragment" | sort)
 [ "$defined" == "$exported" ] || fail "the fragment defines [$(echo $defined)], the DLL exports [$(echo $exported)]"
 for action in $exported; do snippet_stands_in_wxs "wix $action"; done
 snippet_stands_in_wxs substitution-wix
+snippet_stands_in_wxs "wix minimal"
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
 
