@@ -80,46 +80,16 @@ __attribute__((target("sse2"))) std::size_t FirstAbove127ByChunks(std::string_vi
     return FirstAbove127ByBytes(bytes, at);
 }
 
-std::size_t PlacesOfSetByBytes(std::string_view text, std::size_t from, const std::array<bool, 256>& in,
-                               std::span<std::size_t> places)
-{
-    std::size_t found = 0;
-    for (; from < text.size() && found < places.size(); ++from)
-        if (in[static_cast<unsigned char>(text[from])]) places[found++] = from;
-    return found;
-}
-
 // The places of a chunk whose bytes may be in the set, a bit each.
-__attribute__((target("ssse3"))) unsigned InSet(__m128i chunk, __m128i low, __m128i high)
+__attribute__((target("ssse3"))) unsigned InSet(__m128i chunk, const std::uint8_t* lowTable, const std::uint8_t* highTable)
 {
+    const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(lowTable));
+    const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(highTable));
     const __m128i nibbles = _mm_set1_epi8(0x0F);
     const __m128i byLow = _mm_shuffle_epi8(low, _mm_and_si128(chunk, nibbles));
     const __m128i byHigh = _mm_shuffle_epi8(high, _mm_and_si128(_mm_srli_epi16(chunk, 4), nibbles));
     const __m128i none = _mm_cmpeq_epi8(_mm_and_si128(byLow, byHigh), _mm_setzero_si128());
     return ~static_cast<unsigned>(_mm_movemask_epi8(none)) & 0xFFFFu;
-}
-
-__attribute__((target("ssse3"))) std::size_t PlacesOfSetByChunks(std::string_view text, std::size_t from,
-                                                                  const std::array<bool, 256>& in,
-                                                                  const std::uint8_t* lowTable,
-                                                                  const std::uint8_t* highTable,
-                                                                  std::span<std::size_t> places)
-{
-    const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(lowTable));
-    const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(highTable));
-    std::size_t found = 0;
-    std::size_t at = from;
-    for (; at + 16 <= text.size(); at += 16) {
-        for (unsigned hits = InSet(ChunkAt(text.data() + at), low, high); hits != 0; hits &= hits - 1) {
-            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
-            if (!in[static_cast<unsigned char>(text[place])]) continue;
-            // A full batch ends before the chunk's other places: the next starts from there.
-            if (found == places.size()) return found;
-            places[found++] = place;
-        }
-        if (found == places.size()) return found;
-    }
-    return found + PlacesOfSetByBytes(text, at, in, places.subspan(found));
 }
 
 // Puts one unit in the output's form: a byte, or a UTF-16LE unit.
@@ -200,10 +170,44 @@ ByteSet::ByteSet(const std::array<bool, 256>& in) : in_(in)
     }
 }
 
-std::size_t ByteSet::Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const
+std::size_t ByteSet::PairPlaces(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+                                std::span<std::size_t> places) const
 {
-    return kTableLookups ? PlacesOfSetByChunks(text, from, in_, low_.data(), high_.data(), places)
-                         : PlacesOfSetByBytes(text, from, in_, places);
+    return kTableLookups ? PairPlacesByChunks(text, from, next, lineFeeds, places)
+                         : PairPlacesByBytes(text, from, next, lineFeeds, places);
+}
+
+std::size_t ByteSet::PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+                                       std::span<std::size_t> places) const
+{
+    std::size_t found = 0;
+    for (; from < text.size() && found < places.size(); ++from)
+        if (PairAt(text, from, next, lineFeeds)) places[found++] = from;
+    return found;
+}
+
+__attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::string_view text, std::size_t from,
+                                                                         const ByteSet& next, bool lineFeeds,
+                                                                         std::span<std::size_t> places) const
+{
+    const __m128i lf = lineFeeds ? Repeated('\n') : _mm_setzero_si128();
+    std::size_t found = 0;
+    std::size_t at = from;
+    // The chunk of the places' next bytes is read whole, one byte beyond the chunk.
+    for (; at + 17 <= text.size(); at += 16) {
+        const __m128i chunk = ChunkAt(text.data() + at);
+        unsigned hits = InSet(chunk, low_.data(), high_.data()) & InSet(ChunkAt(text.data() + at + 1), next.low_.data(), next.high_.data());
+        if (lineFeeds) hits |= Hits(chunk, lf, char{});
+        for (; hits != 0; hits &= hits - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
+            if (!PairAt(text, place, next, lineFeeds)) continue;
+            // A full batch ends before the chunk's other places: the next starts from there.
+            if (found == places.size()) return found;
+            places[found++] = place;
+        }
+        if (found == places.size()) return found;
+    }
+    return found + PairPlacesByBytes(text, at, next, lineFeeds, places.subspan(found));
 }
 
 template <class Char>

@@ -34,12 +34,27 @@ class ByteSet {
 public:
     ByteSet() : in_{} {}
     explicit ByteSet(const std::array<bool, 256>& in);
-    // Where the bytes of the set stand in the text at or after `from`, in order, for as many
-    // places as there are and at most `places.size()`: answers how many it found.
-    std::size_t Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
     bool Holds(unsigned char byte) const { return in_[byte]; }
+    // Where a byte of the set stands with a byte of `next` after it (or the text's end), or,
+    // with `lineFeeds`, an LF, in the text at or after `from`, in order, for as many places as
+    // there are and at most `places.size()`: answers how many it found. Both bytes of a place
+    // are searched for 16 places at a time: the tokens' first two characters rule out most of
+    // the places their first alone would give.
+    std::size_t PairPlaces(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+                           std::span<std::size_t> places) const;
 
 private:
+    bool PairAt(std::string_view text, std::size_t place, const ByteSet& next, bool lineFeeds) const
+    {
+        const auto byte = static_cast<unsigned char>(text[place]);
+        return (lineFeeds && byte == '\n') ||
+               (in_[byte] && (place + 1 == text.size() || next.in_[static_cast<unsigned char>(text[place + 1])]));
+    }
+    std::size_t PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+                                  std::span<std::size_t> places) const;
+    std::size_t PairPlacesByChunks(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+                                   std::span<std::size_t> places) const;
+
     std::array<bool, 256> in_;
     alignas(16) std::array<std::uint8_t, 16> low_{};
     alignas(16) std::array<std::uint8_t, 16> high_{};

@@ -9,6 +9,18 @@ namespace {
 // many long tokens must not make a large tree larger still.
 constexpr std::uint32_t kMostTables = 64;
 
+// The characters below 256 that stand second in a token; every one where a token has no
+// second character, or one above 255.
+std::array<bool, 256> SecondCharacters(const std::vector<std::u16string_view>& tokens)
+{
+    std::array<bool, 256> second{};
+    for (const std::u16string_view token : tokens) {
+        if (token.size() < 2 || token[1] > 255) second.fill(true);
+        else second[token[1]] = true;
+    }
+    return second;
+}
+
 }  // namespace
 
 TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1), sameToken_(tokens.size(), 0)
@@ -25,8 +37,7 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
     std::array<bool, 256> first{};
     for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c].node != 0;
     firsts_ = ByteSet(first);
-    first['\n'] = true;
-    firstsAndLineFeed_ = ByteSet(first);
+    seconds_ = ByteSet(SecondCharacters(tokens));
 }
 
 void TokenTrie::MakeTables()
@@ -57,13 +68,13 @@ template <class Char>
 std::size_t TokenTrie::Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
                               bool lineFeeds) const
 {
-    const ByteSet& set = lineFeeds ? firstsAndLineFeed_ : firsts_;
     if constexpr (sizeof(Char) == 1) {
-        return set.Places(text, from, places);
+        return firsts_.PairPlaces(text, from, seconds_, lineFeeds, places);
     } else {
         std::size_t found = 0;
         for (; from < text.size() && found < places.size(); ++from)
-            if (text[from] < 256 ? set.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_)
+            if ((lineFeeds && text[from] == u'\n') ||
+                (text[from] < 256 ? firsts_.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_))
                 places[found++] = from;
         return found;
     }

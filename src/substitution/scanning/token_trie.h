@@ -57,9 +57,10 @@ public:
     {
         return !TokensAt(text, place, [](std::size_t) { return false; });
     }
-    // Where the tokens' first characters, and LFs with `lineFeeds`, stand in the text at or after
-    // `from`, in order, for as many places as there are and at most `places.size()`: answers how
-    // many it found.
+    // Where a token may start (a token's first character, and in single-byte text one that may
+    // be its second after it), and LFs with `lineFeeds`, in the text at or after `from`, in
+    // order, for as many places as there are and at most `places.size()`: answers how many it
+    // found. Every place a token stands is among them.
     template <class Char>
     std::size_t Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
                        bool lineFeeds) const;
@@ -145,9 +146,9 @@ private:
     std::vector<Step> tables_;
     bool firstAbove255_ = false;
     bool anyHoldsLineFeed_ = false;
-    // The tokens' first characters below 256, and those with LF.
+    // The tokens' first characters below 256, and the characters that may follow them.
     ByteSet firsts_;
-    ByteSet firstsAndLineFeed_;
+    ByteSet seconds_;
 };
 
 // The places of a text where an LF or a token stands, taken one after another in order: most
