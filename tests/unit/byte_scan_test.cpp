@@ -2,8 +2,11 @@
 // near the ends of chunks and texts, searches from every place, LFs with and without a CR.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "substitution/scanning/byte_scan.h"
 
@@ -47,6 +50,38 @@ TEST(ByteScan, FindsTheFirstByteAbove127)
         const std::string text = RandomText<char>(random, 0, 70, "abcdefghijklmnopqrstuvwxyz\n\xE9");
         const std::size_t expected = text.find('\xE9');
         ASSERT_EQ(FirstAbove127(text), expected == std::string::npos ? text.size() : expected);
+    }
+}
+
+// Sets of many kinds of high bits too, where the 16-place search finds more than it keeps; the
+// places asked for from every place, in batches of every size, chunk ends among them.
+TEST(ByteScan, FindsThePairPlacesAPlainWalkFinds)
+{
+    std::mt19937 random(14);
+    const std::string alphabet = "ab\n\x01\x13\x27\x3F\x42\x5A\x6B\x7C\x8D\x9E\xAF\xC0\xFF";
+    for (int round = 0; round < 500; ++round) {
+        std::array<bool, 256> first{}, second{};
+        for (const char c : alphabet) {
+            first[static_cast<unsigned char>(c)] = random() % 3 == 0;
+            second[static_cast<unsigned char>(c)] = random() % 3 == 0;
+        }
+        const ByteSet firsts(first), seconds(second);
+        const std::string text = RandomText<char>(random, 0, 90, alphabet);
+        const bool lineFeeds = round % 2 == 0;
+        std::vector<std::size_t> expected;
+        for (std::size_t at = 0; at < text.size(); ++at)
+            if ((lineFeeds && text[at] == '\n') ||
+                (first[static_cast<unsigned char>(text[at])] &&
+                 (at + 1 == text.size() || second[static_cast<unsigned char>(text[at + 1])])))
+                expected.push_back(at);
+        const std::size_t batch = 1 + static_cast<std::size_t>(round % 5);
+        for (std::size_t from = 0; from <= text.size(); ++from) {
+            std::vector<std::size_t> places(batch);
+            places.resize(firsts.PairPlaces(text, from, seconds, lineFeeds, places));
+            const auto start = std::lower_bound(expected.begin(), expected.end(), from);
+            const std::vector<std::size_t> wanted(start, start + std::min<std::ptrdiff_t>(batch, expected.end() - start));
+            ASSERT_EQ(places, wanted) << "from " << from;
+        }
     }
 }
 
