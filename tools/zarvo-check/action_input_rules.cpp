@@ -22,10 +22,11 @@ constexpr std::string_view kCommandAction = "RunCmdFile";
 constexpr std::string_view kTestAction = "IsFrameworkInstalled";
 constexpr std::u16string_view kRunAndEnd = u"/c";
 
-// How deep and how often a reference at a text's start is followed into what the package
-// gives it: properties that set one another in circles end there.
+// How deep a reference at a text's start is followed into what the package gives it, and how
+// many texts are looked at in all: properties that set one another in circles, or that
+// thousands of actions set, end there.
 constexpr int kDeepest = 4;
-constexpr std::size_t kMostTexts = 256;
+constexpr std::size_t kMostTexts = 1024;
 
 struct StartSearch {
     const PackageIndex& index;
@@ -36,17 +37,19 @@ struct StartSearch {
 // property reference; then what the package gives that property, followed down.
 void CollectStarts(StartSearch& search, const GivenText& given, int depth, std::vector<GivenText>& starts)
 {
-    if (search.textsLeft == 0) return;
-    --search.textsLeft;
     if (!given.formatted || !given.text.starts_with(u'[')) {
         starts.push_back(given);
         return;
     }
     const std::size_t close = given.text.find(u']');
-    if (close == std::u16string::npos || depth == kDeepest) return;
-    const std::u16string property = given.text.substr(1, close - 1);
-    for (const GivenText& value : TextsGiven(search.index, property))
-        CollectStarts(search, value, depth + 1, starts);
+    if (close == std::u16string::npos || depth == kDeepest || search.textsLeft == 0) return;
+    const std::vector<GivenText> values = TextsGiven(search.index, given.text.substr(1, close - 1));
+    if (values.size() > search.textsLeft) {
+        search.textsLeft = 0;
+        return;
+    }
+    search.textsLeft -= values.size();
+    for (const GivenText& value : values) CollectStarts(search, value, depth + 1, starts);
 }
 
 // Whether the command line tells the interpreter to run its command and end: it begins,
@@ -66,9 +69,9 @@ std::optional<bool> RunsAndEnds(const GivenText& given)
 void CheckCommandLines(const PackageIndex& index, Findings& findings)
 {
     std::set<std::u16string> reported;
+    StartSearch search{index};
     for (const CustomActionRow* call : CallsTo(index, kCommandAction)) {
         if (!IsDeferred(*call) || !IsScheduled(index, call->action)) continue;
-        StartSearch search{index};
         std::vector<GivenText> starts;
         for (const GivenText& data : TextsGiven(index, call->action)) CollectStarts(search, data, 0, starts);
         for (const GivenText& start : starts) {
@@ -88,7 +91,8 @@ std::optional<std::u16string> FrameworkTestFault(const std::u16string& command)
     std::array<char16_t, kFrameworkCommandCapacity> buffer{};
     if (command.size() >= buffer.size())
         return u"FRAMEWORKTESTCOMMAND is " + Decimal(static_cast<std::int64_t>(command.size())) +
-               u" characters long: IsFrameworkInstalled reads at most " + Decimal(static_cast<std::int64_t>(buffer.size()) - 1) +
+               u" characters long: IsFrameworkInstalled reads at most " +
+               Decimal(static_cast<std::int64_t>(buffer.size()) - 1) +
                u", so its read fails (error 234) and it answers 234";
     std::ranges::copy(command, buffer.begin());
     char16_t* valueName = nullptr;
