@@ -40,7 +40,12 @@ expect_output() {
     diff -u "$here/$2" "$1.native" >"$1.diff" || fail "$1: not the findings expected:
 $(head -40 "$1.diff")"
 }
-expect_error() { grep -qF -- "$2" "$1.native-err" || fail "$1: no \"$2\" on standard error: $(cat "$1.native-err")"; }
+expect_error() {
+    local side
+    for side in native windows; do
+        grep -qF -- "$2" "$1.$side-err" || fail "$1: no \"$2\" on the $side standard error: $(cat "$1.$side-err")"
+    done
+}
 
 run_both mistakes mistakes.msi
 expect_status mistakes 1
