@@ -280,7 +280,9 @@ void CheckCommand(const Package& package, const PackageIndex& index, const Comma
 
 void CheckNearName(NearNames& near, std::u16string_view name, std::u16string_view where, Findings& findings)
 {
-    if (name.size() + 2 < near.shortest || name.size() > near.longest + 2) return;
+    // A likely typo is at most two edits away, and so at most two characters longer or shorter.
+    constexpr std::size_t kTypoEdits = 2;
+    if (name.size() + kTypoEdits < near.shortest || name.size() > near.longest + kTypoEdits) return;
     if (near.comparisonsLeft < near.known.size()) return;
     near.comparisonsLeft -= near.known.size();
     const std::optional<std::u16string_view> nearest = NearestName(name, near.known);
