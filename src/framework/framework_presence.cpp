@@ -25,19 +25,6 @@ char16_t* SplitAtComma(char16_t* text)
     return text + comma + 1;
 }
 
-// Splits the command in place into the subkey (the command's start), the value name and the
-// version; false when it lacks one of them. An empty subkey would look the value up at the
-// root of HKEY_LOCAL_MACHINE, which no package means: it is as malformed as an empty value
-// name or version.
-bool SplitCommand(char16_t* command, char16_t*& valueName, char16_t*& version)
-{
-    valueName = SplitAtComma(command);
-    if (valueName == nullptr) return false;
-    version = SplitAtComma(valueName);
-    if (version == nullptr) return false;
-    return *command != u'\0' && *valueName != u'\0' && *version != u'\0';
-}
-
 // The registered version text, or the registry's code when the key or value cannot be read;
 // the account tells which, and where it was read.
 WinResult ReadRegisteredText(Registry& registry, const char16_t* subKey, const char16_t* valueName,
@@ -68,6 +55,17 @@ WinResult ReadRegisteredText(Registry& registry, const char16_t* subKey, const c
 
 }  // namespace
 
+// An empty subkey would look the value up at the root of HKEY_LOCAL_MACHINE, which no package
+// means: it is as malformed as an empty value name or version.
+bool SplitFrameworkTestCommand(char16_t* command, char16_t*& valueName, char16_t*& version)
+{
+    valueName = SplitAtComma(command);
+    if (valueName == nullptr) return false;
+    version = SplitAtComma(valueName);
+    if (version == nullptr) return false;
+    return *command != u'\0' && *valueName != u'\0' && *version != u'\0';
+}
+
 WinResult EvaluateFrameworkTest(Registry& registry, char16_t* command, LogLine& account)
 {
     // The command as the package wrote it, for the account of a malformed one.
@@ -75,7 +73,7 @@ WinResult EvaluateFrameworkTest(Registry& registry, char16_t* command, LogLine& 
     written.Quoted(command);
     char16_t* valueName = nullptr;
     char16_t* version = nullptr;
-    if (!SplitCommand(command, valueName, version)) {
+    if (!SplitFrameworkTestCommand(command, valueName, version)) {
         account << u"FRAMEWORKTESTCOMMAND " << written.Text()
                 << u" is not \"subkey,value name,version\"";
         return kTestFailed;

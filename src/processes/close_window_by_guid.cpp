@@ -9,8 +9,6 @@
 namespace zarvo {
 namespace {
 
-constexpr std::u16string_view kShowMessageMarker = u"/ShowActionMessage";
-
 // Ends the text at the first marker, in its exact letter case; true when there was one.
 bool CutAtMarker(char16_t* text)
 {

@@ -20,3 +20,15 @@ INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`
 INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`, `Value`)
     VALUES (60, 'CheckFileVersionDisableComponent', 'Redis',
     '[SystemFolder]msi.dll', 'FileVersion', '3.1');
+INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`, `Value`)
+    VALUES (70, 'CheckRegistryVersion', 'Zarvo Runtime key',
+    'HKLM\SOFTWARE\Zarvo\Runtime', 'Version', '2.0');
+INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`, `Value`)
+    VALUES (80, 'CheckRegistryDWord', 'Zarvo Runtime build 16 or later',
+    'SOFTWARE\Zarvo\Runtime', 'Build', '0x10');
+INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`, `Value`)
+    VALUES (90, 'CheckProductState', 'Zarvo Tools 2 installed',
+    'Zarvo Tools', 'ValueGreaterThanOrEqualTo', '5');
+INSERT INTO `Prerequisites` (`Order`, `Type`, `Name`, `Destination`, `ValueName`, `Value`)
+    VALUES (20, 'CheckRegistryVersion', 'Windows 7 or later',
+    'SOFTWARE\Microsoft\Windows NT\CurrentVersion', 'CurrentVersion', '6.1');

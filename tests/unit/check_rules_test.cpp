@@ -8,12 +8,14 @@
 #include "platform/sim/sim_platform.h"
 #include "unit/package_builder.h"
 #include "zarvo-check/check_package.h"
+#include "zarvo-check/utf8.h"
 
 namespace zarvo::test {
 namespace {
 
 using check::Findings;
 using check::Severity;
+using check::ToUtf8;
 
 const std::u16string kLibrary = u"ZarvoCustomActionDll";
 constexpr std::int32_t kImmediate = 1;        // a DLL in the Binary table
@@ -22,6 +24,15 @@ constexpr std::int32_t kDeferred = 3073;      // ... in the script, not imperson
 constexpr std::int32_t kSetProperty = 51;
 constexpr std::int32_t k64BitComponent = 256;
 const std::u16string kCommandKey = u"SOFTWARE\\Zarvo\\Demo\\Substitution";
+
+// Where a finding on a command below the sample's key stands: its row as the author wrote it.
+std::string CommandPlace(const std::string& name, const std::string& root = "HKLM",
+                         const std::string& component = "AppConfig")
+{
+    return "Registry[" + root + "\\SOFTWARE\\Zarvo\\Demo\\Substitution, " + name + ", component " + component + "]";
+}
+const std::string kTextCommand = CommandPlace("SetupSubstFileCmd_0");
+const std::string kXmlCommand = CommandPlace("SetupSubstXmlCmd_0", "HKLM", "SettingsCommand");
 
 void AddLibraryAction(Package& package, const std::u16string& action, std::int32_t type,
                       std::int32_t sequence)
@@ -126,12 +137,17 @@ Package SamplePackage()
     return package;
 }
 
+// "error ZC203", as the findings' lines begin.
+std::string Kind(const check::Finding& finding)
+{
+    return (finding.severity == Severity::Error ? "error " : "warning ") + finding.rule;
+}
+
 std::string Listed(const Findings& findings)
 {
     std::string lines;
     for (const check::Finding& finding : findings)
-        lines += (finding.severity == Severity::Error ? "error: " : "warning: ") + finding.where + ": " +
-                 finding.message + "\n";
+        lines += Kind(finding) + ": " + finding.where + ": " + finding.message + "\n";
     return lines;
 }
 
@@ -141,24 +157,19 @@ void ExpectNothing(const Package& package)
     EXPECT_TRUE(findings.empty()) << Listed(findings);
 }
 
-void ExpectOnly(const Package& package, Severity severity, const std::string& where,
+void ExpectOnly(const Package& package, const std::string& kind, const std::string& where,
                 const std::string& message)
 {
     const Findings findings = check::CheckPackage(package);
     ASSERT_EQ(findings.size(), 1u) << Listed(findings);
-    EXPECT_EQ(findings[0].severity, severity);
+    EXPECT_EQ(Kind(findings[0]), kind);
     EXPECT_EQ(findings[0].where, where);
     EXPECT_EQ(findings[0].message, message);
 }
 
 TEST(CheckPackage, FindsNothingInAPackageThatUsesTheLibraryAsTheReadmeShows)
 {
-    Package package = SamplePackage();
-    ExpectNothing(package);
-    // Built for 32-bit Windows, its one registry view serves both substitution actions.
-    package.platform = u"Intel";
-    Cell(package, u"Component", u"SettingsCommand", u"Attributes") = u"0";
-    ExpectNothing(package);
+    ExpectNothing(SamplePackage());
 }
 
 TEST(CheckPackage, FindsNothingInAPackageWithoutTheLibrary)
@@ -193,15 +204,15 @@ TEST(CustomActionChecks, NameTheExportAMisspeltDllEntryWasMeantToBe)
     Package package = SamplePackage();
     Cell(package, u"CustomAction", u"RunCmdFile", u"Target") = u"RunCmdFiles";
     ExpectOnly(
-        package, Severity::Error, "CustomAction[RunCmdFile]",
+        package, "error ZC101", "CustomAction[RunCmdFile]",
         "DllEntry \"RunCmdFiles\" is not an action of this library (did you mean RunCmdFile?)" + failing);
     // The installer finds an export by its name as written, letter case and all.
     Cell(package, u"CustomAction", u"RunCmdFile", u"Target") = u"runcmdfile";
     ExpectOnly(
-        package, Severity::Error, "CustomAction[RunCmdFile]",
+        package, "error ZC101", "CustomAction[RunCmdFile]",
         "DllEntry \"runcmdfile\" is not an action of this library (did you mean RunCmdFile?)" + failing);
     Cell(package, u"CustomAction", u"RunCmdFile", u"Target") = u"Frobnicate";
-    ExpectOnly(package, Severity::Error, "CustomAction[RunCmdFile]",
+    ExpectOnly(package, "error ZC101", "CustomAction[RunCmdFile]",
                "DllEntry \"Frobnicate\" is not an action of this library" + failing);
     // Another library's entries are its own affair.
     Cell(package, u"CustomAction", u"RunCmdFile", u"Source") = u"OtherLibrary";
@@ -213,7 +224,7 @@ TEST(CustomActionChecks, FindADataReaderThatRunsImmediate)
     Package package = SamplePackage();
     Cell(package, u"CustomAction", u"SetupSubstFiles", u"Type") = u"1";
     ExpectOnly(
-        package, Severity::Error, "CustomAction[SetupSubstFiles]",
+        package, "error ZC102", "CustomAction[SetupSubstFiles]",
         "SetupSubstFiles runs immediate (Type 1): its only input, CustomActionData, is given to deferred "
         "actions alone, so it finds it empty and does nothing");
 }
@@ -223,13 +234,13 @@ TEST(CustomActionChecks, FindADeferredReaderThatNothingFeedsBeforeIt)
     Package package = SamplePackage();
     DropRows(package, u"CustomAction", u"UpdateVS71VszFileData");
     ExpectOnly(
-        package, Severity::Error, "InstallExecuteSequence[UpdateVS71VszFile]",
+        package, "error ZC103", "InstallExecuteSequence[UpdateVS71VszFile]",
         "no type-51 action sets the property UpdateVS71VszFile before it in this table: its CustomActionData "
         "is empty, so UpdateVS71VszFile does nothing");
 
     package = SamplePackage();
     Cell(package, u"InstallExecuteSequence", u"RunCmdFileData", u"Sequence") = u"5102";
-    ExpectOnly(package, Severity::Error, "InstallExecuteSequence[RunCmdFile]",
+    ExpectOnly(package, "error ZC103", "InstallExecuteSequence[RunCmdFile]",
                "the type-51 action RunCmdFileData sets the property RunCmdFile, but not before it: its "
                "CustomActionData is empty, so RunCmdFile does nothing");
 }
@@ -245,7 +256,7 @@ TEST(CustomActionChecks, FeedAnOwnDeferredActionByTheNameItIsScheduledUnder)
     // Its data is not the export's: the property of the export's name feeds another action.
     Cell(package, u"CustomAction", u"RemoveNoteData", u"Source") = u"RunCmdFile";
     ExpectOnly(
-        package, Severity::Error, "InstallExecuteSequence[RemoveNote]",
+        package, "error ZC103", "InstallExecuteSequence[RemoveNote]",
         "no type-51 action sets the property RemoveNote before it in this table: its CustomActionData is "
         "empty, so RunCmdFile does nothing");
 }
@@ -255,14 +266,14 @@ TEST(CustomActionChecks, FindANamedInputThatNothingSets)
     Package package = SamplePackage();
     DropRows(package, u"CustomAction", u"SetAgentCommand");
     ExpectOnly(
-        package, Severity::Warning, "CustomAction[RunForegroundProgram]",
+        package, "warning ZC401", "CustomAction[RunForegroundProgram]",
         "nothing sets the property RunForegroundProgram (no Property row, no scheduled type-51 action): the "
         "action starts no program");
 
     package = SamplePackage();
     DropRows(package, u"Property", u"CloseWindowByGUID");
     ExpectOnly(
-        package, Severity::Warning, "CustomAction[CloseWindowByGUID]",
+        package, "warning ZC401", "CustomAction[CloseWindowByGUID]",
         "nothing sets the property CloseWindowByGUID (no Property row, no scheduled type-51 action): the "
         "title is empty, so the action closes no window");
     // A type-51 action that never runs sets nothing.
@@ -272,24 +283,115 @@ TEST(CustomActionChecks, FindANamedInputThatNothingSets)
     ExpectNothing(package);
 }
 
+// The sample with the command line of RunCmdFile, which a type-51 action of the package sets
+// and RunCmdFileData hands on, replaced.
+Package WithCommandLine(const std::u16string& line)
+{
+    Package package = SamplePackage();
+    Cell(package, u"CustomAction", u"SetPostInstallNoteCommand", u"Target") = line;
+    return package;
+}
+
+const std::string kInterpreterWaits =
+    " of RunCmdFile does not begin with /c: Cmd.exe, given no command to run and end, waits for input that "
+    "never comes, and the installation waits with it for ever";
+
+TEST(ActionInputChecks, FindACommandLineOnWhichTheInterpreterWaits)
+{
+    ExpectOnly(WithCommandLine(u"echo > note"), "error ZC402", "CustomAction[SetPostInstallNoteCommand]",
+               "the command line \"echo > note\"" + kInterpreterWaits);
+    ExpectOnly(WithCommandLine(u" /k echo [INSTALLDIR]"), "error ZC402", "CustomAction[SetPostInstallNoteCommand]",
+               "the command line \" /k echo [INSTALLDIR]\"" + kInterpreterWaits);
+    // The installer formats no value of the Property table: its brackets stay as they are.
+    Package package = SamplePackage();
+    DropRows(package, u"CustomAction", u"SetPostInstallNoteCommand");
+    AddProperty(package, u"RunCmdFileCommand", u"[INSTALLDIR]setup.cmd");
+    ExpectOnly(package, "error ZC402", "Property[RunCmdFileCommand]",
+               "the command line \"[INSTALLDIR]setup.cmd\"" + kInterpreterWaits);
+    // The action's own data, written out.
+    package = SamplePackage();
+    Cell(package, u"CustomAction", u"RunCmdFileData", u"Target") = u"cmd.exe";
+    ExpectOnly(package, "error ZC402", "CustomAction[RunCmdFileData]",
+               "the command line \"cmd.exe\"" + kInterpreterWaits);
+}
+
+TEST(ActionInputChecks, LeaveACommandLineThatRunsAndEndsOrThatOnlyTheInstallationKnows)
+{
+    // The last sets the property to itself: the reference is followed no further.
+    for (const char16_t* line : {u"/C [INSTALLDIR]setup.cmd", u" \t/c", u"[SETUP_COMMAND]", u"/[SWITCH] echo", u" ",
+                                 u"", u"[RunCmdFileCommand]"})
+        ExpectNothing(WithCommandLine(line));
+}
+
+// The sample with IsFrameworkInstalled run on the test command that the Property table holds.
+Package WithFrameworkTest(const std::u16string& command)
+{
+    Package package = SamplePackage();
+    AddLibraryAction(package, u"IsFrameworkInstalled", kImmediate, 1030);
+    AddProperty(package, u"FRAMEWORKTESTCOMMAND", command);
+    return package;
+}
+
+TEST(ActionInputChecks, FindAFrameworkTestCommandTheActionCannotUse)
+{
+    const std::string missing = ", as if the framework were missing, and sets FrameworkNotInstalled";
+    ExpectOnly(WithFrameworkTest(u"SOFTWARE\\Zarvo\\Runtime,Version"), "error ZC403", "Property[FRAMEWORKTESTCOMMAND]",
+               "FRAMEWORKTESTCOMMAND \"SOFTWARE\\Zarvo\\Runtime,Version\" is not \"subkey,value name,version\": "
+               "IsFrameworkInstalled reads no registry value and answers 1" +
+                   missing);
+    for (const char16_t* command : {u",Version,4.0", u"SOFTWARE\\Zarvo,,4.0", u"SOFTWARE\\Zarvo,Version,"})
+        EXPECT_EQ(check::CheckPackage(WithFrameworkTest(command)).size(), 1u) << ToUtf8(command);
+    // The action reads the property into 260 characters, its terminator included.
+    ExpectNothing(WithFrameworkTest(std::u16string(255, u'K') + u",V,4"));
+    ExpectOnly(WithFrameworkTest(std::u16string(256, u'K') + u",V,4"), "error ZC403", "Property[FRAMEWORKTESTCOMMAND]",
+               "FRAMEWORKTESTCOMMAND is 260 characters long: IsFrameworkInstalled reads at most 259, so its read fails "
+               "(error 234) and it answers 234" +
+                   missing);
+
+    // A type-51 action's command is judged when nothing in it is formatted.
+    Package package = WithFrameworkTest(u"SOFTWARE\\Zarvo,Version,2.0");
+    AddCustomAction(package, u"SetTest", kSetProperty, u"FRAMEWORKTESTCOMMAND", u"SOFTWARE\\Zarvo;Version;2.0");
+    Schedule(package, u"SetTest", 1029);
+    EXPECT_EQ(check::CheckPackage(package).size(), 1u);
+    Cell(package, u"CustomAction", u"SetTest", u"Target") = u"[FRAMEWORK_KEY],Version";
+    ExpectNothing(package);
+    // Without IsFrameworkInstalled the property tests nothing.
+    package = WithFrameworkTest(u"SOFTWARE");
+    DropRows(package, u"InstallExecuteSequence", u"IsFrameworkInstalled");
+    ExpectNothing(package);
+}
+
+TEST(ActionInputChecks, FindAMessageBoxThatWaitsForSomeoneToPressOk)
+{
+    Package package = SamplePackage();
+    Cell(package, u"Property", u"CloseWindowByGUID", u"Value") = u"Zarvo Agent/ShowActionMessage";
+    ExpectOnly(package, "warning ZC404", "Property[CloseWindowByGUID]",
+               "the title holds /ShowActionMessage: CloseWindowByGUID first shows it in a message box and waits "
+               "until someone presses OK, also in a silent installation (/qn), where no one may be there to press "
+               "it");
+    // In other letter case the marker is part of the title.
+    Cell(package, u"Property", u"CloseWindowByGUID", u"Value") = u"Zarvo Agent/showactionmessage";
+    ExpectNothing(package);
+}
+
 TEST(PrerequisiteChecks, FindAnUnknownTypeAndTheKindItWasMeantToBe)
 {
     Package package = SamplePackage();
     AddPrerequisite(package, 3, u"CheckFileVersoin", u"Runtime", u"C:\\a.dll", u"FileVersion", u"1.0");
     ExpectOnly(
-        package, Severity::Error, "Prerequisites[Order 3]",
+        package, "error ZC203", "Prerequisites[Order 3, Runtime]",
         "unknown Type \"CheckFileVersoin\" (did you mean CheckFileVersion?): the row passes unchecked");
 
     package = SamplePackage();
     AddPrerequisite(package, 4, u"CheckVersionSetPropety", u"P", u"SOFTWARE\\A", u"Version", u"1.0");
     ExpectOnly(
-        package, Severity::Error, "Prerequisites[Order 4]",
+        package, "error ZC203", "Prerequisites[Order 4, P]",
         "unknown Type \"CheckVersionSetPropety\" (did you mean CheckVersionSetProperty?): the row changes "
         "nothing");
 
     package = SamplePackage();
     AddPrerequisite(package, 5, u"Frobnicate", u"P", u"", u"", u"");
-    ExpectOnly(package, Severity::Error, "Prerequisites[Order 5]",
+    ExpectOnly(package, "error ZC203", "Prerequisites[Order 5, P]",
                "unknown Type \"Frobnicate\": the row passes unchecked and changes nothing");
 }
 
@@ -298,20 +400,20 @@ TEST(PrerequisiteChecks, FindATableTheScheduledActionsCannotRead)
     Package package = SamplePackage();
     DropColumn(package, u"Prerequisites", u"Component_");
     ExpectOnly(
-        package, Severity::Error, "Prerequisites",
+        package, "error ZC202", "Prerequisites",
         "the table lacks the column Component_, which CheckPrerequisites and ChangeElementsFromPrerequisites "
         "read: they do nothing and answer 0");
     DropColumn(package, u"Prerequisites", u"Order");
     DropColumn(package, u"Prerequisites", u"Type");
     DropRows(package, u"InstallExecuteSequence", u"ChangeElementsFromPrerequisites");
     ExpectOnly(
-        package, Severity::Error, "Prerequisites",
+        package, "error ZC202", "Prerequisites",
         "the table lacks the columns Type, Component_ and Order, which CheckPrerequisites reads: it does "
         "nothing and answers 0");
 
     package = SamplePackage();
     package.tables.erase(u"Prerequisites");
-    ExpectOnly(package, Severity::Error, "Prerequisites",
+    ExpectOnly(package, "error ZC201", "Prerequisites",
                "the package has no Prerequisites table, which CheckPrerequisites and "
                "ChangeElementsFromPrerequisites "
                "read: they do nothing and answer 0");
@@ -336,7 +438,7 @@ TEST(PrerequisiteChecks, FindAVersionTextThatReadsAsZero)
     Package package = SamplePackage();
     AddPrerequisite(package, 90, u"CheckRegistryVersion", u"Runtime", u"SOFTWARE\\Zarvo\\Runtime", u"Version",
                     u"v2.0");
-    ExpectOnly(package, Severity::Warning, "Prerequisites[Order 90]",
+    ExpectOnly(package, "warning ZC204", "Prerequisites[Order 90, Runtime]",
                "Value \"v2.0\" does not begin with a number: it reads as version 0.0.0.0, so the row passes "
                "whenever "
                "the value is there");
@@ -345,7 +447,7 @@ TEST(PrerequisiteChecks, FindAVersionTextThatReadsAsZero)
     AddPrerequisite(package, 91, u"CheckInstanceProductState", u"No instance", u"SOFTWARE\\Zarvo\\Demo",
                     u"ProductCode", u"");
     ExpectOnly(
-        package, Severity::Warning, "Prerequisites[Order 91]",
+        package, "warning ZC204", "Prerequisites[Order 91, No instance]",
         "Value \"\" does not begin with a number: it reads as version 0.0.0.0, so the row fails whenever the "
         "installer knows the product the value names");
 
@@ -353,7 +455,7 @@ TEST(PrerequisiteChecks, FindAVersionTextThatReadsAsZero)
     AddPrerequisite(package, 92, u"CheckVersionDisableComponent", u"Redist", u"SOFTWARE\\A", u"Version",
                     u"new");
     ExpectOnly(
-        package, Severity::Warning, "Prerequisites[Order 92]",
+        package, "warning ZC204", "Prerequisites[Order 92, Redist]",
         "Value \"new\" does not begin with a number: it reads as version 0.0.0.0, so the component is left "
         "out whenever the value is there");
 
@@ -369,13 +471,13 @@ TEST(PrerequisiteChecks, FindAValueNameThatIsNotTheKeywordItsKindAsksFor)
 {
     Package package = SamplePackage();
     AddPrerequisite(package, 95, u"CheckFileVersion", u"Runtime", u"C:\\a.dll", u"Version", u"not read");
-    ExpectOnly(package, Severity::Warning, "Prerequisites[Order 95]",
+    ExpectOnly(package, "warning ZC205", "Prerequisites[Order 95, Runtime]",
                "ValueName \"Version\" is not FileVersion: CheckPrerequisites passes the row unchecked");
 
     package = SamplePackage();
     AddPrerequisite(package, 96, u"CheckProductState", u"Tools", u"{GUID}", u"ValueGreaterThan", u"5");
     ExpectOnly(
-        package, Severity::Warning, "Prerequisites[Order 96]",
+        package, "error ZC206", "Prerequisites[Order 96, Tools]",
         "ValueName \"ValueGreaterThan\" is not ValueGreaterThanOrEqualTo: the row always fails, and so does "
         "the gate (1603)");
 
@@ -392,7 +494,7 @@ TEST(PrerequisiteChecks, FindAnInstanceRowInTheThirtyTwoBitView)
     AddPrerequisite(package, 98, u"CheckInstanceProductState", u"No instance",
                     u"Key_Wow64_32Key:SOFTWARE\\Zarvo", u"ProductCode", u"5");
     ExpectOnly(
-        package, Severity::Warning, "Prerequisites[Order 98]",
+        package, "warning ZC207", "Prerequisites[Order 98, No instance]",
         "Destination begins with \"Key_Wow64_32Key:\", which CheckInstanceProductState does not know: it "
         "opens a key of that literal name, which does not exist, so the row always passes");
 }
@@ -402,7 +504,7 @@ TEST(PrerequisiteChecks, FindAComponentToLeaveOutThatThePackageLacks)
     Package package = SamplePackage();
     AddPrerequisite(package, 99, u"CheckFileVersionDisableComponent", u"Redis", u"C:\\a.dll", u"", u"1.0");
     ExpectOnly(
-        package, Severity::Warning, "Prerequisites[Order 99]",
+        package, "warning ZC208", "Prerequisites[Order 99, Redis]",
         "Name \"Redis\" is no component of the Component table (did you mean Redist?): "
         "ChangeElementsFromPrerequisites asks to leave out a component the package does not have, and the "
         "installer refuses");
@@ -411,26 +513,99 @@ TEST(PrerequisiteChecks, FindAComponentToLeaveOutThatThePackageLacks)
     ExpectNothing(package);
 }
 
+TEST(PrerequisiteChecks, FindAKeyPathWrittenWithItsRoot)
+{
+    Package package = SamplePackage();
+    AddPrerequisite(package, 90, u"CheckRegistryVersion", u"Runtime", u"HKLM\\SOFTWARE\\Zarvo", u"Version", u"2.0");
+    ExpectOnly(package, "error ZC209", "Prerequisites[Order 90, Runtime]",
+               "Destination \"HKLM\\SOFTWARE\\Zarvo\" names the root HKLM, but key paths are below "
+               "HKEY_LOCAL_MACHINE already: the key HKEY_LOCAL_MACHINE\\HKLM\\SOFTWARE\\Zarvo does not exist, so "
+               "the row always fails, and so does the gate (1603)");
+    // After a view prefix and in any letter case; what comes of it is the kind's.
+    package = SamplePackage();
+    AddPrerequisite(package, 91, u"CheckVersionSetProperty", u"OLD_RUNTIME",
+                    u"key_wow64_64key:hkey_local_machine\\SOFTWARE\\Zarvo", u"Version", u"2.0");
+    ExpectOnly(package, "error ZC209", "Prerequisites[Order 91, OLD_RUNTIME]",
+               "Destination \"key_wow64_64key:hkey_local_machine\\SOFTWARE\\Zarvo\" names the root "
+               "hkey_local_machine, but key paths are below HKEY_LOCAL_MACHINE already: the key "
+               "HKEY_LOCAL_MACHINE\\hkey_local_machine\\SOFTWARE\\Zarvo does not exist, so the check always fails, "
+               "so the property is always set to 1");
+    // A key that only begins like a root, and one formatted at installation, are none.
+    package = SamplePackage();
+    AddPrerequisite(package, 92, u"CheckRegistryDWord", u"Count", u"HKLMTools\\Zarvo", u"Count", u"1");
+    AddPrerequisite(package, 93, u"CheckRegistryVersion", u"Runtime", u"[RUNTIME_KEY]\\Zarvo", u"Version", u"2.0");
+    AddPrerequisite(package, 94, u"CheckInstanceProductState", u"Instance", u"HKCU[SUFFIX]", u"Code", u"5");
+    ExpectNothing(package);
+}
+
+TEST(PrerequisiteChecks, FindANumberWrittenInHexadecimal)
+{
+    Package package = SamplePackage();
+    AddPrerequisite(package, 90, u"CheckRegistryDWord", u"Build 16", u"SOFTWARE\\Zarvo", u"Build", u"0x10");
+    ExpectOnly(package, "warning ZC210", "Prerequisites[Order 90, Build 16]",
+               "Value \"0x10\" is hexadecimal, but the row reads decimal digits only: the minimum is 0, so the row "
+               "passes whenever the DWORD value is there");
+    package = SamplePackage();
+    AddPrerequisite(package, 91, u"CheckProductState", u"Tools", u"{6F1C2D3E-4A5B-4C6D-8E7F-90A1B2C3D4E5}",
+                    u"ValueGreaterThanOrEqualTo", u" 0X5");
+    ExpectOnly(package, "warning ZC210", "Prerequisites[Order 91, Tools]",
+               "Value \" 0X5\" is hexadecimal, but the row reads decimal digits only: it reads as version 0.0.0.0, "
+               "so the row passes whenever the installer knows the product for the machine");
+    package = SamplePackage();
+    AddPrerequisite(package, 92, u"CheckRegistryDWord", u"Build 16", u"SOFTWARE\\Zarvo", u"Build", u"16");
+    AddPrerequisite(package, 93, u"CheckRegistryVersion", u"Runtime", u"SOFTWARE\\Zarvo", u"Version", u"10x");
+    ExpectNothing(package);
+}
+
+TEST(PrerequisiteChecks, FindAProductNamedByNoProductCode)
+{
+    Package package = SamplePackage();
+    AddPrerequisite(package, 90, u"CheckProductState", u"Tools", u"Zarvo Tools", u"ValueGreaterThanOrEqualTo", u"5");
+    ExpectOnly(package, "error ZC211", "Prerequisites[Order 90, Tools]",
+               "Destination \"Zarvo Tools\" is not a product code ({XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}): the "
+               "installer knows no such product, so the row always fails, and so does the gate (1603)");
+    for (const char16_t* code :
+         {u"6F1C2D3E-4A5B-4C6D-8E7F-90A1B2C3D4E5", u"{6F1C2D3E-4A5B-4C6D-8E7F-90A1B2C3D4E}",
+          u"{6F1C2D3E-4A5B-4C6D-8E7F-90A1B2C3D4G5}", u"{6F1C2D3E4-A5B-4C6D-8E7F-90A1B2C3D4E5}"}) {
+        package = SamplePackage();
+        AddPrerequisite(package, 91, u"CheckProductState", u"Tools", code, u"ValueGreaterThanOrEqualTo", u"5");
+        EXPECT_EQ(check::CheckPackage(package).size(), 1u) << ToUtf8(code);
+    }
+    package = SamplePackage();
+    AddPrerequisite(package, 92, u"CheckProductState", u"Tools", u"{6f1c2d3e-4a5b-4c6d-8e7f-90a1b2c3d4e5}",
+                    u"ValueGreaterThanOrEqualTo", u"5");
+    ExpectNothing(package);
+}
+
+TEST(PrerequisiteChecks, FindRowsOfEqualOrder)
+{
+    Package package = SamplePackage();
+    AddPrerequisite(package, 30, u"CheckRegistryVersion", u"Runtime", u"SOFTWARE\\Zarvo", u"Version", u"2.0");
+    ExpectOnly(package, "warning ZC212", "Prerequisites[Order 30, Runtime]",
+               "Order 30 is also the Order of the row \"Windows Installer 3.1\": the two are read in whichever "
+               "order the installer delivers them, which the package does not decide");
+}
+
 TEST(SequenceChecks, FindComponentRequestsOutsideCostingAndValidation)
 {
     const std::string installed = ", so they are installed";
     Package package = SamplePackage();
     Cell(package, u"InstallExecuteSequence", u"ChangeElementsFromPrerequisites", u"Sequence") = u"900";
-    ExpectOnly(package, Severity::Warning, "InstallExecuteSequence[ChangeElementsFromPrerequisites]",
+    ExpectOnly(package, "warning ZC105", "InstallExecuteSequence[ChangeElementsFromPrerequisites]",
                "ChangeElementsFromPrerequisites runs at 900, not after CostFinalize (1000): the installer "
                "refuses to "
                "leave components out before costing is done" +
                    installed);
     Cell(package, u"InstallExecuteSequence", u"ChangeElementsFromPrerequisites", u"Sequence") = u"1400";
     ExpectOnly(
-        package, Severity::Warning, "InstallExecuteSequence[ChangeElementsFromPrerequisites]",
+        package, "warning ZC105", "InstallExecuteSequence[ChangeElementsFromPrerequisites]",
         "ChangeElementsFromPrerequisites runs at 1400, not before InstallValidate (1400): the components it "
         "asks to leave out are already validated for installation" +
             installed);
 
     package = SamplePackage();
     Schedule(package, u"ChangeElementsFromPrerequisites", 1020, std::nullopt, u"AdminExecuteSequence");
-    ExpectOnly(package, Severity::Warning, "AdminExecuteSequence[ChangeElementsFromPrerequisites]",
+    ExpectOnly(package, "warning ZC105", "AdminExecuteSequence[ChangeElementsFromPrerequisites]",
                "ChangeElementsFromPrerequisites runs at 1020, in a table without CostFinalize: the installer "
                "refuses "
                "to leave components out before costing is done" +
@@ -458,11 +633,36 @@ TEST(SequenceChecks, FindTheRedistributableDecidedBeforeTheSourceIsResolved)
         "package can run";
     Package package = SamplePackage();
     Cell(package, u"InstallExecuteSequence", u"NetFrameworkInstall", u"Sequence") = u"840";
-    ExpectOnly(package, Severity::Warning, "InstallExecuteSequence[NetFrameworkInstall]",
+    ExpectOnly(package, "warning ZC106", "InstallExecuteSequence[NetFrameworkInstall]",
                "NetFrameworkInstall runs at 840, not after ResolveSource (850)" + unresolved);
     DropRows(package, u"InstallExecuteSequence", u"ResolveSource");
-    ExpectOnly(package, Severity::Warning, "InstallExecuteSequence[NetFrameworkInstall]",
+    ExpectOnly(package, "warning ZC106", "InstallExecuteSequence[NetFrameworkInstall]",
                "NetFrameworkInstall runs at 840, and this table has no ResolveSource" + unresolved);
+}
+
+TEST(SequenceChecks, FindADeferredActionOutsideTheInstallationScript)
+{
+    const std::string refused =
+        ": the installation script is not begun, so the installer refuses the action (error 2762) and the "
+        "installation fails";
+    Package package = SamplePackage();
+    Cell(package, u"InstallExecuteSequence", u"RunCmdFileData", u"Sequence") = u"1499";
+    Cell(package, u"InstallExecuteSequence", u"RunCmdFile", u"Sequence") = u"1500";
+    ExpectOnly(package, "error ZC104", "InstallExecuteSequence[RunCmdFile]",
+               "the deferred action RunCmdFile runs at 1500, not after InstallInitialize (1500)" + refused);
+    Cell(package, u"InstallExecuteSequence", u"RunCmdFile", u"Sequence") = u"6599";
+    ExpectNothing(package);
+    Cell(package, u"InstallExecuteSequence", u"RunCmdFile", u"Sequence") = u"6600";
+    ExpectOnly(package, "error ZC104", "InstallExecuteSequence[RunCmdFile]",
+               "the deferred action RunCmdFile runs at 6600, not before InstallFinalize (6600): the installation "
+               "script has run by then, so the action never runs");
+
+    // The user interface's sequence writes no script.
+    package = SamplePackage();
+    Schedule(package, u"RunCmdFileData", 1100, std::nullopt, u"InstallUISequence");
+    Schedule(package, u"RunCmdFile", 1101, std::nullopt, u"InstallUISequence");
+    ExpectOnly(package, "error ZC104", "InstallUISequence[RunCmdFile]",
+               "the deferred action RunCmdFile runs at 1101, in a table without InstallInitialize" + refused);
 }
 
 // The sample's plain-text command with its value replaced.
@@ -476,32 +676,32 @@ Package WithTextCommand(const std::u16string& value)
 TEST(RegistryCommandChecks, FindACommandTheActionDoesNotReadAsMeant)
 {
     ExpectOnly(
-        WithTextCommand(u"[INSTALLDIR]app.cfg"), Severity::Warning, "Registry[reg_Subst1]",
+        WithTextCommand(u"[INSTALLDIR]app.cfg"), "warning ZC308", kTextCommand,
         "the value is not a multi-string (no [~] between its strings): SetupSubstFiles takes the whole text "
         "as the file to rewrite and replaces nothing");
     ExpectOnly(
-        WithTextCommand(u"[INSTALLDIR]app.cfg[~]A=1[~]SERVER_NAME[~]B=2"), Severity::Warning,
-        "Registry[reg_Subst1]",
+        WithTextCommand(u"[INSTALLDIR]app.cfg[~]A=1[~]SERVER_NAME[~]B=2"), "warning ZC309",
+        kTextCommand,
         "\"SERVER_NAME\" has no \"=\" and ends the pairs: SetupSubstFiles ignores it and the 1 string after "
         "it");
     ExpectOnly(
-        WithTextCommand(u"[INSTALLDIR]app.cfg[~]A=1[~][~]B=2[~]C=3"), Severity::Warning,
-        "Registry[reg_Subst1]",
+        WithTextCommand(u"[INSTALLDIR]app.cfg[~]A=1[~][~]B=2[~]C=3"), "warning ZC309",
+        kTextCommand,
         "an empty string ends the command early: SetupSubstFiles ignores it and the 2 strings after it");
     std::u16string pairs = u"[INSTALLDIR]app.cfg";
     for (int pair = 0; pair < 22; ++pair)
         pairs += u"[~]A=" + std::u16string(1, static_cast<char16_t>(u'a' + pair));
     ExpectOnly(
-        WithTextCommand(pairs), Severity::Warning, "Registry[reg_Subst1]",
+        WithTextCommand(pairs), "warning ZC310", kTextCommand,
         "the command holds more than 20 pairs: SetupSubstFiles takes the first 20 and ignores the 2 strings "
         "after them");
     ExpectOnly(
-        WithTextCommand(u"app.cfg[~]A=1"), Severity::Warning, "Registry[reg_Subst1]",
+        WithTextCommand(u"app.cfg[~]A=1"), "warning ZC307", kTextCommand,
         "the file to rewrite, \"app.cfg\", does not begin with a folder ([INSTALLDIR] or another Directory "
         "key, [#file] or a standard folder property): SetupSubstFiles opens only plain absolute paths and "
         "leaves the file as it is");
     ExpectOnly(
-        WithTextCommand(u"[SERVERNAME]app.cfg[~]A=1"), Severity::Warning, "Registry[reg_Subst1]",
+        WithTextCommand(u"[SERVERNAME]app.cfg[~]A=1"), "warning ZC307", kTextCommand,
         "the file to rewrite, \"[SERVERNAME]app.cfg\", does not begin with a folder ([INSTALLDIR] or another "
         "Directory key, [#file] or a standard folder property): SetupSubstFiles opens only plain absolute "
         "paths and leaves the file as it is");
@@ -533,7 +733,7 @@ TEST(RegistryCommandChecks, FindACommandTheActionNeverRuns)
 {
     Package package = SamplePackage();
     Cell(package, u"Registry", u"reg_Subst1", u"Name") = u"SetupSubstFileCmd_20";
-    ExpectOnly(package, Severity::Warning, "Registry[reg_Subst1]",
+    ExpectOnly(package, "error ZC301", CommandPlace("SetupSubstFileCmd_20"),
                "SetupSubstFileCmd_20 is never run: SetupSubstFiles reads only SetupSubstFileCmd_0 to "
                "SetupSubstFileCmd_19");
     Cell(package, u"Registry", u"reg_Subst1", u"Name") = u"SetupSubstFileCmd_05";
@@ -544,7 +744,7 @@ TEST(RegistryCommandChecks, FindACommandTheActionNeverRuns)
 
     Cell(package, u"Registry", u"reg_Subst1", u"Root") = u"1";
     ExpectOnly(
-        package, Severity::Warning, "Registry[reg_Subst1]",
+        package, "error ZC302", CommandPlace("setupsubstfilecmd_19", "HKCU"),
         "the command is written below HKEY_CURRENT_USER, but SetupSubstFiles reads HKEY_LOCAL_MACHINE: it is "
         "never run");
     Cell(package, u"Registry", u"reg_Subst1", u"Root") = u"-1";
@@ -552,7 +752,7 @@ TEST(RegistryCommandChecks, FindACommandTheActionNeverRuns)
 
     package = SamplePackage();
     DropRows(package, u"InstallExecuteSequence", u"SetupSubstXmlFiles");
-    ExpectOnly(package, Severity::Warning, "Registry[reg_Subst2]",
+    ExpectOnly(package, "error ZC303", kXmlCommand,
                "no scheduled action runs SetupSubstXmlFiles: the command stays in the registry, never run");
 }
 
@@ -560,7 +760,8 @@ TEST(RegistryCommandChecks, FindACommandUnderAKeyTheActionDoesNotRead)
 {
     Package package = SamplePackage();
     Cell(package, u"Registry", u"reg_Subst1", u"Key") = u"SOFTWARE\\Zarvo\\Other";
-    ExpectOnly(package, Severity::Warning, "Registry[reg_Subst1]",
+    ExpectOnly(package, "error ZC304",
+               "Registry[HKLM\\SOFTWARE\\Zarvo\\Other, SetupSubstFileCmd_0, component AppConfig]",
                "key \"SOFTWARE\\Zarvo\\Other\" is not the key SetupSubstFiles reads, "
                "SOFTWARE\\Zarvo\\Demo\\Substitution (its CustomActionData): the command is never run");
     // Registry keys are compared without regard to letter case.
@@ -568,7 +769,8 @@ TEST(RegistryCommandChecks, FindACommandUnderAKeyTheActionDoesNotRead)
     ExpectNothing(package);
     // The installer formats no value of the Property table: the key is that text as it stands.
     Cell(package, u"Property", u"SetupSubstFilesKey", u"Value") = u"SOFTWARE\\[Manufacturer]";
-    ExpectOnly(package, Severity::Warning, "Registry[reg_Subst1]",
+    ExpectOnly(package, "error ZC304",
+               "Registry[HKLM\\software\\zarvo\\demo\\substitution, SetupSubstFileCmd_0, component AppConfig]",
                "key \"software\\zarvo\\demo\\substitution\" is not the key SetupSubstFiles reads, "
                "SOFTWARE\\[Manufacturer] (its CustomActionData): the command is never run");
     // A key that only the installation knows cannot be told.
@@ -581,15 +783,47 @@ TEST(RegistryCommandChecks, FindACommandInTheOtherRegistryView)
     Package package = SamplePackage();
     Cell(package, u"Component", u"SettingsCommand", u"Attributes") = u"0";
     ExpectOnly(
-        package, Severity::Warning, "Registry[reg_Subst2]",
+        package, "error ZC305", kXmlCommand,
         "the command is written by the 32-bit component SettingsCommand, in a package for 64-bit Windows: "
         "SetupSubstXmlFiles reads the 64-bit view, where it is not, so it is never run");
 
     package = SamplePackage();
     Cell(package, u"Component", u"AppConfig", u"Attributes") = u"256";
-    ExpectOnly(package, Severity::Warning, "Registry[reg_Subst1]",
+    ExpectOnly(package, "error ZC305", kTextCommand,
                "the command is written by the 64-bit component AppConfig, in a package for 64-bit Windows: "
                "SetupSubstFiles reads the 32-bit view, where it is not, so it is never run");
+}
+
+// A package for 32-bit Windows writes into the 32-bit view, which serves SetupSubstFiles, and
+// SetupSubstXmlFiles only on 32-bit Windows.
+TEST(RegistryCommandChecks, FindAnXmlCommandOfAPackageFor32BitWindows)
+{
+    Package package = SamplePackage();
+    package.platform = u"Intel";
+    Cell(package, u"Component", u"SettingsCommand", u"Attributes") = u"0";
+    ExpectOnly(package, "error ZC306", kXmlCommand,
+               "the command is written by a package for 32-bit Windows, into the 32-bit view: on 64-bit Windows "
+               "SetupSubstXmlFiles reads the 64-bit view, so it never runs the command, which stays in the "
+               "registry with its values");
+    DropRows(package, u"Registry", u"reg_Subst2");
+    ExpectNothing(package);
+}
+
+TEST(RegistryCommandChecks, SuggestTheCommandNameANearOneWasMeantToBe)
+{
+    const std::string neverRun = "?): the command is never run, and stays in the registry";
+    Package package = SamplePackage();
+    Cell(package, u"Registry", u"reg_Subst2", u"Name") = u"SetupSubstXmlCmd0";
+    ExpectOnly(package, "warning ZC311", CommandPlace("SetupSubstXmlCmd0", "HKLM", "SettingsCommand"),
+               "the value name is none that the substitution actions read (did you mean SetupSubstXmlCmd_0" +
+                   neverRun);
+    Cell(package, u"Registry", u"reg_Subst2", u"Name") = u"SetupSubstFilesCmd_12";
+    ExpectOnly(package, "warning ZC311", CommandPlace("SetupSubstFilesCmd_12", "HKLM", "SettingsCommand"),
+               "the value name is none that the substitution actions read (did you mean SetupSubstFileCmd_12" +
+                   neverRun);
+    // The package's other values are no affair of the library's.
+    Cell(package, u"Registry", u"reg_Subst2", u"Name") = u"InstallFolder";
+    ExpectNothing(package);
 }
 
 // A package is untrusted: thousands of rows in every table, properties that set one another
@@ -605,7 +839,7 @@ TEST(CheckPackage, ChecksAPackageOfThousandsOfRowsInEveryTable)
         AddPrerequisite(package, 1000 + row, u"CheckFileVersionDisableComponent", u"Componnt_" + n, u"C:\\a",
                         u"", u"1");
         AddCustomAction(package, u"Reader" + n, kDeferred, kLibrary, u"RunCmdFile");
-        Schedule(package, u"Reader" + n, 7000 + row);
+        Schedule(package, u"Reader" + n, 1600 + row);
         AddCustomAction(package, u"SetP" + n, kSetProperty, u"P" + n, u"[P" + n + u"][Q][Q][Q]");
         Schedule(package, u"SetP" + n, 8000 + row);
         AddCustomAction(package, u"SetQ" + n, kSetProperty, u"Q", u"[Q][Q][P" + n + u"]");
@@ -616,6 +850,15 @@ TEST(CheckPackage, ChecksAPackageOfThousandsOfRowsInEveryTable)
     // Each row that names no component, and each reader nothing feeds; the commands' keys
     // are past telling.
     EXPECT_EQ(check::CheckPackage(package).size(), 2u * kRows);
+    // Each reader fed the property that thousands of actions set: its command lines are past
+    // telling too.
+    for (int row = 0; row < kRows; ++row) {
+        const std::string digits = std::to_string(row);
+        const std::u16string n(digits.begin(), digits.end());
+        AddCustomAction(package, u"SetReader" + n, kSetProperty, u"Reader" + n, u"[Q]");
+        Schedule(package, u"SetReader" + n, 1599);
+    }
+    EXPECT_EQ(check::CheckPackage(package).size(), std::size_t{kRows});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "check_package.h"
 
+#include "action_input_rules.h"
 #include "custom_action_rules.h"
 #include "package_index.h"
 #include "prerequisite_rules.h"
@@ -13,6 +14,7 @@ Findings CheckPackage(const Package& package)
     const PackageIndex index = IndexPackage(package);
     Findings findings;
     CheckCustomActions(index, findings);
+    CheckActionInputs(index, findings);
     CheckPrerequisiteTable(package, index, findings);
     CheckSequences(package, index, findings);
     CheckRegistryCommands(package, index, findings);

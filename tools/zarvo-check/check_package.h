@@ -5,8 +5,9 @@
 
 namespace zarvo::check {
 
-// The findings, in a stable order: the custom actions, the Prerequisites table, the
-// sequences, the substitution commands; each in the order of its table's rows.
+// The findings, in a stable order: the custom actions, what the package gives them to read,
+// the Prerequisites table, the sequences, the substitution commands; each in the order of
+// its table's rows.
 Findings CheckPackage(const Package& package);
 
 }  // namespace zarvo::check

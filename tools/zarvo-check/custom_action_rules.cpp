@@ -9,6 +9,7 @@
 #include "processes/close_window_by_guid.h"
 #include "processes/run_foreground_program.h"
 #include "property_values.h"
+#include "rules.h"
 
 namespace zarvo::check {
 namespace {
@@ -50,7 +51,7 @@ void CheckEntry(const CustomActionRow& row, Findings& findings)
     std::u16string message = u"DllEntry " + Quoted(row.target) + u" is not an action of this library";
     if (const std::optional<std::u16string> meant = MeantExport(row.target))
         message += u" (did you mean " + *meant + u"?)";
-    Report(findings, Severity::Error, CustomActionPlace(row),
+    Report(findings, rules::kUnknownExport, CustomActionPlace(row),
            message + u": the installer finds no such export and cannot run the action (error 1723)");
 }
 
@@ -76,7 +77,7 @@ void CheckFedStep(const PackageIndex& index, const CustomActionRow& row, const S
         later.empty() ? u"no type-51 action sets the property " + row.action + u" before it in this table"
                       : u"the type-51 action " + later.front()->action + u" sets the property " + row.action +
                             u", but not before it";
-    Report(findings, Severity::Error, Place(step.table, row.action),
+    Report(findings, rules::kUnfedDataReader, Place(step.table, row.action),
            what + u": its CustomActionData is empty, so " + Widened(row.entry->name) + u" does nothing");
 }
 
@@ -86,7 +87,7 @@ void CheckCustomActionData(const PackageIndex& index, const CustomActionRow& row
     const std::vector<const Step*> steps = StepsOf(index, row.action);
     if (steps.empty()) return;
     if (!IsDeferred(row)) {
-        Report(findings, Severity::Error, CustomActionPlace(row),
+        Report(findings, rules::kImmediateDataReader, CustomActionPlace(row),
                Widened(row.entry->name) + u" runs immediate (Type " + Decimal(row.type) +
                    u"): its only input, CustomActionData, is given to deferred actions alone, so it "
                    u"finds it empty and does nothing");
@@ -100,7 +101,7 @@ void CheckNamedInput(const PackageIndex& index, const CustomActionRow& row, Find
     for (const NamedInput& input : kNamedInputs) {
         if (row.entry == nullptr || row.entry->name != input.exportName) continue;
         if (!IsScheduled(index, row.action) || IsSetByPackage(index, input.property)) return;
-        Report(findings, Severity::Warning, CustomActionPlace(row),
+        Report(findings, rules::kPropertyNotSet, CustomActionPlace(row),
                u"nothing sets the property " + std::u16string(input.property) +
                    u" (no Property row, no scheduled type-51 action): " + std::u16string(input.consequence));
     }

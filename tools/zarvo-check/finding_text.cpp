@@ -4,9 +4,9 @@
 
 namespace zarvo::check {
 
-void Report(Findings& findings, Severity severity, std::u16string_view where, std::u16string_view message)
+void Report(Findings& findings, const Rule& rule, std::u16string_view where, std::u16string_view message)
 {
-    findings.push_back({severity, ToUtf8(where), ToUtf8(message)});
+    findings.push_back({rule.severity, std::string(rule.id), ToUtf8(where), ToUtf8(message)});
 }
 
 std::u16string Place(std::u16string_view table, std::u16string_view key)

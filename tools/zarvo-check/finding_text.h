@@ -9,8 +9,8 @@
 
 namespace zarvo::check {
 
-// Adds a finding to the list.
-void Report(Findings& findings, Severity severity, std::u16string_view where, std::u16string_view message);
+// Adds a finding of the rule to the list.
+void Report(Findings& findings, const Rule& rule, std::u16string_view where, std::u16string_view message);
 
 // "Table[key]", the place a finding names.
 std::u16string Place(std::u16string_view table, std::u16string_view key);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -193,10 +194,25 @@ Failure ReadPlatform(PackageDatabase& installer, InstallerHandle database, std::
     return std::nullopt;
 }
 
+// The installer answers a missing file, a folder and a file that is no package alike (error
+// 110): the first two are told by the file system first.
+Failure NoFileAt(const char16_t* path)
+{
+    std::error_code failed;
+    const std::filesystem::file_type type = std::filesystem::status(std::u16string_view(path), failed).type();
+    if (type == std::filesystem::file_type::not_found) return "no such file";
+    if (type == std::filesystem::file_type::directory) return "is a folder, not a package";
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<Package> ReadPackage(PackageDatabase& installer, const char16_t* path, std::string& error)
 {
+    if (const Failure missing = NoFileAt(path)) {
+        error = *missing;
+        return std::nullopt;
+    }
     PackageHandle database(installer);
     if (const WinResult opened = installer.OpenDatabase(path, database.Receive()); opened != kErrorSuccess) {
         error = "cannot be opened as a Windows Installer package (error " + std::to_string(opened) + ")";

@@ -1,5 +1,6 @@
 #include "prerequisite_rules.h"
 
+#include <map>
 #include <optional>
 #include <span>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "prerequisites/prerequisite_table.h"
 #include "prerequisites/row_kinds.h"
 #include "property_values.h"
+#include "rules.h"
 
 namespace zarvo::check {
 namespace {
@@ -50,7 +52,7 @@ bool CheckTableReadable(const Table& table, const Readers& readers, Findings& fi
 {
     const std::u16string where(kPrerequisitesTable);
     if (!table.present) {
-        Report(findings, Severity::Error, where,
+        Report(findings, rules::kNoPrerequisiteTable, where,
                u"the package has no Prerequisites table, which " + ReadersDoNothing(readers));
         return false;
     }
@@ -58,7 +60,7 @@ bool CheckTableReadable(const Table& table, const Readers& readers, Findings& fi
     for (const std::u16string_view column : kPrerequisiteColumns)
         if (!table.Column(column)) missing.push_back(column);
     if (missing.empty()) return true;
-    Report(findings, Severity::Error, where,
+    Report(findings, rules::kLackingColumns, where,
            u"the table lacks " + ColumnList(missing) + u", which " + ReadersDoNothing(readers));
     return false;
 }
@@ -84,15 +86,34 @@ void ReportUnknownType(std::u16string_view type, std::u16string_view where, Find
         message += u" (did you mean " + std::u16string(*nearest) + u"?)";
         lost = KindIn(kGateTypes, *nearest) ? u"the row passes unchecked" : u"the row changes nothing";
     }
-    Report(findings, Severity::Error, where, message + u": " + std::u16string(lost));
+    Report(findings, rules::kUnknownType, where, message + u": " + std::u16string(lost));
 }
 
-// "Prerequisites[Order 3]", or by the row's place when it has no Order.
+// "Prerequisites[Order 3, Windows XP or later]": the row's Order, or its place when it has
+// none, and its Name, which the failure property holds.
 std::u16string RowPlace(const Table& table, std::size_t row)
 {
     const Field order = table.Get(row, u"Order");
-    return Place(kPrerequisitesTable,
-                 order ? u"Order " + *order : u"row " + Decimal(static_cast<std::int64_t>(row) + 1));
+    std::u16string key = order ? u"Order " + *order : u"row " + Decimal(static_cast<std::int64_t>(row) + 1);
+    if (const Field name = table.Get(row, u"Name"); name && !name->empty()) key += u", " + *name;
+    return Place(kPrerequisitesTable, key);
+}
+
+// The Names of the rows read so far, by their Order.
+using NamesByOrder = std::map<std::u16string, std::u16string>;
+
+// The order of the rows decides the numbers of the failure properties and which change comes
+// first; rows of equal Order leave it to the installer.
+void CheckOrderUnique(const Table& table, std::size_t row, NamesByOrder& seen, Findings& findings)
+{
+    const Field order = table.Get(row, u"Order");
+    if (!order) return;
+    const auto [first, added] = seen.emplace(*order, TextOf(table.Get(row, u"Name")));
+    if (added) return;
+    Report(findings, rules::kSameOrder, RowPlace(table, row),
+           u"Order " + *order + u" is also the Order of the row " + Quoted(first->second) +
+               u": the two are read in whichever order the installer delivers them, which the package does "
+               u"not decide");
 }
 
 void CheckRow(const PackageIndex& index, KnownComponents& components, const Table& table, std::size_t row,
@@ -123,8 +144,11 @@ void CheckPrerequisiteTable(const Package& package, const PackageIndex& index, F
     const Table& table = package.TableNamed(kPrerequisitesTable);
     if (!CheckTableReadable(table, readers, findings)) return;
     KnownComponents components = ListComponents(index);
-    for (std::size_t row = 0; row < table.rows.size(); ++row)
+    NamesByOrder seen;
+    for (std::size_t row = 0; row < table.rows.size(); ++row) {
         CheckRow(index, components, table, row, readers, findings);
+        CheckOrderUnique(table, row, seen, findings);
+    }
 }
 
 }  // namespace zarvo::check

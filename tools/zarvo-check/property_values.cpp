@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "finding_text.h"
+
 namespace zarvo::check {
 namespace {
 
@@ -91,6 +93,17 @@ Texts TextsOf(Resolution& resolution, std::u16string_view text, int depth)
 bool IsFormatted(std::u16string_view text)
 {
     return text.find(u'[') != std::u16string_view::npos;
+}
+
+std::vector<GivenText> TextsGiven(const PackageIndex& index, std::u16string_view property)
+{
+    std::vector<GivenText> given;
+    // The installer formats no value of the Property table.
+    if (const auto row = index.properties.find(property); row != index.properties.end())
+        given.push_back({row->second, Place(u"Property", property), false});
+    for (const CustomActionRow* setter : ScheduledSetters(index, property))
+        given.push_back({setter->target, Place(u"CustomAction", setter->action), IsFormatted(setter->target)});
+    return given;
 }
 
 bool IsSetByPackage(const PackageIndex& index, std::u16string_view property)

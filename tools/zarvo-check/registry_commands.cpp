@@ -27,6 +27,17 @@ const CommandFamily* FamilyOf(std::u16string_view valueName)
     return nullptr;
 }
 
+std::vector<std::u16string> CommandNames()
+{
+    std::vector<std::u16string> names;
+    for (const CommandFamily& family : kFamilies)
+        for (int number = 0; number < kSubstitutionCommandCount; ++number) {
+            const std::string digits = std::to_string(number);
+            names.push_back(std::u16string(family.prefix) + std::u16string(digits.begin(), digits.end()));
+        }
+    return names;
+}
+
 bool IsReadNumber(std::u16string_view number)
 {
     if (number.empty() || (number.size() > 1 && number.front() == u'0')) return false;

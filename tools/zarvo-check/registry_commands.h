@@ -19,6 +19,9 @@ struct CommandFamily {
 // names are compared; null for any other value.
 const CommandFamily* FamilyOf(std::u16string_view valueName);
 
+// Every value name the two actions read: each prefix with the numbers 0 to 19.
+std::vector<std::u16string> CommandNames();
+
 // Whether the text after the prefix is a number the action reads: decimal, without a
 // leading zero, below kSubstitutionCommandCount.
 bool IsReadNumber(std::u16string_view number);

@@ -67,8 +67,8 @@ std::string ReportText(const Report& report)
 {
     std::string text;
     for (const Finding& finding : report.findings)
-        text += report.package + ": " + SeverityName(finding.severity) + ": " + finding.where + ": " + finding.message +
-                "\n";
+        text += report.package + ": " + SeverityName(finding.severity) + " " + finding.rule + ": " + finding.where +
+                ": " + finding.message + "\n";
     if (report.dryRun) text += DryRunText(*report.dryRun);
     text += report.package + ": " + Counted(Count(report.findings, Severity::Error), "error") + ", " +
             Counted(Count(report.findings, Severity::Warning), "warning") + "\n";
@@ -79,8 +79,10 @@ std::string ReportJson(const Report& report)
 {
     json findings = json::array();
     for (const Finding& finding : report.findings)
-        findings.push_back(
-            {{"severity", SeverityName(finding.severity)}, {"where", finding.where}, {"message", finding.message}});
+        findings.push_back({{"severity", SeverityName(finding.severity)},
+                            {"rule", finding.rule},
+                            {"where", finding.where},
+                            {"message", finding.message}});
     const json document = {{"package", report.package},
                            {"errors", Count(report.findings, Severity::Error)},
                            {"warnings", Count(report.findings, Severity::Warning)},

@@ -17,11 +17,11 @@ struct Report {
     bool HasErrors() const;
 };
 
-// "PACKAGE.msi: error: WHERE: MESSAGE" for each finding, the dry run, and a last line that
+// "PACKAGE.msi: error ZC203: WHERE: MESSAGE" for each finding, the dry run, and a last line that
 // counts them: "PACKAGE.msi: 1 error, 2 warnings".
 std::string ReportText(const Report& report);
 
-// {"package": ..., "errors": N, "warnings": N, "findings": [{"severity", "where", "message"}],
+// {"package": ..., "errors": N, "warnings": N, "findings": [{"severity", "rule", "where", "message"}],
 //  "dryRun": null or {"actions": [{"action", "customAction", "given", "answer", "log",
 //  "properties", "components"}]}}
 std::string ReportJson(const Report& report);

@@ -5,6 +5,7 @@
 #include "frame/letter_case.h"
 #include "prerequisites/prerequisite_table.h"
 #include "prerequisites/row_kinds.h"
+#include "rules.h"
 
 namespace zarvo::check {
 namespace {
@@ -48,7 +49,7 @@ void CheckCostingWindow(const PackageIndex& index, const Step& step, Findings& f
         problem = u", not before InstallValidate (" + Decimal(*validated) +
                   u"): the components it asks to leave out are already validated for installation";
     if (problem.empty()) return;
-    Report(findings, Severity::Warning, Place(step.table, step.action),
+    Report(findings, rules::kChangesOutsideCosting, Place(step.table, step.action),
            RunsAt(step) + problem + u", so they are installed");
 }
 
@@ -59,10 +60,41 @@ void CheckSourceResolved(const PackageIndex& index, const Step& step, Findings& 
     if (resolved && *resolved < *step.sequence) return;
     const std::u16string when = resolved ? u", not after ResolveSource (" + Decimal(*resolved) + u")"
                                          : u", and this table has no ResolveSource";
-    Report(findings, Severity::Warning, Place(step.table, step.action),
+    Report(findings, rules::kFrameworkBeforeSource, Place(step.table, step.action),
            RunsAt(step) + when +
                u": SourceDir is not set, so the redistributable's path is its file name alone, whose version "
                u"cannot be read, and NetFrameworkFullPath names no file the package can run");
+}
+
+// A deferred action is written into the installation script, which InstallInitialize begins
+// and InstallFinalize runs.
+void CheckScriptWindow(const PackageIndex& index, const Step& step, Findings& findings)
+{
+    const std::optional<std::int32_t> begun = SequenceIn(index, step.table, u"InstallInitialize");
+    const std::optional<std::int32_t> run = SequenceIn(index, step.table, u"InstallFinalize");
+    const std::u16string_view refused =
+        u"the installation script is not begun, so the installer refuses the action (error 2762) and the "
+        u"installation fails";
+    std::u16string problem;
+    if (!begun)
+        problem = u", in a table without InstallInitialize: " + std::u16string(refused);
+    else if (*step.sequence <= *begun)
+        problem = u", not after InstallInitialize (" + Decimal(*begun) + u"): " + std::u16string(refused);
+    else if (run && *step.sequence >= *run)
+        problem = u", not before InstallFinalize (" + Decimal(*run) +
+                  u"): the installation script has run by then, so the action never runs";
+    if (problem.empty()) return;
+    Report(findings, rules::kDeferredOutsideScript, Place(step.table, step.action),
+           u"the deferred action " + RunsAt(step) + problem);
+}
+
+void CheckDeferredSteps(const PackageIndex& index, Findings& findings)
+{
+    for (const CustomActionRow& row : index.customActions) {
+        if (!row.onLibrary || !IsDeferred(row)) continue;
+        for (const Step* step : StepsOf(index, row.action))
+            if (step->sequence) CheckScriptWindow(index, *step, findings);
+    }
 }
 
 // Each numbered step of the calls to the export, given to the check.
@@ -78,6 +110,7 @@ void ForEachNumberedStep(const PackageIndex& index, std::string_view exportName,
 
 void CheckSequences(const Package& package, const PackageIndex& index, Findings& findings)
 {
+    CheckDeferredSteps(index, findings);
     if (AsksToLeaveOut(package))
         ForEachNumberedStep(index, kChangeAction,
                             [&](const Step& step) { CheckCostingWindow(index, step, findings); });

@@ -1,6 +1,7 @@
 #pragma once
 // The checks over where the sequences place the actions that depend on the installer's own
-// steps: costing for the component requests, the resolved source for the redistributable.
+// steps: the installation script for the deferred actions, costing for the component
+// requests, the resolved source for the redistributable.
 #include "finding.h"
 #include "package.h"
 #include "package_index.h"
