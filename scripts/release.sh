@@ -23,7 +23,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
-   "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
+   "$root/wix/ZarvoCustomActionDll.wxs" "$root/wix/ZarvoCustomActionDll.wxi" "$root/wix/wixl-hide-targets.sh" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
 (cd "$stage" && zip -qrX "$dist/$name.zip" "$name")
