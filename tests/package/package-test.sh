@@ -4,8 +4,8 @@
 # uninstalls it.
 #   package-test.sh DLL FRAGMENT README HELPER WORKFOLDER
 # DLL, FRAGMENT (ZarvoCustomActionDll.wxs, with the ZarvoCustomActionDll.wxi beside it that the
-# package includes) and README are the files shipped together; HELPER is the test helper program, which the package installs as its agent. Run inside a prefix
-# (WINEPREFIX set). Wine's msiexec reports an action that crashed or did not load as success,
+# package includes) and README are the files shipped together; HELPER is the test helper
+# program, which the package installs as its agent. Run inside a prefix (WINEPREFIX set). Wine's msiexec reports an action that crashed or did not load as success,
 # so every check looks at the action's effects, never only at msiexec's exit code.
 #
 # Two packages are built from the one demo.wxs and differ only in their Prerequisites table:
@@ -115,6 +115,7 @@ wine answer-box.exe "Install Failed" failing-box.txt &
 answerer=$!
 wine msiexec /i demo-failing.msi /l*v failing-ui.log
 failing_ui_status=$?
+plain_log failing-ui.log >failing-ui.txt
 wait $answerer || fail "no message box came up in the UI installation of the failing variant"
 failing_box=$(cat failing-box.txt 2>/dev/null)
 failing_ui_left_file=$(installed_file readme.txt)
@@ -313,8 +314,8 @@ done
 # bare one takes it as is; the package's LF line ends come out as CR LF. settings.xml: the
 # first <Host> and the <Port> of the line take their values, <Host enabled="no"> is not the
 # tag <Host> and stays; the text, read as UTF-8 by its mark, comes out as UTF-16LE with the
-# mark FF FE and CR LF. The wizard file keeps its CR LF; each line's placeholder becomes
-# the templates folder.
+# mark FF FE and CR LF; the second command, the password's, then fills <Password>. The
+# wizard file keeps its CR LF; each line's placeholder becomes the templates folder.
 doubled_dir=${install_dir//\\/\\\\}
 printf '%s\r\n' "; Zarvo Demo settings, written at installation into $install_dir" '[Paths]' \
     "Home=$doubled_dir" "Logs=${doubled_dir}logs" '[Server]' 'Address=zarvo.example.com' 'Port=8080' >expected-app.cfg
