@@ -9,9 +9,9 @@
 set -euo pipefail
 msi=$1 source=$2
 folder=$(dirname "$source")
-includes=$(sed -n 's/.*<?include[[:space:]]*\([^ ?]*\)[[:space:]]*?>.*/\1/p' "$source")
+mapfile -t includes < <(sed -n 's/.*<?include[[:space:]]*\([^ ?]*\)[[:space:]]*?>.*/\1/p' "$source")
 # Each CustomAction element on a line of its own, then the Id of each marked one.
-hidden=$(cd "$folder" && cat "$(basename "$source")" $includes | tr '\n' ' ' |
+hidden=$(cd "$folder" && cat "$(basename "$source")" "${includes[@]}" | tr '\n' ' ' |
     sed 's/<CustomAction /\n&/g' | sed -n 's/^\(<CustomAction [^>]*\)>.*/\1/p' |
     sed -n '/HideTarget="yes"/s/.* Id="\([^"]*\)".*/\1/p')
 queries=()
