@@ -24,13 +24,15 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
-   "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
+   "$root/wix/ZarvoCustomActionDll.wxs" "$root/wix/ZarvoCustomActionDll.wxi" "$root/wix/wixl-hide-targets.sh" \
+   "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
 cp -r "$root/docs" "$stage/$name/"
 # The same commit packs the same archive: its members in one order, with the commit's time,
 # fixed permissions and no owner.
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
 (cd "$stage" && find "$name" -type d -exec chmod 0755 {} + && find "$name" -type f -exec chmod 0644 {} + &&
+    chmod 0755 "$name"/*.sh &&
     find "$name" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} + &&
     find "$name" | sort | zip -qX -@ "$dist/$name.zip")
 echo "wrote $dist/$name.zip"

@@ -21,8 +21,9 @@ unzip -q "$archive" -d "$work/unpacked" || { echo "FAIL: cannot unpack $archive"
 name=$(basename "$archive" .zip)
 [ "$(ls "$work/unpacked")" == "$name" ] || fail "the archive holds [$(ls "$work/unpacked" | xargs)], not one folder $name"
 shipped=$work/unpacked/$name
-expected="CHANGELOG.md README.md ZarvoCustomActionDll.debug ZarvoCustomActionDll.dll ZarvoCustomActionDll.wxs docs"
-[ "$(LC_ALL=C ls "$shipped" | xargs)" == "$expected" ] || fail "the archive's folder holds [$(ls "$shipped" | xargs)], not [$expected]"
+expected="CHANGELOG.md README.md ZarvoCustomActionDll.debug ZarvoCustomActionDll.dll ZarvoCustomActionDll.wxi ZarvoCustomActionDll.wxs docs wixl-hide-targets.sh"
+contents=$(LC_ALL=C ls "$shipped" | xargs)
+[ "$contents" == "$expected" ] || fail "the archive's folder holds [$contents], not [$expected]"
 grep -q "^## ${name#ZarvoCustomActionDll-}\$" "$shipped/CHANGELOG.md" || fail "the change log has no entry for ${name#*-}"
 
 "$root/tests/package/package-test.sh" "$shipped/ZarvoCustomActionDll.dll" "$shipped/ZarvoCustomActionDll.wxs" \

@@ -3,9 +3,9 @@
 # installer of the current Wine prefix, reports what each action did, checks it, and
 # uninstalls it.
 #   package-test.sh DLL FRAGMENT README HELPER WORKFOLDER
-# DLL, FRAGMENT (ZarvoCustomActionDll.wxs) and README are the files shipped together; HELPER
-# is the test helper program, which the package installs as its agent. Run inside a prefix
-# (WINEPREFIX set). Wine's msiexec reports an action that crashed or did not load as success,
+# DLL, FRAGMENT (ZarvoCustomActionDll.wxs, with the ZarvoCustomActionDll.wxi beside it that the
+# package includes) and README are the files shipped together; HELPER is the test helper
+# program, which the package installs as its agent. Run inside a prefix (WINEPREFIX set). Wine's msiexec reports an action that crashed or did not load as success,
 # so every check looks at the action's effects, never only at msiexec's exit code.
 #
 # Two packages are built from the one demo.wxs and differ only in their Prerequisites table:
@@ -13,6 +13,9 @@
 # demo-failing.msi carries prerequisites-failing.sql, where three of four rows fail and stop it.
 # demo.msi is installed on the fresh prefix, where no .NET Framework is registered, then run
 # again with a framework 4.0.30319 registered, to see NetFrameworkInstall decide both ways.
+# Both runs are given a planted database password, which must reach settings.xml and appear
+# nowhere in their verbose logs. demo-failing.msi is installed silently, then with the full UI,
+# where a stand-in for the person installing reads and answers the message naming the rows.
 #
 # Both packages are built for the prefix's Windows: marked x64 on 64-bit Windows, x86 on
 # 32-bit Windows. The XML substitution command must land in the 64-bit registry view, which
@@ -29,23 +32,25 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # The examples of the README and of the documents beside it (docs/) must be the ones installed
 # here: the fenced block after each marker, each line found in the sample package or in the
-# fragment.
+# fragment's source, ZarvoCustomActionDll.wxi. The WiX 3 reference <CustomActionRef Id="X"/>,
+# which the sample (built with wixl) has no use for, stands when the fragment defines X.
+include=$(dirname "$fragment")/ZarvoCustomActionDll.wxi
 readme_block() { cat "$readme" "$(dirname "$readme")"/docs/*.md | sed -n "/<!-- $1 -->/,/^\`\`\`\$/p" | sed '1,2d;$d'; }
 snippet_stands_in_wxs() {
     local snippet line
     snippet=$(readme_block "$1")
     [ -n "$snippet" ] || { fail "the README has no block after <!-- $1 -->"; return; }
     while IFS= read -r line; do
-        line=$(sed 's/^[[:space:]]*//' <<<"$line")
-        [ -z "$line" ] || grep -qF -- "$line" "$here/demo.wxs" "$fragment" ||
+        line=$(sed 's/^[[:space:]]*//; s/^<CustomActionRef Id="\([A-Za-z0-9]*\)"\/>$/<CustomAction Id="\1" /' <<<"$line")
+        [ -z "$line" ] || grep -qF -- "$line" "$here/demo.wxs" "$include" ||
             fail "README $1 line not in demo.wxs or the fragment: $line"
     done <<<"$snippet"
 }
-# The fragment defines an action for each export of the DLL, and the README shows for each
-# the lines that a package adds.
+# The fragment, as WiX 3 compiles it (its include resolved), defines an action for each export
+# of the DLL, and the README shows for each the lines that a package adds.
 exported=$(i686-w64-mingw32-objdump -p "$dll" |
     awk '/\[Ordinal\/Name Pointer\] Table/{t=1; next} t && /^[[:space:]]*\[/{print $NF; next} t{t=0}' | sort)
-defined=$(sed -n 's/.*DllEntry="\([A-Za-z0-9]*\)".*/\1/p' "$fragment" | sort)
+defined=$(wixl -E "$fragment" | sed -n 's/.*DllEntry="\([A-Za-z0-9]*\)".*/\1/p' | sort)
 [ "$defined" == "$exported" ] || fail "the fragment defines [$(echo $defined)], the DLL exports [$(echo $exported)]"
 for action in $exported; do snippet_stands_in_wxs "wix $action"; done
 snippet_stands_in_wxs substitution-wix
@@ -80,20 +85,46 @@ rm -rf "$work" && mkdir -p "$work" && cd "$work" || exit 1
 i686-w64-mingw32-windres "$here/redistributable.rc" -o redistributable.o &&
     i686-w64-mingw32-gcc -shared -nostdlib -s -Wl,-e,0 redistributable.o -o dotNetFx40_Full_x86.exe &&
     cp dotNetFx40_Full_x86.exe dotNetFx40_Full_x86_x64.exe || { fail "could not build the stand-in redistributable"; exit 1; }
+i686-w64-mingw32-gcc -municode -O2 -s "$here/answer-box.c" -o answer-box.exe ||
+    { fail "could not build the stand-in for the person installing"; exit 1; }
 # Each wixl run gives its package a package code of its own, as two different packages need.
 build_package demo-failing.msi "$here/prerequisites-failing.sql" || exit 1
 build_package demo.msi "$here/prerequisites.sql" || exit 1
 
-# The failing variant first, on the clean prefix.
+# No deferred action lets the installer log its data: each one (type bit 0x400), and each
+# type-51 action that sets the property of a deferred action's name, has the HideTarget bit.
+custom_actions=$(msiinfo export demo.msi CustomAction | tail -n +4 | tr -d '\r')
+deferred=$(awk -F'\t' 'int($2 / 1024) % 2 { print $1 }' <<<"$custom_actions")
+while IFS=$'\t' read -r action type source _; do
+    if grep -qx -- "$action" <<<"$deferred" || { ((type % 64 == 51)) && grep -qx -- "$source" <<<"$deferred"; }; then
+        ((type & 0x2000)) || fail "$action (type $type) lets the installer log its data: no HideTarget bit"
+    fi
+done <<<"$custom_actions"
+# Five, so that the rule is not passed by finding none.
+[ "$(wc -l <<<"$deferred")" == 5 ] || fail "demo.msi has the deferred actions [$(echo $deferred)], not five"
+
+# The failing variant first, on the clean prefix: silently, then with the full UI, where the
+# check in the UI sequence and the launch condition after it name the failed rows in a
+# message box (Wine's title for it: "Install Failed"), which answer-box.exe reads and answers.
 wine msiexec /i demo-failing.msi /qn /l*v failing.log
 failing_status=$?
 plain_log failing.log >failing.txt
 failed_properties() { grep '^Property(S): FALSEPREREQUISITY_' "$1" | sed 's/^Property(S): //' | sort -u; }
 failed=$(failed_properties failing.txt)
 failing_left_file=$(installed_file readme.txt)
+wine answer-box.exe "Install Failed" failing-box.txt &
+answerer=$!
+wine msiexec /i demo-failing.msi /l*v failing-ui.log
+failing_ui_status=$?
+plain_log failing-ui.log >failing-ui.txt
+wait $answerer || fail "no message box came up in the UI installation of the failing variant"
+failing_box=$(cat failing-box.txt 2>/dev/null)
+failing_ui_left_file=$(installed_file readme.txt)
 
+# The planted database password, given as an administrator would give it.
+secret=Zv7-planted-Q3xK9
 start_agent
-wine msiexec /i demo.msi /qn /l*v install.log
+wine msiexec /i demo.msi /qn /l*v install.log DBPASSWORD=$secret
 echo "msiexec /i answered $?"
 plain_log install.log >install.txt
 
@@ -120,7 +151,7 @@ if reg64 query "$policy"; then
     fail "the prefix already has $policy; the decision with a registered framework was not tried"
 else
     reg64 add "$policy\Policy\v4.0" /v 30319 /t REG_SZ /d 30319-30319 /f || fail "could not register the framework"
-    wine msiexec /i demo.msi /qn /l*v registered.log
+    wine msiexec /i demo.msi /qn /l*v registered.log DBPASSWORD=$secret
     reg64 delete "$policy" /f || fail "could not remove the registered framework"
 fi
 plain_log registered.log >registered.txt 2>/dev/null
@@ -140,6 +171,10 @@ failed_list=$(paste -sd ';' <<<"$failed" | sed 's/;/; /g')
 echo "CheckPrerequisites, failing variant: msiexec exited with $failing_status" \
     "(1603 is $((1603 % 256)) in an exit status's byte); ${failed_list:-no FALSEPREREQUISITY property};" \
     "the product was $([ -n "$failing_left_file" ] && echo installed || echo "not installed")"
+echo "CheckPrerequisites, failing variant with the full UI: msiexec exited with $failing_ui_status; the message box read:"
+sed 's/^/    /' <<<"${failing_box:-<no message box>}"
+echo "Hiding secrets: the planted password $secret is in $(grep -c -F -- "$secret" install.txt) lines of install.log," \
+    "$(grep -c -F -- "$secret" registered.txt) of registered.log"
 left_out=$(log_property install.txt LEFT_OUT | xargs)
 runtime_missing=$(log_property install.txt ZARVO_RUNTIME_MISSING)
 echo "ChangeElementsFromPrerequisites: components left out: ${left_out:-none};" \
@@ -233,6 +268,18 @@ FALSEPREREQUISITY_2 = Zarvo Tools installed"
 [ "$failed" == "$expected_failed" ] || fail "the failing variant's failure properties are:"$'\n'"$failed"
 ! grep -q '^Action start .*: CostInitialize\.' failing.txt || fail "the failing variant went on after CheckPrerequisites"
 [ -z "$failing_left_file" ] || fail "the failing variant installed the product"
+# With the full UI, the person installing is told which rows failed, and nothing is installed.
+expected_box="Zarvo Demo needs what this machine lacks:"$'\n'"$(sed 's/^FALSEPREREQUISITY_[0-9]* = //' <<<"$expected_failed")"
+[ "$failing_box" == "$expected_box" ] || fail "the UI installation's message box read:"$'\n'"$failing_box"
+((failing_ui_status == 1603 || failing_ui_status == 1603 % 256)) ||
+    fail "msiexec answered $failing_ui_status to the UI installation of the failing variant, not 1603"
+[ -z "$failing_ui_left_file" ] || fail "the UI installation of the failing variant installed the product"
+
+# Hiding secrets: the planted password reached settings.xml (compared below, byte for byte),
+# and it is in neither verbose log.
+for log in install registered; do
+    ! grep -qF -- "$secret" $log.txt || fail "the planted password is in $log.log: $(grep -F -- "$secret" $log.txt | head -n 3)"
+done
 
 # ChangeElementsFromPrerequisites. Redist is left out by the version of msi.dll, LegacyShim
 # by the registry's Windows version; Manual stays, since the file its row looks for does not
@@ -268,15 +315,16 @@ done
 # bare one takes it as is; the package's LF line ends come out as CR LF. settings.xml: the
 # first <Host> and the <Port> of the line take their values, <Host enabled="no"> is not the
 # tag <Host> and stays; the text, read as UTF-8 by its mark, comes out as UTF-16LE with the
-# mark FF FE and CR LF. The wizard file keeps its CR LF; each line's placeholder becomes
-# the templates folder.
+# mark FF FE and CR LF; the second command, the password's, then fills <Password>. The
+# wizard file keeps its CR LF; each line's placeholder becomes the templates folder.
 doubled_dir=${install_dir//\\/\\\\}
 printf '%s\r\n' "; Zarvo Demo settings, written at installation into $install_dir" '[Paths]' \
     "Home=$doubled_dir" "Logs=${doubled_dir}logs" '[Server]' 'Address=zarvo.example.com' 'Port=8080' >expected-app.cfg
 { printf '\xff\xfe'; printf '%s\r\n' '<?xml version="1.0"?>' '<Settings>' \
     "  <InstallFolder>$install_dir</InstallFolder>" \
     '  <Server><Host>zarvo.example.com</Host><Port>8443</Port></Server>' \
-    '  <Proxy><Host enabled="no">none</Host></Proxy>' '  <Greeting>Grüß Gott</Greeting>' '</Settings>' |
+    '  <Proxy><Host enabled="no">none</Host></Proxy>' '  <Greeting>Grüß Gott</Greeting>' \
+    "  <Database><Password>$secret</Password></Database>" '</Settings>' |
     iconv -f UTF-8 -t UTF-16LE; } >expected-settings.xml
 printf '%s\r\n' 'VSWIZARD 7.0' 'Wizard=VsWizard.VsWizardEngine.7.1' 'Param="WIZARD_NAME = ZarvoCSharpPlugin"' \
     "Param=\"ABSOLUTE_PATH = ${install_dir}Templates\\VS71\"" \
