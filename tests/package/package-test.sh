@@ -54,7 +54,7 @@ defined=$(wixl -E "$fragment" | sed -n 's/.*DllEntry="\([A-Za-z0-9]*\)".*/\1/p' 
 [ "$defined" == "$exported" ] || fail "the fragment defines [$(echo $defined)], the DLL exports [$(echo $exported)]"
 for action in $exported; do snippet_stands_in_wxs "wix $action"; done
 snippet_stands_in_wxs substitution-wix
-snippet_stands_in_wxs "wix minimal"
+for recipe in minimal include prerequisites-ui hiding-secrets; do snippet_stands_in_wxs "wix $recipe"; done
 [ "$(readme_block prerequisites-sql)" == "$(cat "$here/prerequisites.sql")" ] ||
     fail "the README's Prerequisites table differs from tests/package/prerequisites.sql"
 
