@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the DLL as it ships and packs the release archive:  release.sh [FOLDER]
+# Builds what ships and packs the release archive:  release.sh [FOLDER]
 # FOLDER/ZarvoCustomActionDll-<version>.zip (FOLDER is dist/ by default) holds, in a folder of
-# the same name, the DLL, its debug information, the WiX fragment, the README and the change
-# log. The version is the project's, in CMakeLists.txt; CHANGELOG.md must have its entry.
+# the same name, the DLL, its debug information, the package checker for Windows and for Linux
+# (zarvo-check.exe, zarvo-check), the WiX fragment, the README and the change log. The version
+# is the project's, in CMakeLists.txt; CHANGELOG.md must have its entry.
 # The archive's SHA-256 is printed last.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,6 +13,7 @@ version=$(sed -n 's/^project(ZarvoCustomActionDll VERSION \([0-9.]*\) .*/\1/p' "
 grep -q "^## $version\$" "$root/CHANGELOG.md" || { echo "CHANGELOG.md has no entry '## $version'" >&2; exit 1; }
 
 "$root/scripts/build.sh" release >/dev/null
+"$root/scripts/build.sh" checker zarvo-check >/dev/null
 release=$root/build/release
 # Only a DLL that passes the file check is packed.
 actions=$(sed -n '/^set(ZARVO_ACTIONS/,/^)/{/^ /p}' "$root/src/dll/actions.cmake")
@@ -23,6 +25,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
+   "$release/zarvo-check.exe" "$root/build/checker/zarvo-check" \
    "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"

@@ -64,13 +64,14 @@ CommandLine ReadCommandLine(std::vector<std::string> arguments)
     std::string format = "text", expect;
     app.set_version_flag("--version", VersionText());
     app.add_flag("--dry-run", request.dryRun, "Run the package's actions on the baseline machine");
-    app.add_option("--machine", request.machines, "A .reg file, as regedit exports it, that describes the machine")
+    app.add_option("--machine", request.machines, "A .reg file, as regedit exports it, that adds to the baseline machine")
         ->type_name("FILE.reg");
     app.add_option("--file-version", fileVersions, "A file on the machine and its version (empty: none)")
         ->type_name("PATH=VERSION");
     app.add_option("--product", products, "A product installed on the machine, and its state")
         ->type_name("CODE=STATE");
-    app.add_option("--expect", expect, "Exit with 1 unless the dry run's installation passes, or fails")
+    app.add_option("--expect", expect,
+                   "What the dry run's installation must do, or the exit code is 1: go on to its end, or stop")
         ->check(CLI::IsMember({"pass", "fail"}));
     app.add_option("--format", format, "How to print the findings")->check(CLI::IsMember({"text", "json"}));
     app.add_option("package", request.package, "The built package")->required()->type_name("PACKAGE.msi");
