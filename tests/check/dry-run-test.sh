@@ -31,6 +31,9 @@ wine msiexec /i demo-failing.msi /qn /l*v install.log
 installed=$?
 real_failed=$(tr -d '\r' <install.log | sed -n 's/^Property(S): \(FALSEPREREQUISITY_[0-9]*\) = /\1=/p' | sort -u)
 [ -n "$real_failed" ] || fail "the real installation failed no row: is the failing package what it was?"
+# The package's actions that call the three the dry run runs, in the order the installer started them.
+real_started=$(tr -d '\r' <install.log |
+    sed -n 's/^Action start [0-9:]*: \(CheckPrerequisites\|ChangeElementsFromPrerequisites\|IsFrameworkInstalled\|TestFramework45\)\.$/\1/p')
 
 # The same machine described on top of the checker's baseline: the keys the rows read, in both
 # views, and msi.dll's version.
@@ -47,7 +50,7 @@ PY
 )
 machine=(--machine version-64.reg --machine version-32.reg --file-version "C:\\Windows\\SysWOW64\\msi.dll=$msi_version")
 wine "$exe" --format json "${machine[@]}" demo-failing.msi >dry-run.json
-python3 - dry-run.json "$real_failed" "$installed" <<'PY' || fail "the dry run differs from the real installation"
+python3 - dry-run.json "$real_failed" "$installed" "$real_started" <<'PY' || fail "the dry run differs from the real installation"
 import json, sys
 runs = json.load(open(sys.argv[1]))["dryRun"]["actions"]
 gate = next(run for run in runs if run["action"] == "CheckPrerequisites")
@@ -58,6 +61,10 @@ print("dry run:          ", dry, "CheckPrerequisites answered", gate["answer"])
 assert dry == real, "not the same failed rows"
 # The gate's 1603 stops the installation, which msiexec reports as 1603 (its low byte, 67).
 assert gate["answer"] == 1603 and sys.argv[3] != "0", "not the same answer"
+# Only what the sequence schedules runs, and nothing after the gate that stopped it.
+started = [run["customAction"] for run in runs]
+print("started:", sys.argv[4].split(), "dry run:", started)
+assert started == sys.argv[4].split(), "not the same actions run"
 PY
 
 # --expect holds a build to the installation's outcome on that machine: it stops there.
