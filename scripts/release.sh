@@ -13,7 +13,7 @@ version=$(sed -n 's/^project(ZarvoCustomActionDll VERSION \([0-9.]*\) .*/\1/p' "
 grep -q "^## $version\$" "$root/CHANGELOG.md" || { echo "CHANGELOG.md has no entry '## $version'" >&2; exit 1; }
 
 "$root/scripts/build.sh" release >/dev/null
-"$root/scripts/build.sh" checker zarvo-check >/dev/null
+"$root/scripts/build.sh" bench zarvo-check >/dev/null
 release=$root/build/release
 # Only a DLL that passes the file check is packed.
 actions=$(sed -n '/^set(ZARVO_ACTIONS/,/^)/{/^ /p}' "$root/src/dll/actions.cmake")
@@ -25,8 +25,9 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
 cp "$release/ZarvoCustomActionDll.dll" "$release/ZarvoCustomActionDll.debug" \
-   "$release/zarvo-check.exe" "$root/build/checker/zarvo-check" \
+   "$release/zarvo-check.exe" "$root/build/bench/zarvo-check" \
    "$root/wix/ZarvoCustomActionDll.wxs" "$root/README.md" "$root/CHANGELOG.md" "$stage/$name/"
+strip "$stage/$name/zarvo-check"
 mkdir -p "$dist"
 rm -f "$dist/$name.zip"
 (cd "$stage" && zip -qrX "$dist/$name.zip" "$name")
