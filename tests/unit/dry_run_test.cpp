@@ -195,10 +195,10 @@ TEST(BaselineMachine, MeetsWhatPackagesCommonlyRequireAndGivesWayToWhatTheComman
     // A .reg file replaces a value and leaves the rest; a file version replaces the file.
     const test::PackageFolder folder;
     CheckRequest request;
-    request.machines = {folder.Write("older.reg", "Windows Registry Editor Version 5.00\n\n"
-                                                  "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\n"
-                                                  "\"CurrentVersion\"=\"6.1\"\n")
-                            .string()};
+    const char kOlder[] = "Windows Registry Editor Version 5.00\n\n"
+                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\n"
+                          "\"CurrentVersion\"=\"6.1\"\n";
+    request.machines = {folder.Write("older.reg", kOlder).string()};
     request.fileVersions = {{"C:\\Windows\\SysWOW64\\msi.dll", "4.5"}};
     const DryRun changed = RunDry(package, Requested(request));
     EXPECT_EQ(changed.actions[0].answer, 1603u);

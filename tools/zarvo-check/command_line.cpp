@@ -64,7 +64,8 @@ CommandLine ReadCommandLine(std::vector<std::string> arguments)
     std::string format = "text", expect;
     app.set_version_flag("--version", VersionText());
     app.add_flag("--dry-run", request.dryRun, "Run the package's actions on the baseline machine");
-    app.add_option("--machine", request.machines, "A .reg file, as regedit exports it, that adds to the baseline machine")
+    app.add_option("--machine", request.machines,
+                   "A .reg file, as regedit exports it, that adds to the baseline machine")
         ->type_name("FILE.reg");
     app.add_option("--file-version", fileVersions, "A file on the machine and its version (empty: none)")
         ->type_name("PATH=VERSION");
