@@ -31,8 +31,12 @@ wine msiexec /i demo-failing.msi /qn /l*v install.log
 installed=$?
 real_failed=$(tr -d '\r' <install.log | sed -n 's/^Property(S): \(FALSEPREREQUISITY_[0-9]*\) = /\1=/p' | sort -u)
 [ -n "$real_failed" ] || fail "the real installation failed no row: is the failing package what it was?"
+# The package's actions that call the three the dry run runs, in the order the installer started them.
+real_started=$(tr -d '\r' <install.log |
+    sed -n 's/^Action start [0-9:]*: \(CheckPrerequisites\|ChangeElementsFromPrerequisites\|IsFrameworkInstalled\|TestFramework45\)\.$/\1/p')
 
-# The same machine described: the keys the rows read, in both views, and msi.dll's version.
+# The same machine described on top of the checker's baseline: the keys the rows read, in both
+# views, and msi.dll's version.
 wine regedit /e version-64.reg 'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion' &&
     wine regedit /e version-32.reg 'HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\Microsoft\Windows NT\CurrentVersion' ||
     fail "regedit could not export the keys"
@@ -44,9 +48,9 @@ ms, ls = struct.unpack_from("<II", data, at + 8)
 print(f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}")
 PY
 )
-wine "$exe" --format json --machine version-64.reg --machine version-32.reg \
-    --file-version "C:\\Windows\\SysWOW64\\msi.dll=$msi_version" demo-failing.msi >dry-run.json
-python3 - dry-run.json "$real_failed" "$installed" <<'PY' || fail "the dry run differs from the real installation"
+machine=(--machine version-64.reg --machine version-32.reg --file-version "C:\\Windows\\SysWOW64\\msi.dll=$msi_version")
+wine "$exe" --format json "${machine[@]}" demo-failing.msi >dry-run.json
+python3 - dry-run.json "$real_failed" "$installed" "$real_started" <<'PY' || fail "the dry run differs from the real installation"
 import json, sys
 runs = json.load(open(sys.argv[1]))["dryRun"]["actions"]
 gate = next(run for run in runs if run["action"] == "CheckPrerequisites")
@@ -57,7 +61,18 @@ print("dry run:          ", dry, "CheckPrerequisites answered", gate["answer"])
 assert dry == real, "not the same failed rows"
 # The gate's 1603 stops the installation, which msiexec reports as 1603 (its low byte, 67).
 assert gate["answer"] == 1603 and sys.argv[3] != "0", "not the same answer"
+# Only what the sequence schedules runs, and nothing after the gate that stopped it.
+started = [run["customAction"] for run in runs]
+print("started:", sys.argv[4].split(), "dry run:", started)
+assert started == sys.argv[4].split(), "not the same actions run"
 PY
+
+# --expect holds a build to the installation's outcome on that machine: it stops there.
+wine "$exe" --expect fail "${machine[@]}" demo-failing.msi >/dev/null 2>&1 ||
+    fail "--expect fail: exit code $? where the installation stops"
+wine "$exe" --expect pass "${machine[@]}" demo-failing.msi >/dev/null 2>expect-pass.err
+[ $? == 1 ] && grep -q "stops at CheckPrerequisites (answered 1603)" expect-pass.err ||
+    fail "--expect pass: not refused where the installation stops: $(cat expect-pass.err)"
 
 wineserver -k 2>/dev/null
 if [ $failures -eq 0 ]; then echo "dry run test passed"; else exit 1; fi

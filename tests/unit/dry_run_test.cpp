@@ -7,9 +7,11 @@
 #include <variant>
 #include <vector>
 
+#include "unit/test_packages.h"
 #include "zarvo-check/dry_run.h"
 #include "zarvo-check/dry_run_text.h"
 #include "zarvo-check/file_version_text.h"
+#include "zarvo-check/machine_request.h"
 #include "zarvo-check/utf8.h"
 
 namespace zarvo::check {
@@ -46,6 +48,38 @@ std::vector<Field> Prerequisite(const char16_t* order, const char16_t* type, con
     return Row({type, name, destination, valueName, value, nullptr, order});
 }
 
+// A custom action of the package that calls the library (Type 1, or 65 to go on whatever it
+// answers), and its row in InstallExecuteSequence.
+struct Call {
+    const char16_t* action;
+    const char16_t* type;
+    const char16_t* target;
+    const char16_t* sequence;
+    const char16_t* condition = nullptr;
+};
+
+void Schedule(Package& package, std::initializer_list<Call> calls)
+{
+    package.libraryBinaries = {u"ZarvoBin"};
+    std::vector<std::vector<Field>> actions, steps;
+    for (const Call& call : calls) {
+        actions.push_back(Row({call.action, call.type, u"ZarvoBin", call.target}));
+        steps.push_back(Row({call.action, call.condition, call.sequence}));
+    }
+    package.tables[u"CustomAction"] =
+        MakeTable({u"Action", u"Type", u"Source", u"Target"}, std::move(actions), {false, true, false, false});
+    package.tables[u"InstallExecuteSequence"] =
+        MakeTable({u"Action", u"Condition", u"Sequence"}, std::move(steps), {false, false, true});
+}
+
+// The gate (by default with its answer ignored, so that what follows runs whatever it
+// answers), then the changes after costing.
+void ScheduleTableActions(Package& package, const char16_t* gateType = u"65")
+{
+    Schedule(package, {{u"CheckPrerequisites", gateType, u"CheckPrerequisites", u"750"},
+                       {u"ChangeElementsFromPrerequisites", u"1", u"ChangeElementsFromPrerequisites", u"1020"}});
+}
+
 MachineDescription Machine(std::u16string_view text)
 {
     const std::string utf8 = ToUtf8(u"Windows Registry Editor Version 5.00\n" + std::u16string(text));
@@ -66,6 +100,110 @@ std::vector<std::string> Changes(const ActionRun& run)
     for (const PropertyValue& property : run.properties) changes.push_back(property.name + "=" + property.value);
     for (const ComponentRequest& request : run.components) changes.push_back(request.component + " " + request.state);
     return changes;
+}
+
+std::vector<std::string> Ran(const DryRun& dry)
+{
+    std::vector<std::string> ran;
+    for (const ActionRun& run : dry.actions) ran.push_back(run.customAction + " " + run.action);
+    return ran;
+}
+
+TEST(RunDry, RunsOnlyTheCallsThatTheExecuteSequenceSchedulesInItsOrder)
+{
+    Package package;
+    Schedule(package, {{u"LateTest", u"1", u"IsFrameworkInstalled", u"1100"},
+                       {u"Gate", u"1", u"CheckPrerequisites", u"750"},
+                       {u"NeverChanges", u"1", u"ChangeElementsFromPrerequisites", u"1020", u" 0 "},
+                       {u"EarlyTest", u"65", u"IsFrameworkInstalled", u"700", u"NOT Installed"},
+                       {u"Stamp", u"1", u"SetDateTimeProperty", u"800"}});
+    package.tables[u"CustomAction"].rows.push_back(
+        Row({u"Unscheduled", u"1", u"ZarvoBin", u"ChangeElementsFromPrerequisites"}));
+    // A call scheduled in the UI sequence alone is not the execute sequence's to make.
+    package.tables[u"InstallUISequence"] =
+        MakeTable({u"Action", u"Condition", u"Sequence"}, {Row({u"Unscheduled", nullptr, u"1020"})},
+                  {false, false, true});
+
+    const DryRun dry = RunDry(package, DryRunInput{});
+    EXPECT_EQ(Ran(dry), (std::vector<std::string>{"EarlyTest IsFrameworkInstalled", "Gate CheckPrerequisites",
+                                                   "LateTest IsFrameworkInstalled"}));
+    EXPECT_TRUE(RunDry(Package{}, DryRunInput{}).actions.empty());
+}
+
+TEST(RunDry, StopsAtAnAnswerThatTheInstallerDoesNotIgnore)
+{
+    Package package;
+    package.tables[u"Prerequisites"] = Prerequisites(
+        {Prerequisite(u"1", u"CheckRegistryVersion", u"Vendor", u"SOFTWARE\\Vendor", u"Version", u"1.0")});
+    ScheduleTableActions(package, u"1");
+    const DryRun stopped = RunDry(package, DryRunInput{});
+    EXPECT_EQ(Ran(stopped), (std::vector<std::string>{"CheckPrerequisites CheckPrerequisites"}));
+    EXPECT_TRUE(stopped.actions[0].stops);
+    EXPECT_FALSE(stopped.Passes());
+
+    ScheduleTableActions(package, u"65");
+    const DryRun ignored = RunDry(package, DryRunInput{});
+    ASSERT_EQ(ignored.actions.size(), 2u);
+    EXPECT_EQ(ignored.actions[0].answer, 1603u);
+    EXPECT_FALSE(ignored.actions[0].stops);
+    EXPECT_TRUE(ignored.Passes());
+}
+
+// What packages commonly require of Windows, in both views and both system folders, and the
+// .NET Framework 4.8 by its Release number and by the framework test.
+Package CommonRequirements()
+{
+    const char16_t* kWindowsKey = u"key_wow64_64key:SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    Package package;
+    package.tables[u"Prerequisites"] = Prerequisites({
+        Prerequisite(u"10", u"CheckRegistryVersion", u"Windows 8.1", kWindowsKey, u"CurrentVersion", u"6.3"),
+        Prerequisite(u"20", u"CheckRegistryVersion", u"Windows 8.1, 32-bit view",
+                     u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"CurrentVersion", u"6.3"),
+        Prerequisite(u"30", u"CheckRegistryDWord", u"Windows 10", kWindowsKey, u"CurrentMajorVersionNumber", u"10"),
+        Prerequisite(u"40", u"CheckRegistryDWord", u"Installed after 2001",
+                     u"key_wow64_32key:SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", u"InstallDate",
+                     u"1000000000"),
+        Prerequisite(u"50", u"CheckRegistryDWord", u".NET 4.8",
+                     u"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full", u"Release", u"528040"),
+        Prerequisite(u"60", u"CheckFileVersion", u"Installer 5.0", u"[SystemFolder]msi.dll", u"FileVersion", u"5.0"),
+        Prerequisite(u"70", u"CheckFileVersion", u"Installer 5.0, 64-bit", u"[System64Folder]msi.dll",
+                     u"FileVersion", u"5.0"),
+    });
+    Schedule(package, {{u"CheckPrerequisites", u"1", u"CheckPrerequisites", u"750"},
+                       {u"TestFramework48", u"1", u"IsFrameworkInstalled", u"760"}});
+    package.tables[u"Property"] = MakeTable(
+        {u"Property", u"Value"},
+        {Row({u"FRAMEWORKTESTCOMMAND", u"SOFTWARE\\Microsoft\\NET Framework Setup\\NDP\\v4\\Full,Version,4.8"})});
+    return package;
+}
+
+DryRunInput Requested(const CheckRequest& request)
+{
+    auto input = MachineFromRequest(request);
+    EXPECT_TRUE(std::holds_alternative<DryRunInput>(input)) << std::get<std::string>(input);
+    return std::holds_alternative<DryRunInput>(input) ? std::get<DryRunInput>(input) : DryRunInput{};
+}
+
+TEST(BaselineMachine, MeetsWhatPackagesCommonlyRequireAndGivesWayToWhatTheCommandLineAdds)
+{
+    const Package package = CommonRequirements();
+    const DryRun baseline = RunDry(package, Requested(CheckRequest{}));
+    ASSERT_EQ(baseline.actions.size(), 2u);
+    EXPECT_EQ(baseline.actions[0].answer, 0u) << baseline.actions[0].log.back();
+    EXPECT_EQ(baseline.actions[1].answer, 0u) << baseline.actions[1].log.back();
+
+    // A .reg file replaces a value and leaves the rest; a file version replaces the file.
+    const test::PackageFolder folder;
+    CheckRequest request;
+    const char kOlder[] = "Windows Registry Editor Version 5.00\n\n"
+                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion]\n"
+                          "\"CurrentVersion\"=\"6.1\"\n";
+    request.machines = {folder.Write("older.reg", kOlder).string()};
+    request.fileVersions = {{"C:\\Windows\\SysWOW64\\msi.dll", "4.5"}};
+    const DryRun changed = RunDry(package, Requested(request));
+    EXPECT_EQ(changed.actions[0].answer, 1603u);
+    EXPECT_EQ(Changes(changed.actions[0]), (std::vector<std::string>{"FALSEPREREQUISITY_0=Windows 8.1",
+                                                                     "FALSEPREREQUISITY_1=Installer 5.0"}));
 }
 
 TEST(RunDry, ChecksAndChangesByTheMachineDescribedAndItsFilesAndProducts)
@@ -89,6 +227,7 @@ TEST(RunDry, ChecksAndChangesByTheMachineDescribedAndItsFilesAndProducts)
     package.tables[u"Component"] =
         MakeTable({u"Component", u"Directory_"},
                   {Row({u"Redist", u"D"}), Row({u"Manual", u"D"}), Row({u"Legacy", u"D"})});
+    ScheduleTableActions(package);
     DryRunInput input;
     input.machines.push_back(Machine(u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vendor]\n\"Version\"=\"1.5\"\n"
                                      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Vendor]\n\"Version\"=\"0.9\"\n"));
@@ -120,6 +259,7 @@ TEST(RunDry, TakesAStandardFolderThatThePackageSetsAtItsWord)
     package.tables[u"Prerequisites"] = Prerequisites(
         {Prerequisite(u"1", u"CheckFileVersion", u"msi", u"[SystemFolder]msi.dll", u"FileVersion", u"3.1")});
     DryRunInput input;
+    ScheduleTableActions(package);
     input.files = {{u"D:\\Sys\\msi.dll", Version(u"3.1")}, {u"C:\\Windows\\SysWOW64\\msi.dll", std::nullopt}};
     EXPECT_EQ(RunDry(package, input).actions[0].answer, 1603u);
     package.tables[u"Property"] = MakeTable({u"Property", u"Value"}, {Row({u"SystemFolder", u"D:\\Sys\\"})});
@@ -155,26 +295,31 @@ TEST(RunDry, RunsEachFrameworkTestOfTheSequenceWithTheCommandSetBeforeIt)
                                      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Fw]\n\"Version\"=\"4.8\"\n"));
 
     const DryRun dry = RunDry(package, input);
-    ASSERT_EQ(dry.actions.size(), 4u);
-    const ActionRun& windows = dry.actions[2];
+    ASSERT_EQ(dry.actions.size(), 2u);
+    const ActionRun& windows = dry.actions[0];
     EXPECT_EQ(windows.action, "IsFrameworkInstalled");
     EXPECT_EQ(windows.customAction, "IsFrameworkInstalled");
     ASSERT_EQ(windows.given.size(), 1u);
     EXPECT_EQ(windows.given[0].value, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion,CurrentVersion,6.0");
     EXPECT_EQ(windows.answer, 0u);
     EXPECT_TRUE(Changes(windows).empty());
-    const ActionRun& framework = dry.actions[3];
+    const ActionRun& framework = dry.actions[1];
     EXPECT_EQ(framework.customAction, "TestFramework45");
     ASSERT_EQ(framework.given.size(), 1u);
     EXPECT_EQ(framework.given[0].name, "FRAMEWORKTESTCOMMAND");
     EXPECT_EQ(framework.given[0].value, "SOFTWARE\\Fw,Version,4.5");
     EXPECT_EQ(framework.answer, 1u);
     EXPECT_EQ(Changes(framework), (std::vector<std::string>{"FrameworkNotInstalled=NotInstalled"}));
+    // Type 65 goes on past the failed test, as Return="ignore" does.
+    EXPECT_FALSE(framework.stops);
+    EXPECT_TRUE(dry.Passes());
 }
 
 TEST(RunDry, LetsTheTableActionsDoNothingWithoutTheTableAndSurvivesRaggedRows)
 {
-    const DryRun none = RunDry(Package{}, DryRunInput{});
+    Package empty;
+    ScheduleTableActions(empty);
+    const DryRun none = RunDry(empty, DryRunInput{});
     ASSERT_EQ(none.actions.size(), 2u);
     for (const ActionRun& run : none.actions) {
         EXPECT_EQ(run.answer, 0u);
@@ -182,7 +327,7 @@ TEST(RunDry, LetsTheTableActionsDoNothingWithoutTheTableAndSurvivesRaggedRows)
         EXPECT_FALSE(run.log.empty());
     }
     // A row with fewer fields than the table has columns reads as nulls in the rest.
-    Package ragged;
+    Package ragged = empty;
     ragged.tables[u"Prerequisites"] = Prerequisites({Row({u"CheckRegistryDWord", u"Short"})});
     const DryRun dry = RunDry(ragged, DryRunInput{});
     EXPECT_EQ(dry.actions[0].answer, 1603u);
@@ -196,7 +341,7 @@ TEST(DryRunText, NamesEachRunWithWhatItReadLoggedSetAndAskedFor)
                            {{"FALSEPREREQUISITY_0", "Runtime"}, {"OLD", ""}}, {}});
     dry.actions.push_back({"ChangeElementsFromPrerequisites", "", {}, 0, {}, {}, {{"Redist", "absent"}}});
     dry.actions.push_back({"IsFrameworkInstalled", "TestFramework45", {{"FRAMEWORKTESTCOMMAND", "A,V,4.5"}}, 2,
-                           {}, {{"FrameworkNotInstalled", "NotInstalled"}}, {}});
+                           {}, {{"FrameworkNotInstalled", "NotInstalled"}}, {}, true});
     EXPECT_EQ(DryRunText(dry),
               "dry run: CheckPrerequisites answered 1603\n"
               "  CheckPrerequisites: row 1 fails\n"
@@ -205,7 +350,8 @@ TEST(DryRunText, NamesEachRunWithWhatItReadLoggedSetAndAskedFor)
               "dry run: ChangeElementsFromPrerequisites answered 0\n"
               "  requests component Redist absent\n"
               "dry run: TestFramework45 (IsFrameworkInstalled) with FRAMEWORKTESTCOMMAND=A,V,4.5 answered 2\n"
-              "  sets FrameworkNotInstalled=NotInstalled\n");
+              "  sets FrameworkNotInstalled=NotInstalled\n"
+              "  stops the installation\n");
 }
 
 TEST(ReadFileVersionText, ReadsOneToFourPartsOfSixteenBits)

@@ -40,7 +40,19 @@ CommandLine Refused(std::string message)
     return {std::nullopt, 2, "zarvo-check: " + std::move(message) + "\nRun with --help for more information.\n"};
 }
 
+Expectation ExpectationNamed(const std::string& name)
+{
+    if (name == "pass") return Expectation::Pass;
+    return name == "fail" ? Expectation::Fail : Expectation::None;
+}
+
 }  // namespace
+
+std::string VersionText()
+{
+    // The build gives the project's version, so that both checkers and the DLL tell the same.
+    return std::string("zarvo-check ") + ZARVO_CHECK_VERSION + "\n";
+}
 
 CommandLine ReadCommandLine(std::vector<std::string> arguments)
 {
@@ -49,13 +61,19 @@ CommandLine ReadCommandLine(std::vector<std::string> arguments)
                  "zarvo-check");
     CheckRequest request;
     std::vector<std::string> fileVersions, products;
-    std::string format = "text";
-    app.add_option("--machine", request.machines, "A .reg file, as regedit exports it, that describes the machine")
+    std::string format = "text", expect;
+    app.set_version_flag("--version", VersionText());
+    app.add_flag("--dry-run", request.dryRun, "Run the package's actions on the baseline machine");
+    app.add_option("--machine", request.machines,
+                   "A .reg file, as regedit exports it, that adds to the baseline machine")
         ->type_name("FILE.reg");
     app.add_option("--file-version", fileVersions, "A file on the machine and its version (empty: none)")
         ->type_name("PATH=VERSION");
     app.add_option("--product", products, "A product installed on the machine, and its state")
         ->type_name("CODE=STATE");
+    app.add_option("--expect", expect,
+                   "What the dry run's installation must do, or the exit code is 1: go on to its end, or stop")
+        ->check(CLI::IsMember({"pass", "fail"}));
     app.add_option("--format", format, "How to print the findings")->check(CLI::IsMember({"text", "json"}));
     app.add_option("package", request.package, "The built package")->required()->type_name("PACKAGE.msi");
     std::ranges::reverse(arguments);
@@ -63,6 +81,8 @@ CommandLine ReadCommandLine(std::vector<std::string> arguments)
         app.parse(arguments);
     } catch (const CLI::CallForHelp&) {
         return {std::nullopt, 0, app.help()};
+    } catch (const CLI::CallForVersion& version) {
+        return {std::nullopt, 0, version.what()};
     } catch (const CLI::ParseError& error) {
         return Refused(error.what());
     }
@@ -71,6 +91,7 @@ CommandLine ReadCommandLine(std::vector<std::string> arguments)
     if (const auto wrong = SplitAll(products, &SplitProduct, request.products))
         return Refused("--product \"" + *wrong + "\" is not CODE=STATE");
     request.format = format == "json" ? OutputFormat::Json : OutputFormat::Text;
+    request.expect = ExpectationNamed(expect);
     return {std::move(request), 0, {}};
 }
 

@@ -6,10 +6,10 @@
 
 #include "dll/action_table.h"
 #include "frame/installer_access.h"
-#include "framework_tests.h"
 #include "machine_load.h"
 #include "package_session.h"
 #include "platform/sim/sim_platform.h"
+#include "scheduled_actions.h"
 #include "utf8.h"
 
 namespace zarvo::check {
@@ -71,14 +71,14 @@ std::vector<ComponentRequest> ComponentsRequested(const Requests& before, const 
     return requested;
 }
 
-ActionRun Run(sim::SimPlatform& sim, InstallerHandle session, std::string_view action)
+ActionRun Run(sim::SimPlatform& sim, InstallerHandle session, const ActionEntry& entry)
 {
     const Properties properties = sim.installer.Properties(session);
     const Requests requests = sim.installer.ComponentRequests(session);
     const std::size_t logged = sim.installer.Messages(session).size();
     ActionRun run;
-    run.action = action;
-    run.answer = InvokeAction(*FindAction(action), sim.platform(), session);
+    run.action = entry.name;
+    run.answer = InvokeAction(entry, sim.platform(), session);
     const std::vector<std::u16string>& messages = sim.installer.Messages(session);
     for (std::size_t i = logged; i < messages.size(); ++i) run.log.push_back(ToUtf8(messages[i]));
     run.properties = PropertiesSet(properties, sim.installer.Properties(session));
@@ -97,13 +97,23 @@ void SetFormatted(sim::SimInstaller& installer, InstallerHandle session, const c
     installer.SetProperty(session, property, value ? value.get() : u"");
 }
 
-ActionRun RunFrameworkTest(sim::SimPlatform& sim, InstallerHandle session, const FrameworkTestCall& call)
+// A framework test reads the command that the package's actions before it set, which the
+// run shows beside its answer.
+ActionRun RunFrameworkTest(sim::SimPlatform& sim, InstallerHandle session, const ScheduledCall& call)
 {
     if (call.command) SetFormatted(sim.installer, session, kFrameworkTestCommand, *call.command);
     const std::u16string command = sim.installer.PropertyValue(session, kFrameworkTestCommand);
-    ActionRun run = Run(sim, session, "IsFrameworkInstalled");
-    run.customAction = ToUtf8(call.customAction);
+    ActionRun run = Run(sim, session, *call.entry);
     run.given.push_back({ToUtf8(kFrameworkTestCommand), ToUtf8(command)});
+    return run;
+}
+
+ActionRun RunCall(sim::SimPlatform& sim, InstallerHandle session, const ScheduledCall& call)
+{
+    ActionRun run = call.entry->name == "IsFrameworkInstalled" ? RunFrameworkTest(sim, session, call)
+                                                                : Run(sim, session, *call.entry);
+    run.customAction = ToUtf8(call.customAction);
+    run.stops = run.answer != 0 && !call.answerIgnored;
     return run;
 }
 
@@ -115,10 +125,10 @@ DryRun RunDry(const Package& package, const DryRunInput& input)
     PrepareMachine(sim, input);
     const InstallerHandle session = OpenPackageSession(package, sim.installer);
     DryRun dry;
-    dry.actions.push_back(Run(sim, session, "CheckPrerequisites"));
-    dry.actions.push_back(Run(sim, session, "ChangeElementsFromPrerequisites"));
-    for (const FrameworkTestCall& call : FrameworkTestCalls(package))
-        dry.actions.push_back(RunFrameworkTest(sim, session, call));
+    for (const ScheduledCall& call : ScheduledCalls(package)) {
+        dry.actions.push_back(RunCall(sim, session, call));
+        if (dry.actions.back().stops) break;
+    }
     return dry;
 }
 

@@ -29,6 +29,7 @@ std::string DryRunText(const DryRun& dry)
                                            : kIndent + ("sets " + property.name + "=" + property.value) + "\n";
         for (const ComponentRequest& request : run.components)
             text += kIndent + ("requests component " + request.component + " " + request.state) + "\n";
+        if (run.stops) text += kIndent + std::string("stops the installation") + "\n";
     }
     return text;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "baseline_machine.h"
 #include "file_version_text.h"
 #include "reg_file.h"
 #include "utf8.h"
@@ -46,7 +47,7 @@ std::variant<MachineFile, std::string> FileFromOption(const FileVersionOption& o
 
 std::variant<DryRunInput, std::string> MachineFromRequest(const CheckRequest& request)
 {
-    DryRunInput input;
+    DryRunInput input = BaselineMachine();
     for (const std::string& path : request.machines) {
         std::variant<MachineDescription, std::string> machine = ReadMachine(path);
         if (const std::string* error = std::get_if<std::string>(&machine)) return *error;

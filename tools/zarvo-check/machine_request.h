@@ -1,6 +1,6 @@
 #pragma once
-// The machine the command line describes, read from its .reg files and options, for the dry
-// run.
+// The machine the command line describes, for the dry run: the baseline machine, with its
+// .reg files and options on top.
 #include <string>
 #include <variant>
 

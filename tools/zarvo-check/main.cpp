@@ -1,6 +1,7 @@
 // zarvo-check: reads a built package, says what in it will not do what its author meant, and
 // runs its prerequisite actions on a described machine. Exit code 0 when nothing is an
-// error, 1 when something is, 2 when the package or the command line cannot be read.
+// error, 1 when something is or the dry run's installation did not do what --expect said, 2
+// when the package or the command line cannot be read.
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "zarvo-check/check_package.h"
 #include "zarvo-check/command_line.h"
+#include "zarvo-check/expectation.h"
 #include "zarvo-check/machine_request.h"
 #include "zarvo-check/package_reading.h"
 #include "zarvo-check/report.h"
@@ -52,7 +54,10 @@ int Check(const CheckRequest& request)
     Report report{request.package, CheckPackage(*package), std::nullopt};
     if (request.WantsDryRun()) report.dryRun = RunDry(*package, std::get<DryRunInput>(machine));
     Print(stdout, request.format == OutputFormat::Json ? ReportJson(report) : ReportText(report));
-    return report.HasErrors() ? 1 : 0;
+    const std::optional<std::string> unmet =
+        report.dryRun ? UnmetExpectation(request.expect, *report.dryRun) : std::nullopt;
+    if (unmet) Print(stderr, "zarvo-check: " + request.package + ": " + *unmet + "\n");
+    return report.HasErrors() || unmet ? 1 : 0;
 }
 
 // Whatever a package holds, the checker answers with a message rather than a crash: memory

@@ -104,7 +104,7 @@ std::uint32_t SimProcesses::Wait(KernelHandle handle, std::uint32_t milliseconds
     if (!failed && !open) lastError_ = kErrorInvalidHandle;
     std::uint32_t answer = kWaitFailed;
     if (open) answer = PassRunTime(handle, milliseconds) ? waitAnswer_ : kWaitTimeout;
-    calls_.push_back(WaitCall{handle, milliseconds, answer});
+    calls_.emplace_back(WaitCall{handle, milliseconds, answer});
     return answer;
 }
 
@@ -126,7 +126,7 @@ bool SimProcesses::CloseHandle(KernelHandle handle)
     const bool closed = ledger_.Close(HandleKind::Kernel, handle);
     if (!failed && !closed) lastError_ = kErrorInvalidHandle;
     running_.erase(handle);
-    calls_.push_back(CloseCall{handle, closed && !failed});
+    calls_.emplace_back(CloseCall{handle, closed && !failed});
     return closed && !failed;
 }
 
@@ -134,13 +134,13 @@ void SimProcesses::Sleep(std::uint32_t milliseconds)
 {
     ledger_.FailThisCall(Operation::Sleep);
     elapsed_ += milliseconds;
-    calls_.push_back(SleepCall{milliseconds});
+    calls_.emplace_back(SleepCall{milliseconds});
 }
 
 bool SimProcesses::AllowSetForegroundWindow(std::uint32_t processId)
 {
     const bool answer = !FailThisCall(Operation::AllowSetForegroundWindow);
-    calls_.push_back(AllowForegroundCall{processId, answer});
+    calls_.emplace_back(AllowForegroundCall{processId, answer});
     return answer;
 }
 
