@@ -60,7 +60,7 @@ print("real installation:", real, "msiexec exit", sys.argv[3])
 print("dry run:          ", dry, "CheckPrerequisites answered", gate["answer"])
 assert dry == real, "not the same failed rows"
 # The gate's 1603 stops the installation, which msiexec reports as 1603 (its low byte, 67).
-assert gate["answer"] == 1603 and sys.argv[3] != "0", "not the same answer"
+assert gate["answer"] == 1603 and gate["stops"] and sys.argv[3] != "0", "not the same answer"
 # Only what the sequence schedules runs, and nothing after the gate that stopped it.
 started = [run["customAction"] for run in runs]
 print("started:", sys.argv[4].split(), "dry run:", started)

@@ -43,6 +43,7 @@ json ActionJson(const ActionRun& run)
             {"customAction", run.customAction},
             {"given", PropertiesJson(run.given)},
             {"answer", run.answer},
+            {"stops", run.stops},
             {"log", run.log},
             {"properties", PropertiesJson(run.properties)},
             {"components", components}};
