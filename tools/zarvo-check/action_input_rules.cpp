@@ -10,10 +10,10 @@
 #include "finding_text.h"
 #include "frame/letter_case.h"
 #include "framework/framework_presence.h"
-#include "framework_tests.h"
 #include "processes/close_window_by_guid.h"
 #include "property_values.h"
 #include "rules.h"
+#include "scheduled_actions.h"
 
 namespace zarvo::check {
 namespace {
