@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the release archive twice from the committed source, in two clones at paths of
+# Builds the release archive twice from the commit checked out, in two clones at paths of
 # different lengths made at different times, under different locales and time zones, and
 # compares the two archives, and every file in them, byte for byte.
 #   reproducible-test.sh WORKFOLDER
@@ -10,8 +10,9 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 rm -rf "$work" && mkdir -p "$work" || exit 1
-release() {  # release FOLDER LOCALE TIMEZONE: clones the source there and packs its archive
-    git clone -q "$root" "$1" &&
+commit=$(git -C "$root" rev-parse HEAD)
+release() {  # release FOLDER LOCALE TIMEZONE: clones the commit there and packs its archive
+    git clone -q "$root" "$1" && git -C "$1" checkout -q --detach "$commit" &&
         (cd "$1" && LC_ALL=$2 TZ=$3 bash scripts/release.sh "$1/dist" >"$1.log" 2>&1) ||
         { fail "the release in $1: $(tail -5 "$1.log")"; return 1; }
     unzip -q "$1"/dist/*.zip -d "$1/unpacked"
