@@ -4,8 +4,8 @@
 # given names undecorated, import exactly the functions listed below, say in its header that
 # it runs on Windows NT 5.1 (XP) and later, carry the asInvoker manifest and a version
 # resource of VERSION, and keep its debug information in ZarvoCustomActionDll.debug beside it,
-# named by its debug link, with no debug sections and no path of this machine of its own. Every
-# function must work on a stack aligned to 4 bytes only.
+# named by its debug link, with no debug sections and no path of this machine of its own, and
+# a right PE checksum. Every function must work on a stack aligned to 4 bytes only.
 set -uo pipefail
 dll=$1 version=$2; shift 2
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -101,6 +101,24 @@ else
     crc=$(gzip -c "$debug_file" | tail -c8 | head -c4 | od -An -tx1 | tr -d ' \n')
     [ "$crc" = "$link_crc" ] || fail "the debug link's CRC $link_crc is not that of ZarvoCustomActionDll.debug ($crc)"
 fi
+
+# The header's checksum is the one Windows computes over the bytes it sits in: the file's
+# 16-bit words summed with their carries folded in, the checksum itself taken as 0, plus the
+# file's length. A build that fixes its time stamps must still leave it right.
+checksum=$(python3 - "$dll" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+field = struct.unpack_from("<I", data, 0x3C)[0] + 4 + 20 + 64
+words = bytearray(data + b"\0" * (len(data) % 2))
+words[field:field + 4] = bytes(4)
+total = sum(struct.unpack(f"<{len(words) // 2}H", words))
+while total >> 16:
+    total = (total & 0xFFFF) + (total >> 16)
+stored = struct.unpack_from("<I", data, field)[0]
+print("right" if stored == total + len(data) else f"{stored:#x}, not {total + len(data):#x}")
+PY
+)
+[ "$checksum" = right ] || fail "the PE checksum is $checksum"
 
 # A 32-bit caller owes the callee a stack aligned to 4 bytes only, and Windows' installer calls
 # the actions so. An SSE instruction with a 16-byte memory operand faults where the operand is
