@@ -79,7 +79,8 @@ TEST(ByteScan, FindsThePairPlacesAPlainWalkFinds)
             std::vector<std::size_t> places(batch);
             places.resize(firsts.PairPlaces(text, from, seconds, lineFeeds, places));
             const auto start = std::lower_bound(expected.begin(), expected.end(), from);
-            const std::vector<std::size_t> wanted(start, start + std::min<std::ptrdiff_t>(batch, expected.end() - start));
+            const auto count = std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(batch), expected.end() - start);
+            const std::vector<std::size_t> wanted(start, start + count);
             ASSERT_EQ(places, wanted) << "from " << from;
         }
     }

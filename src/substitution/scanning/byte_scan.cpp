@@ -81,7 +81,8 @@ __attribute__((target("sse2"))) std::size_t FirstAbove127ByChunks(std::string_vi
 }
 
 // The places of a chunk whose bytes may be in the set, a bit each.
-__attribute__((target("ssse3"))) unsigned InSet(__m128i chunk, const std::uint8_t* lowTable, const std::uint8_t* highTable)
+__attribute__((target("ssse3"))) unsigned InSet(__m128i chunk, const std::uint8_t* lowTable,
+                                                const std::uint8_t* highTable)
 {
     const __m128i low = _mm_load_si128(reinterpret_cast<const __m128i*>(lowTable));
     const __m128i high = _mm_load_si128(reinterpret_cast<const __m128i*>(highTable));
@@ -196,7 +197,8 @@ __attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::st
     // The chunk of the places' next bytes is read whole, one byte beyond the chunk.
     for (; at + 17 <= text.size(); at += 16) {
         const __m128i chunk = ChunkAt(text.data() + at);
-        unsigned hits = InSet(chunk, low_.data(), high_.data()) & InSet(ChunkAt(text.data() + at + 1), next.low_.data(), next.high_.data());
+        const __m128i following = ChunkAt(text.data() + at + 1);
+        unsigned hits = InSet(chunk, low_.data(), high_.data()) & InSet(following, next.low_.data(), next.high_.data());
         if (lineFeeds) hits |= Hits(chunk, lf, char{});
         for (; hits != 0; hits &= hits - 1) {
             const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
