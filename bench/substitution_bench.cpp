@@ -22,6 +22,31 @@ std::string SampleText(std::size_t bytes)
     return text;
 }
 
+// Names as package authors write them, with different first letters.
+const std::vector<std::string> kAuthorsNames{"INSTALLDIR", "SERVERNAME", "PORTNUMBER", "DATADIR",   "LOGDIR",
+                                             "USERNAME",   "TIMEOUT",    "BACKUPDIR",  "CACHESIZE", "EMAILHOST"};
+
+// Lines of a configuration file, one of the authors' names twice in every fourth.
+std::string AuthorsText(std::size_t bytes)
+{
+    std::string text;
+    for (std::size_t line = 0; text.size() < bytes; ++line) {
+        const std::string& name = kAuthorsNames[line % kAuthorsNames.size()];
+        text += line % 4 == 0 ? "Path" + std::to_string(line) + "=<" + name + "> ; " + name + " here\n"
+                              : "Setting" + std::to_string(line) + "=some ordinary value of a setting\n";
+    }
+    return text;
+}
+
+std::vector<std::u16string> AuthorsCommand()
+{
+    std::vector<std::u16string> command{u"C:\\App\\app.cfg"};
+    for (std::size_t i = 0; i < kAuthorsNames.size(); ++i)
+        command.push_back(std::u16string(kAuthorsNames[i].begin(), kAuthorsNames[i].end()) + u"=C:\\Program Files\\App" +
+                          static_cast<char16_t>(u'0' + i));
+    return command;
+}
+
 // Lines of 4,998 characters made only of tokens, each pair's value the next pair's name:
 // every row of the command has work to do on every line, each on what the one before left.
 std::string WorstText(std::size_t bytes)
@@ -72,6 +97,11 @@ void TextEngine(benchmark::State& state)
     Rewrite(state, "SetupSubstFiles", u"SetupSubstFileCmd_0", Megabytes(state, SampleText), kOneName);
 }
 
+void AuthorsNames(benchmark::State& state)
+{
+    Rewrite(state, "SetupSubstFiles", u"SetupSubstFileCmd_0", Megabytes(state, AuthorsText), AuthorsCommand());
+}
+
 void XmlEngine(benchmark::State& state)
 {
     Rewrite(state, "SetupSubstXmlFiles", u"SetupSubstXmlCmd_0", Megabytes(state, SampleText), kOneName);
@@ -83,6 +113,7 @@ void WorstCase(benchmark::State& state)
 }
 
 BENCHMARK(TextEngine)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
+BENCHMARK(AuthorsNames)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(XmlEngine)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond);
 BENCHMARK(WorstCase)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -44,6 +44,9 @@ for name, ns in rows.items():
         print(f"{name:20s} {ns:13.1f} ns  {ns / base:6.2f} x the bare walk  ({ns / count:8.1f} ns a row)")
     elif name.startswith("WorstCase/"):
         print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / rows['TextEngine/1']:6.2f} x an ordinary 1 MB file")
+    elif name.startswith("AuthorsNames/"):
+        mb = name.split("/")[1]
+        print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / rows['TextEngine/' + mb]:6.2f} x one name alike")
     elif "Engine/" in name:
         mb = name.split("/")[1]
         print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / tools['cp/' + mb]:6.2f} x cp  "

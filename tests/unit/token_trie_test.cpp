@@ -83,6 +83,31 @@ TEST(TokenTrie, FindsTokensThatPartInManyWays)
     }
 }
 
+// Long tokens that part after their first characters and go on alone to their ends, some the
+// beginning of another: found where they stand whole, not where they stand cut off or changed
+// near their end or at the line's end.
+TEST(TokenTrie, FindsLongTokensThatGoOnAlone)
+{
+    const std::vector<std::u16string> tokens = {u"<INSTALLDIR>", u"INSTALLDIR", u"INSTALL", u"INSTALLDIRS", u"INSTANCE",
+                                                u"SERVERNAME",   u"SERVER\u0100X", u"PORTNUMBER", u"INSTALLDIR"};
+    const TokenTrie trie(std::vector<std::u16string_view>(tokens.begin(), tokens.end()));
+    RowBits present, presentInBytes;
+    for (const std::u16string line : {u"Path=<INSTALLDIR> ; INSTALLDIR here", u"INSTALLDI", u"<INSTALLDIR", u"x INSTANC",
+                                      u"SERVERNAMe PORTNUMBE", u"INSTALLDIRS SERVER\u0100X", u"INSTANCEPORTNUMBER",
+                                      u"SERVERNAME\nINSTALL"}) {
+        trie.Find(std::u16string_view(line), present);
+        std::string bytes;
+        for (const char16_t c : line) bytes += static_cast<char>(c);
+        trie.Find(std::string_view(bytes), presentInBytes);
+        for (std::size_t row = 0; row < tokens.size(); ++row) {
+            const bool stands = line.find(tokens[row]) != std::u16string::npos;
+            EXPECT_EQ(HasRow(present, row), stands) << ::testing::PrintToString(line) << " " << row;
+            EXPECT_EQ(HasRow(presentInBytes, row), stands && tokens[row].find(u'\u0100') == std::u16string::npos)
+                << ::testing::PrintToString(line) << " " << row;
+        }
+    }
+}
+
 TEST(TokenTrie, TellsWhetherATokenHoldsAnLf)
 {
     EXPECT_FALSE(TokenTrie({u"<N>", u"N\r"}).AnyHoldsLineFeed());

@@ -65,6 +65,36 @@ __attribute__((target("sse2"))) std::size_t FindLineEndByChunks(std::basic_strin
     return FindLineEndByUnits(text, at);
 }
 
+template <class Char>
+std::size_t FindTokenByUnits(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from)
+{
+    for (std::size_t at = from, last = text.size() - token.size(); at <= last; ++at)
+        if (text[at] == token.front() && TokenStandsAt(text, token, at)) return at;
+    return text.npos;
+}
+
+template <class Char>
+__attribute__((target("sse2"))) std::size_t FindTokenByChunks(std::basic_string_view<Char> text,
+                                                              std::basic_string_view<Char> token, std::size_t from)
+{
+    constexpr std::size_t kUnits = 16 / sizeof(Char);
+    // A unit's bytes all answer alike: its first byte's bit stands for it.
+    constexpr unsigned kUnitBits = sizeof(Char) == 1 ? 0xFFFF : 0x5555;
+    const __m128i first = Repeated(token.front());
+    const __m128i last = Repeated(token.back());
+    const std::size_t lastAt = token.size() - 1;
+    std::size_t at = from;
+    for (; at + lastAt + kUnits <= text.size(); at += kUnits) {
+        unsigned both = Hits(ChunkAt(text.data() + at), first, Char{}) &
+                        Hits(ChunkAt(text.data() + at + lastAt), last, Char{}) & kUnitBits;
+        for (; both != 0; both &= both - 1) {
+            const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(both)) / sizeof(Char);
+            if (TokenStandsAt(text, token, place)) return place;
+        }
+    }
+    return FindTokenByUnits(text, token, at);
+}
+
 std::size_t FirstAbove127ByBytes(std::string_view bytes, std::size_t from)
 {
     while (from < bytes.size() && static_cast<unsigned char>(bytes[from]) < 0x80) ++from;
@@ -220,6 +250,17 @@ std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from)
 
 template std::size_t FindLineEnd(std::string_view text, std::size_t from);
 template std::size_t FindLineEnd(std::u16string_view text, std::size_t from);
+
+template <class Char>
+std::size_t FindToken(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from)
+{
+    if (token.empty()) return from <= text.size() ? from : text.npos;
+    if (token.size() > text.size() || from > text.size() - token.size()) return text.npos;
+    return kChunks ? FindTokenByChunks(text, token, from) : FindTokenByUnits(text, token, from);
+}
+
+template std::size_t FindToken(std::string_view text, std::string_view token, std::size_t from);
+template std::size_t FindToken(std::u16string_view text, std::u16string_view token, std::size_t from);
 
 std::size_t FirstAbove127(std::string_view bytes)
 {

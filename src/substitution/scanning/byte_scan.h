@@ -74,18 +74,11 @@ inline bool TokenStandsAt(std::basic_string_view<Char> text, std::basic_string_v
     return same == token.size();
 }
 
-// Where the token first stands in the text at or after `from`, or npos: a plain search for its
-// first character, then a comparison of the rest. Lines are short, and the system's C library
-// would cost a call for every place the first character stands.
+// Where the token first stands in the text at or after `from`, or npos: 16 bytes at a time, the
+// places where both the token's first and its last unit stand at their distance (a
+// first-and-last-byte filter), each then compared whole.
 template <class Char>
-std::size_t FindToken(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from)
-{
-    if (token.empty()) return from <= text.size() ? from : text.npos;
-    if (token.size() > text.size() || from > text.size() - token.size()) return text.npos;
-    for (std::size_t at = from, last = text.size() - token.size(); at <= last; ++at)
-        if (text[at] == token.front() && TokenStandsAt(text, token, at)) return at;
-    return text.npos;
-}
+std::size_t FindToken(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from);
 
 // Which LFs are written as CR LF: each of them (the LF of a line's characters, its CR LF pair
 // read as one LF), or those without a CR before them (text as the file holds it, whose CR LF

@@ -33,18 +33,43 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
         firstAbove255_ = firstAbove255_ || tokens[row].front() > 255;
         anyHoldsLineFeed_ = anyHoldsLineFeed_ || tokens[row].find(u'\n') != std::u16string_view::npos;
     }
-    MakeTables();
+    MakeTables(MakeTails());
     std::array<bool, 256> first{};
     for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c].node != 0;
     firsts_ = ByteSet(first);
     seconds_ = ByteSet(SecondCharacters(tokens));
 }
 
-void TokenTrie::MakeTables()
+std::vector<bool> TokenTrie::MakeTails()
+{
+    // A node's children come after it: a node is met before the chains below it.
+    std::vector<bool> inTail(nodes_.size(), false);
+    for (std::uint32_t node = 1; node < nodes_.size(); ++node) {
+        const std::uint32_t first = nodes_[node].firstChild;
+        if (inTail[node] || first == 0 || nodes_[first].nextSibling != 0) continue;
+        std::uint32_t leaf = first;
+        while (nodes_[leaf].firstRow == 0 && nodes_[leaf].firstChild != 0 &&
+               nodes_[nodes_[leaf].firstChild].nextSibling == 0)
+            leaf = nodes_[leaf].firstChild;
+        if (nodes_[leaf].firstChild != 0) continue;
+        const auto start = static_cast<std::uint32_t>(tailCharacters_.size());
+        for (std::uint32_t on = first;; on = nodes_[on].firstChild) {
+            tailCharacters_ += nodes_[on].character;
+            inTail[on] = true;
+            if (on == leaf) break;
+        }
+        tails_.push_back(Tail{start, static_cast<std::uint32_t>(tailCharacters_.size()) - start, leaf});
+        nodes_[node].tail = static_cast<std::uint32_t>(tails_.size());
+    }
+    return inTail;
+}
+
+void TokenTrie::MakeTables(const std::vector<bool>& inTail)
 {
     std::uint32_t tables = 0;
     for (std::uint32_t node = 0; node < nodes_.size() && tables < kMostTables; ++node)
-        if (node == 0 || nodes_[node].firstChild != 0) nodes_[node].table = ++tables;
+        if (node == 0 || (nodes_[node].firstChild != 0 && nodes_[node].tail == 0 && !inTail[node]))
+            nodes_[node].table = ++tables;
     tables_.resize(std::size_t{tables} * 256);
     for (const Node& parent : nodes_) {
         if (parent.table == 0) continue;

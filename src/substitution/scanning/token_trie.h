@@ -1,11 +1,14 @@
 #pragma once
 // Which of a command's tokens stand in a line, found in one pass over the line by a trie of
 // the tokens whose root holds a 256-entry table of their first characters: most places of a
-// line are passed over with one look in that table, whatever the tokens and however many.
+// line are passed over with one look in that table, whatever the tokens and however many. A
+// chain of nodes that leads to one token's end alone is compressed into its characters (path
+// compression, as in a radix tree), compared in one go.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -91,15 +94,25 @@ private:
         std::uint32_t nextSibling = 0;
         std::uint32_t firstRow = 0;  // a row whose token ends here, plus one; 0 for none
         std::uint32_t table = 0;     // its table of children below 256, plus one; 0 for none
+        std::uint32_t tail = 0;      // its tail, plus one; 0 for none
     };
 
-    // A place in the tree: a node, its table of children below 256, plus one (0 for none), and
-    // the first row whose token ends there, plus one (0 for none). A table holds all three for
-    // each child, so that a walk waits on one look a character.
+    // The characters below a node that lead to one token's end alone, no other token ending or
+    // parting on the way: `size` of them from `start` in tailCharacters_, ending at `leaf`.
+    struct Tail {
+        std::uint32_t start = 0;
+        std::uint32_t size = 0;
+        std::uint32_t leaf = 0;
+    };
+
+    // A place in the tree: a node, its table of children below 256, plus one (0 for none), the
+    // first row whose token ends there, plus one (0 for none), and its tail, plus one (0 for
+    // none). A table holds all four for each child, so that a walk waits on one look a character.
     struct Step {
         std::uint32_t node = 0;
         std::uint32_t table = 0;
         std::uint32_t firstRow = 0;
+        std::uint32_t tail = 0;
     };
 
     // Calls visit(row) for each row whose token stands in the line at the place, until it
@@ -110,8 +123,24 @@ private:
         for (Step step = Start(CharacterOf(line[place])); step.node != 0;) {
             for (std::uint32_t row = step.firstRow; row != 0; row = sameToken_[row - 1])
                 if (!visit(row - 1)) return false;
+            if (step.tail != 0) {
+                const Tail& tail = tails_[step.tail - 1];
+                if (!TailStandsAt(line, place + 1, tail)) return true;
+                place += tail.size;
+                step = StepTo(tail.leaf);
+                continue;
+            }
             step = ++place < line.size() ? Child(step, CharacterOf(line[place])) : Step{};
         }
+        return true;
+    }
+    template <class Char>
+    bool TailStandsAt(std::basic_string_view<Char> line, std::size_t at, const Tail& tail) const
+    {
+        if (tail.size > line.size() - at) return false;
+        const char16_t* const expected = tailCharacters_.data() + tail.start;
+        for (std::size_t i = 0; i < tail.size; ++i)
+            if (CharacterOf(line[at + i]) != expected[i]) return false;
         return true;
     }
     // The step below `step` for the character: no node where no token goes on so.
@@ -122,7 +151,7 @@ private:
             if (nodes_[child].character == c) return StepTo(child);
         return {};
     }
-    Step StepTo(std::uint32_t node) const { return {node, nodes_[node].table, nodes_[node].firstRow}; }
+    Step StepTo(std::uint32_t node) const { return {node, nodes_[node].table, nodes_[node].firstRow, nodes_[node].tail}; }
     // The node below `node` for the character, made for it where there is none yet.
     std::uint32_t MakeChild(std::uint32_t node, char16_t c);
     // The step of a token's first character: one look in the root's table below 256.
@@ -131,9 +160,12 @@ private:
         if (c < 256) return tables_[c];
         return firstAbove255_ ? Child({0, 0}, c) : Step{};
     }
-    // Gives the root, and the other nodes with children, a table of their children below 256:
-    // found at once rather than by a walk along the others.
-    void MakeTables();
+    // Gives each node whose one child starts a chain to a token's end alone a tail of the
+    // chain's characters; the nodes of the chain are never stepped on. Answers which are.
+    std::vector<bool> MakeTails();
+    // Gives the root, and the other nodes with children that a walk steps on, a table of their
+    // children below 256: found at once rather than by a walk along the others.
+    void MakeTables(const std::vector<bool>& inTail);
     // Calls visit(place) for each place of a token's first character in the text, in order,
     // until it answers false.
     template <class Char, class Visit>
@@ -144,6 +176,8 @@ private:
     std::vector<std::uint32_t> sameToken_;
     // The tables, 256 steps each, the root's first.
     std::vector<Step> tables_;
+    std::vector<Tail> tails_;
+    std::u16string tailCharacters_;
     bool firstAbove255_ = false;
     bool anyHoldsLineFeed_ = false;
     // The tokens' first characters below 256, and the characters that may follow them.
