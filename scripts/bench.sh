@@ -47,6 +47,9 @@ for name, ns in rows.items():
     elif name.startswith("AuthorsNames/"):
         mb = name.split("/")[1]
         print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / rows['TextEngine/' + mb]:6.2f} x one name alike")
+    elif name.startswith("XmlEngine/"):
+        mb = name.split("/")[1]
+        print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / tools['cp/' + mb]:6.2f} x cp  ({int(mb) * 1e3 / (ns / 1e6):6.1f} MB/s)")
     elif "Engine/" in name:
         mb = name.split("/")[1]
         print(f"{name:20s} {ns / 1e6:10.2f} ms  {ns / tools['cp/' + mb]:6.2f} x cp  "

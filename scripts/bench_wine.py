@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Times the release DLL's substitution engines under Wine on real files, next to cp, sed and
-iconv doing the same work on the same bytes in the same run, and prints the ratios. Every
-engine output is compared with the shell tools' output before its time is reported.
+iconv doing the same work on the same bytes in the same run, and prints the ratios: to each
+tool writing its file, and to cp and iconv also putting it on the disk and moving it over the
+target, which the engine does too. Every engine output is compared with the shell tools' output
+before its time is reported.
 
     bench_wine.py BUILD_FOLDER DRIVER DLL PREFIX
 """
@@ -85,24 +87,28 @@ def xml_sed_script():
     return "\n".join(lines) + "\n"
 
 
-def median_run(command, **kwargs):
-    times = []
-    for _ in range(RUNS):
+def tool_run(command, sample, out_path, on_disk):
+    """Seconds a shell tool takes to write its output to `out_path`: the command's standard
+    output, or the file `cp` writes. Alone, it writes over the file it wrote the round before;
+    `on_disk` adds what the engine does after its last byte: a new file put on the disk, then
+    moved over a copy of the sample, whose bytes go back to the disk."""
+    target = out_path + ".target"
+    if on_disk:
+        shutil.copyfile(sample, target)
+    if command[0] == "cp":
         start = time.perf_counter()
-        subprocess.run(command, check=True, **kwargs)
-        times.append(time.perf_counter() - start)
-    return sorted(times)[RUNS // 2]
-
-
-def to_file(command, path):
-    """Median time of the command writing its output into a new file each run."""
-    times = []
-    for _ in range(RUNS):
-        with open(path, "wb") as out:
-            start = time.perf_counter()
-            subprocess.run(command, check=True, stdout=out)
-            times.append(time.perf_counter() - start)
-    return sorted(times)[RUNS // 2]
+        subprocess.run(command + [out_path], check=True)
+        out = open(out_path, "rb")
+    else:
+        out = open(out_path, "wb")
+        start = time.perf_counter()
+        subprocess.run(command, check=True, stdout=out)
+    if on_disk:
+        os.fsync(out.fileno())
+    out.close()
+    if on_disk:
+        os.replace(out_path, target)
+    return time.perf_counter() - start
 
 
 # Runs a command in a process of its own and prints, after its output, the peak resident
@@ -112,16 +118,16 @@ PEAK_WRAPPER = ("import resource, subprocess, sys; subprocess.run(sys.argv[1:], 
 
 
 def engine_run(action, sample, target, pairs):
-    """Median time inside the action, and the peak memory of the process that ran it."""
-    times, peak = [], 0
-    for _ in range(RUNS):
-        shutil.copyfile(sample, target)
-        out = subprocess.run([sys.executable, "-c", PEAK_WRAPPER, "wine", driver, action,
-                              windows_path(target), *pairs], env=env, capture_output=True,
-                             text=True, check=True).stdout.split()
-        times.append(float(out[out.index("ms") + 1]) / 1000)
-        peak = max(peak, int(out[out.index("peak") + 1]))
-    return sorted(times)[RUNS // 2], peak
+    """Seconds inside the action, and the peak memory of the process that ran it."""
+    shutil.copyfile(sample, target)
+    out = subprocess.run([sys.executable, "-c", PEAK_WRAPPER, "wine", driver, action,
+                          windows_path(target), *pairs], env=env, capture_output=True,
+                         text=True, check=True).stdout.split()
+    return float(out[out.index("ms") + 1]) / 1000, int(out[out.index("peak") + 1])
+
+
+def median(values):
+    return sorted(values)[len(values) // 2]
 
 
 def case(label, action, sample_bytes, pairs, script):
@@ -133,7 +139,23 @@ def case(label, action, sample_bytes, pairs, script):
     with open(os.path.join(work, label + ".sed"), "w") as f:
         f.write(script)
     sed = ["sed", "-f", os.path.join(work, label + ".sed"), sample]
-    seconds, peak = engine_run(action, sample, target, pairs)
+    # The tools, each writing a file as the engine does: alone, and put on the disk and moved
+    # over its target as the engine does too.
+    tools = {"cp": ["cp", sample], "sed": sed}
+    if action == "SetupSubstXmlFiles":
+        tools["iconv"] = ["iconv", "-f", "UTF-8", "-t", "UTF-16LE", sample]
+    # One run of each in every round, so that a slow spell of the machine weighs on all of
+    # them alike; each ratio is the median of the rounds' ratios.
+    rounds, peak = [], 0
+    for _ in range(RUNS):
+        seconds, round_peak = engine_run(action, sample, target, pairs)
+        peak = max(peak, round_peak)
+        times = {"engine": seconds}
+        for name, command in tools.items():
+            times[name] = tool_run(command, sample, f"{sample}.{name}-out", False)
+            if name != "sed":
+                times[name + " on disk"] = tool_run(command, sample, f"{sample}.{name}-disk", True)
+        rounds.append(times)
     if action == "SetupSubstXmlFiles":
         with open(expected, "wb") as f:
             f.write(b"\xff\xfe" + subprocess.run(sed, capture_output=True, check=True).stdout
@@ -144,14 +166,9 @@ def case(label, action, sample_bytes, pairs, script):
     with open(target, "rb") as a, open(expected, "rb") as b:
         if a.read() != b.read():
             sys.exit(f"{label}: the engine's output differs from the shell tools' ({target}, {expected})")
-    # Each tool writes a file, as the engine does (the engine also puts it on the disk).
-    tools = {
-        "cp": median_run(["cp", sample, sample + ".copy"]),
-        "sed": to_file(sed, sample + ".sed-out"),
-    }
-    if action == "SetupSubstXmlFiles":
-        tools["iconv"] = to_file(["iconv", "-f", "UTF-8", "-t", "UTF-16LE", sample], sample + ".iconv-out")
-    return {"label": label, "bytes": len(sample_bytes), "seconds": seconds, "peak_kb": peak, **tools}
+    ratios = {name: median([r["engine"] / r[name] for r in rounds]) for name in rounds[0] if name != "engine"}
+    return {"label": label, "bytes": len(sample_bytes), "seconds": median([r["engine"] for r in rounds]),
+            "peak_kb": peak, "ratios": ratios}
 
 
 text_pairs = [f"{n}={v}" for n, v in zip(NAMES, VALUES)]
@@ -175,11 +192,12 @@ for kind, names in (("alike", NAMES), ("authors", AUTHOR_NAMES)):
         results.append(case(f"{kind}-{count}-64MB", "SetupSubstFiles", text_sample(64, chosen),
                             [f"{n}={v}" for n, v in zip(chosen, values)], text_sed_script(zip(chosen, values))))
 
-print(f"{'engine under Wine':18s} {'time':>9s} {'x cp':>7s} {'x sed':>7s} {'x iconv':>8s} {'MB/s':>7s} {'peak MB':>8s}")
+COLUMNS = ("cp", "sed", "iconv", "cp on disk", "iconv on disk")
+print(f"{'engine under Wine':18s} {'time':>9s} " + " ".join(f"{'x ' + c:>15s}" for c in COLUMNS)
+      + f" {'MB/s':>7s} {'peak MB':>8s}")
 for r in results:
-    iconv = f"{r['seconds'] / r['iconv']:8.2f}" if "iconv" in r else f"{'':8s}"
-    print(f"{r['label']:18s} {r['seconds'] * 1000:7.0f}ms {r['seconds'] / r['cp']:7.2f} "
-          f"{r['seconds'] / r['sed']:7.2f} {iconv} {r['bytes'] / 1048576 / r['seconds']:7.1f} "
+    ratios = " ".join(f"{r['ratios'][c]:15.2f}" if c in r["ratios"] else f"{'':15s}" for c in COLUMNS)
+    print(f"{r['label']:18s} {r['seconds'] * 1000:7.0f}ms {ratios} {r['bytes'] / 1048576 / r['seconds']:7.1f} "
           f"{r['peak_kb'] / 1024:8.0f}")
 by = {r["label"]: r for r in results}
 for kind in ("text", "xml"):
