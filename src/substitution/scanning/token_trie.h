@@ -134,6 +134,7 @@ private:
         }
         return true;
     }
+    // Whether the tail's characters stand in the line from `at`.
     template <class Char>
     bool TailStandsAt(std::basic_string_view<Char> line, std::size_t at, const Tail& tail) const
     {
