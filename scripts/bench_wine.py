@@ -98,15 +98,15 @@ def tool_run(command, sample, out_path, on_disk):
     if command[0] == "cp":
         start = time.perf_counter()
         subprocess.run(command + [out_path], check=True)
-        out = open(out_path, "rb")
     else:
-        out = open(out_path, "wb")
-        start = time.perf_counter()
-        subprocess.run(command, check=True, stdout=out)
+        with open(out_path, "wb") as out:
+            start = time.perf_counter()
+            subprocess.run(command, check=True, stdout=out)
     if on_disk:
-        os.fsync(out.fileno())
-    out.close()
-    if on_disk:
+        # fsync through any descriptor puts every byte of the file on the disk.
+        descriptor = os.open(out_path, os.O_RDONLY)
+        os.fsync(descriptor)
+        os.close(descriptor)
         os.replace(out_path, target)
     return time.perf_counter() - start
 

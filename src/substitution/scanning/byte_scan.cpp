@@ -65,6 +65,16 @@ __attribute__((target("sse2"))) std::size_t FindLineEndByChunks(std::basic_strin
     return FindLineEndByUnits(text, at);
 }
 
+// Whether the token stands in the text at `at`: asked only where a search found its first unit.
+template <class Char>
+bool TokenStandsAt(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t at)
+{
+    if (at > text.size() || token.size() > text.size() - at) return false;
+    std::size_t same = 0;
+    while (same < token.size() && text[at + same] == token[same]) ++same;
+    return same == token.size();
+}
+
 template <class Char>
 std::size_t FindTokenByUnits(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t from)
 {

@@ -63,17 +63,6 @@ private:
 // Where the first byte above 127 stands, or the size where there is none.
 std::size_t FirstAbove127(std::string_view bytes);
 
-// Whether the token stands in the text at `at`. Inline: it is asked at most places a search
-// finds the token's first character.
-template <class Char>
-inline bool TokenStandsAt(std::basic_string_view<Char> text, std::basic_string_view<Char> token, std::size_t at)
-{
-    if (at > text.size() || token.size() > text.size() - at) return false;
-    std::size_t same = 0;
-    while (same < token.size() && text[at + same] == token[same]) ++same;
-    return same == token.size();
-}
-
 // Where the token first stands in the text at or after `from`, or npos: 16 bytes at a time, the
 // places where both the token's first and its last unit stand at their distance (a
 // first-and-last-byte filter), each then compared whole.
