@@ -1,7 +1,8 @@
 #pragma once
 // How every engine goes through a block: it cuts the block into the lines its engine reads,
 // and the pieces of a line longer than its capacity, and hands each that a token stands in to
-// the engine's edit of a line. Most lines hold none, and only their places are looked at.
+// the engine's edit of a line. Most lines hold none: only the places of tokens are looked at,
+// and the lines between them are passed over whole.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -32,41 +33,48 @@ public:
     template <class EditLine>
     std::size_t Edit(std::basic_string_view<Char> block, LineChanges<Char>& changes, EditLine editLine)
     {
-        LineEndsAndTokens<Char> stops(tokens_, block, rows_);
+        TokenPlaces<Char> tokens(tokens_, block, rows_);
         std::size_t at = 0;
         while (at < block.size()) {
-            // Most lines are short and hold no token: passed over at their LF.
-            const std::size_t stop = tokens_.AnyHoldsLineFeed() ? block.npos : stops.Next(at);
-            // No LF stands before the place the search stopped at.
-            const std::size_t lf = stop != block.npos && block[stop] == Char('\n') ? stop
-                                                                                 : FindLineEnd(block, stop == block.npos ? at : stop);
+            // Lines that hold no token, most of them, are passed over together, up to the line of
+            // the next token. A token that holds an LF may stand across a line's end, which a
+            // line's text does not show: then every line is looked at.
+            std::size_t stop = block.npos;
+            if (!tokens_.AnyHoldsLineFeed()) {
+                stop = tokens.Next(at);
+                if (stop == block.npos) return block.size();
+                at = LineStart(block, at, stop);
+            }
+            const std::size_t lf = FindLineEnd(block, stop == block.npos ? at : stop);
             const bool ends = lf != block.npos;
             const std::size_t end = ends ? lf + 1 : block.size();
             std::size_t characters = ends ? lf : end;
             if (ends && lf > at && block[lf - 1] == Char('\r')) --characters;
-            // A line of one piece holds a token exactly where the search stopped short of its end.
-            const bool onePiece = end - at <= capacity_;
-            if (onePiece && lf == stop && !tokens_.AnyHoldsLineFeed()) {
-                at = end;
-                continue;
-            }
+            // A line of one piece: the rows of the tokens that stand in it are found on the way to
+            // its end.
+            const bool onePiece = end - at <= capacity_ && stop != block.npos;
             for (; characters - at >= capacity_; at += capacity_) {
                 if (changes.Full(capacity_ + 1)) return at;
                 EditPiece(block, at, at + capacity_, at + capacity_, false, changes, editLine);
             }
             if (changes.Full(capacity_ + 1)) return at;
-            if (at < end && onePiece && stop != block.npos) {
-                // The rows of the tokens that stand in it are found on the way to its end.
-                EditPiece(block, at, characters, end, ends, changes, editLine, &stops.RowsBefore(characters));
-            } else if (at < end) {
-                EditPiece(block, at, characters, end, ends, changes, editLine);
-            }
+            if (at < end)
+                EditPiece(block, at, characters, end, ends, changes, editLine,
+                          onePiece ? &tokens.RowsBefore(characters) : nullptr);
             at = end;
         }
         return at;
     }
 
 private:
+    // Where the line that holds the place starts: after the last LF before it, and not before
+    // `from`, a line's start.
+    static std::size_t LineStart(std::basic_string_view<Char> block, std::size_t from, std::size_t place)
+    {
+        while (place > from && block[place - 1] != Char('\n')) --place;
+        return place;
+    }
+
     // The piece from `from` to `to`, its characters before `characters`, then its line end;
     // the rows of the tokens that stand in it where they are known.
     template <class EditLine>

@@ -211,27 +211,25 @@ ByteSet::ByteSet(const std::array<bool, 256>& in) : in_(in)
     }
 }
 
-std::size_t ByteSet::PairPlaces(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+std::size_t ByteSet::PairPlaces(std::string_view text, std::size_t from, const ByteSet& next,
                                 std::span<std::size_t> places) const
 {
-    return kTableLookups ? PairPlacesByChunks(text, from, next, lineFeeds, places)
-                         : PairPlacesByBytes(text, from, next, lineFeeds, places);
+    return kTableLookups ? PairPlacesByChunks(text, from, next, places) : PairPlacesByBytes(text, from, next, places);
 }
 
-std::size_t ByteSet::PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+std::size_t ByteSet::PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next,
                                        std::span<std::size_t> places) const
 {
     std::size_t found = 0;
     for (; from < text.size() && found < places.size(); ++from)
-        if (PairAt(text, from, next, lineFeeds)) places[found++] = from;
+        if (PairAt(text, from, next)) places[found++] = from;
     return found;
 }
 
 __attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::string_view text, std::size_t from,
-                                                                         const ByteSet& next, bool lineFeeds,
+                                                                         const ByteSet& next,
                                                                          std::span<std::size_t> places) const
 {
-    const __m128i lf = lineFeeds ? Repeated('\n') : _mm_setzero_si128();
     std::size_t found = 0;
     std::size_t at = from;
     // The chunk of the places' next bytes is read whole, one byte beyond the chunk.
@@ -239,17 +237,16 @@ __attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::st
         const __m128i chunk = ChunkAt(text.data() + at);
         const __m128i following = ChunkAt(text.data() + at + 1);
         unsigned hits = InSet(chunk, low_.data(), high_.data()) & InSet(following, next.low_.data(), next.high_.data());
-        if (lineFeeds) hits |= Hits(chunk, lf, char{});
         for (; hits != 0; hits &= hits - 1) {
             const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
-            if (!PairAt(text, place, next, lineFeeds)) continue;
+            if (!PairAt(text, place, next)) continue;
             // A full batch ends before the chunk's other places: the next starts from there.
             if (found == places.size()) return found;
             places[found++] = place;
         }
         if (found == places.size()) return found;
     }
-    return found + PairPlacesByBytes(text, at, next, lineFeeds, places.subspan(found));
+    return found + PairPlacesByBytes(text, at, next, places.subspan(found));
 }
 
 template <class Char>

@@ -35,24 +35,23 @@ public:
     ByteSet() : in_{} {}
     explicit ByteSet(const std::array<bool, 256>& in);
     bool Holds(unsigned char byte) const { return in_[byte]; }
-    // Where a byte of the set stands with a byte of `next` after it (or the text's end), or,
-    // with `lineFeeds`, an LF, in the text at or after `from`, in order, for as many places as
-    // there are and at most `places.size()`: answers how many it found. Both bytes of a place
+    // Where a byte of the set stands with a byte of `next` after it (or the text's end), in the
+    // text at or after `from`, in order, for as many places as there are and at most
+    // `places.size()`: answers how many it found. Both bytes of a place
     // are searched for 16 places at a time: the tokens' first two characters rule out most of
     // the places their first alone would give.
-    std::size_t PairPlaces(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+    std::size_t PairPlaces(std::string_view text, std::size_t from, const ByteSet& next,
                            std::span<std::size_t> places) const;
 
 private:
-    bool PairAt(std::string_view text, std::size_t place, const ByteSet& next, bool lineFeeds) const
+    bool PairAt(std::string_view text, std::size_t place, const ByteSet& next) const
     {
-        const auto byte = static_cast<unsigned char>(text[place]);
-        return (lineFeeds && byte == '\n') ||
-               (in_[byte] && (place + 1 == text.size() || next.in_[static_cast<unsigned char>(text[place + 1])]));
+        return in_[static_cast<unsigned char>(text[place])] &&
+               (place + 1 == text.size() || next.in_[static_cast<unsigned char>(text[place + 1])]);
     }
-    std::size_t PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+    std::size_t PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next,
                                   std::span<std::size_t> places) const;
-    std::size_t PairPlacesByChunks(std::string_view text, std::size_t from, const ByteSet& next, bool lineFeeds,
+    std::size_t PairPlacesByChunks(std::string_view text, std::size_t from, const ByteSet& next,
                                    std::span<std::size_t> places) const;
 
     std::array<bool, 256> in_;

@@ -90,16 +90,14 @@ std::uint32_t TokenTrie::MakeChild(std::uint32_t node, char16_t c)
 }
 
 template <class Char>
-std::size_t TokenTrie::Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
-                              bool lineFeeds) const
+std::size_t TokenTrie::Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places) const
 {
     if constexpr (sizeof(Char) == 1) {
-        return firsts_.PairPlaces(text, from, seconds_, lineFeeds, places);
+        return firsts_.PairPlaces(text, from, seconds_, places);
     } else {
         std::size_t found = 0;
         for (; from < text.size() && found < places.size(); ++from)
-            if ((lineFeeds && text[from] == u'\n') ||
-                (text[from] < 256 ? firsts_.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_))
+            if (text[from] < 256 ? firsts_.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_)
                 places[found++] = from;
         return found;
     }
@@ -110,7 +108,7 @@ void TokenTrie::ForEachStart(std::basic_string_view<Char> text, Visit visit) con
 {
     std::array<std::size_t, 64> places;
     for (std::size_t from = 0;;) {
-        const std::size_t found = Places(text, from, places, false);
+        const std::size_t found = Places(text, from, places);
         for (std::size_t i = 0; i < found; ++i)
             if (!visit(places[i])) return;
         if (found < places.size()) return;
@@ -138,10 +136,9 @@ void TokenTrie::Find(std::basic_string_view<Char> line, RowBits& present) const
 
 template bool TokenTrie::HoldsToken(std::string_view text) const;
 template bool TokenTrie::HoldsToken(std::u16string_view text) const;
-template std::size_t TokenTrie::Places(std::string_view text, std::size_t from, std::span<std::size_t> places,
-                                       bool lineFeeds) const;
-template std::size_t TokenTrie::Places(std::u16string_view text, std::size_t from, std::span<std::size_t> places,
-                                       bool lineFeeds) const;
+template std::size_t TokenTrie::Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
+template std::size_t TokenTrie::Places(std::u16string_view text, std::size_t from,
+                                       std::span<std::size_t> places) const;
 template void TokenTrie::Find(std::string_view line, RowBits& present) const;
 template void TokenTrie::Find(std::u16string_view line, RowBits& present) const;
 

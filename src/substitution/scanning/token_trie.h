@@ -61,12 +61,11 @@ public:
         return !TokensAt(text, place, [](std::size_t) { return false; });
     }
     // Where a token may start (a token's first character, and in single-byte text one that may
-    // be its second after it), and LFs with `lineFeeds`, in the text at or after `from`, in
-    // order, for as many places as there are and at most `places.size()`: answers how many it
-    // found. Every place a token stands is among them.
+    // be its second after it) in the text at or after `from`, in order, for as many places as
+    // there are and at most `places.size()`: answers how many it found. Every place a token
+    // stands is among them.
     template <class Char>
-    std::size_t Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places,
-                       bool lineFeeds) const;
+    std::size_t Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places) const;
     // How many rows the tokens have.
     std::size_t Rows() const { return sameToken_.size(); }
     // Adds to `present` the rows whose tokens stand at the place; answers whether there were any.
@@ -186,22 +185,21 @@ private:
     ByteSet seconds_;
 };
 
-// The places of a text where an LF or a token stands, taken one after another in order: most
-// lines hold no token and are passed over at their LF. Their first characters' places are found
-// a batch at a time.
+// The places of a text where a token stands, taken one after another in order: the lines
+// between them, most of a file, are never looked at one by one. Their first characters' places
+// are found a batch at a time.
 template <class Char>
-class LineEndsAndTokens {
+class TokenPlaces {
 public:
     // `rows` has a word for each 32 of the tokens' rows; it is made once, by the caller.
-    LineEndsAndTokens(const TokenTrie& tokens, std::basic_string_view<Char> text, RowBits& rows)
+    TokenPlaces(const TokenTrie& tokens, std::basic_string_view<Char> text, RowBits& rows)
         : tokens_(tokens), text_(text), rows_(rows)
     {
         std::fill(rows_.begin(), rows_.end(), 0);
         Find(0);
     }
-    // Where the first LF or token stands at or after `from`, whichever comes first; npos for
-    // neither. The rows of a token found there are kept for RowsBefore: each place is walked
-    // down the trie once.
+    // Where the first token stands at or after `from`, or npos. The rows of the tokens found
+    // there are kept for RowsBefore: each place is walked down the trie once.
     std::size_t Next(std::size_t from)
     {
         if (holding_) std::fill(rows_.begin(), rows_.end(), 0);
@@ -209,9 +207,7 @@ public:
         for (;;) {
             for (; taken_ < found_; ++taken_) {
                 const std::size_t place = places_[taken_];
-                if (place < from) continue;
-                if (text_[place] == Char('\n')) return place;
-                if ((holding_ = tokens_.AddRowsAt(text_, place, rows_))) {
+                if (place >= from && (holding_ = tokens_.AddRowsAt(text_, place, rows_))) {
                     ++taken_;
                     return place;
                 }
@@ -234,7 +230,7 @@ public:
 private:
     void Find(std::size_t from)
     {
-        found_ = tokens_.Places(text_, from, places_, true);
+        found_ = tokens_.Places(text_, from, places_);
         taken_ = 0;
     }
 
