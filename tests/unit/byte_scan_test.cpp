@@ -54,29 +54,35 @@ TEST(ByteScan, FindsTheFirstByteAbove127)
     }
 }
 
-// Sets of many kinds of high bits too, where the 16-place search finds more than it keeps; the
+// Pairs of many kinds of high bits too, where the 16-place search finds more than it keeps; the
 // places asked for from every place, in batches of every size, chunk ends among them.
 TEST(ByteScan, FindsThePairPlacesAPlainWalkFinds)
 {
     std::mt19937 random(14);
     const std::string alphabet = "ab\n\x01\x13\x27\x3F\x42\x5A\x6B\x7C\x8D\x9E\xAF\xC0\xFF";
+    const auto pair = [](char first, char second) {
+        return static_cast<unsigned char>(first) * 256u + static_cast<unsigned char>(second);
+    };
     for (int round = 0; round < 500; ++round) {
-        std::array<bool, 256> first{}, second{};
-        for (const char c : alphabet) {
-            first[static_cast<unsigned char>(c)] = random() % 3 == 0;
-            second[static_cast<unsigned char>(c)] = random() % 3 == 0;
-        }
-        const ByteSet firsts(first), seconds(second);
+        std::vector<bool> pairs(256 * 256);
+        std::array<bool, 256> firsts{};
+        std::vector<std::array<unsigned char, 2>> listed;
+        for (const char first : alphabet)
+            for (const char second : alphabet)
+                if (random() % 8 == 0) {
+                    pairs[pair(first, second)] = firsts[static_cast<unsigned char>(first)] = true;
+                    listed.push_back({static_cast<unsigned char>(first), static_cast<unsigned char>(second)});
+                }
+        const BytePairs search(listed);
         const std::string text = RandomText<char>(random, 0, 90, alphabet);
         std::vector<std::size_t> expected;
         for (std::size_t at = 0; at < text.size(); ++at)
-            if (first[static_cast<unsigned char>(text[at])] &&
-                (at + 1 == text.size() || second[static_cast<unsigned char>(text[at + 1])]))
+            if (at + 1 == text.size() ? firsts[static_cast<unsigned char>(text[at])] : pairs[pair(text[at], text[at + 1])])
                 expected.push_back(at);
         const std::size_t batch = 1 + static_cast<std::size_t>(round % 5);
         for (std::size_t from = 0; from <= text.size(); ++from) {
             std::vector<std::size_t> places(batch);
-            places.resize(firsts.PairPlaces(text, from, seconds, places));
+            places.resize(search.Places(text, from, places));
             const auto start = std::lower_bound(expected.begin(), expected.end(), from);
             const auto count = std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(batch), expected.end() - start);
             const std::vector<std::size_t> wanted(start, start + count);

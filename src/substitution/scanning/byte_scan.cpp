@@ -196,9 +196,10 @@ __attribute__((target("sse2"))) char* PutByChunks(char* out, std::basic_string_v
 
 }  // namespace
 
-ByteSet::ByteSet(const std::array<bool, 256>& in) : in_(in)
+BytePairs::Masks BytePairs::MasksOf(const std::array<bool, 256>& in)
 {
     // Each kind of high bits in the set gets a bit of its own, the ninth and later the eighth's.
+    Masks masks;
     std::array<int, 16> bitOfHigh;
     bitOfHigh.fill(-1);
     int bits = 0;
@@ -206,29 +207,35 @@ ByteSet::ByteSet(const std::array<bool, 256>& in) : in_(in)
         if (!in[byte]) continue;
         int& bit = bitOfHigh[byte >> 4];
         if (bit < 0) bit = std::min(bits++, 7);
-        low_[byte & 0x0F] |= static_cast<std::uint8_t>(1u << bit);
-        high_[byte >> 4] |= static_cast<std::uint8_t>(1u << bit);
+        masks.low[byte & 0x0F] |= static_cast<std::uint8_t>(1u << bit);
+        masks.high[byte >> 4] |= static_cast<std::uint8_t>(1u << bit);
     }
+    return masks;
 }
 
-std::size_t ByteSet::PairPlaces(std::string_view text, std::size_t from, const ByteSet& next,
-                                std::span<std::size_t> places) const
+BytePairs::BytePairs(const std::vector<std::array<unsigned char, 2>>& pairs)
 {
-    return kTableLookups ? PairPlacesByChunks(text, from, next, places) : PairPlacesByBytes(text, from, next, places);
+    std::array<bool, 256> seconds{};
+    for (const auto [first, second] : pairs) pairs_[first * 256u + second] = firsts_[first] = seconds[second] = true;
+    firstMasks_ = MasksOf(firsts_);
+    secondMasks_ = MasksOf(seconds);
 }
 
-std::size_t ByteSet::PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next,
-                                       std::span<std::size_t> places) const
+std::size_t BytePairs::Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const
+{
+    return kTableLookups ? PlacesByChunks(text, from, places) : PlacesByBytes(text, from, places);
+}
+
+std::size_t BytePairs::PlacesByBytes(std::string_view text, std::size_t from, std::span<std::size_t> places) const
 {
     std::size_t found = 0;
     for (; from < text.size() && found < places.size(); ++from)
-        if (PairAt(text, from, next)) places[found++] = from;
+        if (PairAt(text, from)) places[found++] = from;
     return found;
 }
 
-__attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::string_view text, std::size_t from,
-                                                                         const ByteSet& next,
-                                                                         std::span<std::size_t> places) const
+__attribute__((target("ssse3"))) std::size_t BytePairs::PlacesByChunks(std::string_view text, std::size_t from,
+                                                                       std::span<std::size_t> places) const
 {
     std::size_t found = 0;
     std::size_t at = from;
@@ -236,17 +243,18 @@ __attribute__((target("ssse3"))) std::size_t ByteSet::PairPlacesByChunks(std::st
     for (; at + 17 <= text.size(); at += 16) {
         const __m128i chunk = ChunkAt(text.data() + at);
         const __m128i following = ChunkAt(text.data() + at + 1);
-        unsigned hits = InSet(chunk, low_.data(), high_.data()) & InSet(following, next.low_.data(), next.high_.data());
+        unsigned hits = InSet(chunk, firstMasks_.low.data(), firstMasks_.high.data()) &
+                        InSet(following, secondMasks_.low.data(), secondMasks_.high.data());
         for (; hits != 0; hits &= hits - 1) {
             const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(hits));
-            if (!PairAt(text, place, next)) continue;
+            if (!PairAt(text, place)) continue;
             // A full batch ends before the chunk's other places: the next starts from there.
             if (found == places.size()) return found;
             places[found++] = place;
         }
         if (found == places.size()) return found;
     }
-    return found + PairPlacesByBytes(text, at, next, places.subspan(found));
+    return found + PlacesByBytes(text, at, places.subspan(found));
 }
 
 template <class Char>

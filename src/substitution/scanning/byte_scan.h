@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace zarvo {
 
@@ -25,38 +26,44 @@ inline char16_t CharacterOf(char16_t c)
 template <class Char>
 std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from);
 
-// A set of bytes, searched for 16 bytes at a time by the shufti method: each byte's low and
-// high four bits each pick a mask from a table of 16, and the byte is in the set where the two
-// masks share a bit. Bytes whose high four bits are alike share a bit, so the search is exact
-// for sets of up to 8 kinds of high bits, and finds a few bytes more otherwise, which the
-// caller looks at again. Where the processor lacks SSSE3, byte by byte.
-class ByteSet {
+// Pairs of bytes, a byte and the byte after it, searched for 16 places at a time. The shufti
+// method finds the places where a pair's first byte stands with a pair's second after it: each
+// byte's low and high four bits each pick a mask from a table of 16, and the byte is in the set
+// where the two masks share a bit. A table of all 65,536 pairs then keeps the places of a pair
+// alone. Where the processor lacks SSSE3, byte by byte.
+class BytePairs {
 public:
-    ByteSet() : in_{} {}
-    explicit ByteSet(const std::array<bool, 256>& in);
-    bool Holds(unsigned char byte) const { return in_[byte]; }
-    // Where a byte of the set stands with a byte of `next` after it (or the text's end), in the
-    // text at or after `from`, in order, for as many places as there are and at most
-    // `places.size()`: answers how many it found. Both bytes of a place
-    // are searched for 16 places at a time: the tokens' first two characters rule out most of
-    // the places their first alone would give.
-    std::size_t PairPlaces(std::string_view text, std::size_t from, const ByteSet& next,
-                           std::span<std::size_t> places) const;
+    BytePairs() = default;
+    // Each pair as its first byte and its second.
+    explicit BytePairs(const std::vector<std::array<unsigned char, 2>>& pairs);
+    // Where a pair stands, or the first byte of one at the text's end, in the text at or after
+    // `from`, in order, for as many places as there are and at most `places.size()`: answers
+    // how many it found.
+    std::size_t Places(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
 
 private:
-    bool PairAt(std::string_view text, std::size_t place, const ByteSet& next) const
-    {
-        return in_[static_cast<unsigned char>(text[place])] &&
-               (place + 1 == text.size() || next.in_[static_cast<unsigned char>(text[place + 1])]);
-    }
-    std::size_t PairPlacesByBytes(std::string_view text, std::size_t from, const ByteSet& next,
-                                  std::span<std::size_t> places) const;
-    std::size_t PairPlacesByChunks(std::string_view text, std::size_t from, const ByteSet& next,
-                                   std::span<std::size_t> places) const;
+    // The masks of a set of bytes. Bytes whose high four bits are alike share a bit, so the
+    // search is exact for sets of up to 8 kinds of high bits, and finds a few bytes more
+    // otherwise, which the table of pairs rules out.
+    struct Masks {
+        alignas(16) std::array<std::uint8_t, 16> low{};
+        alignas(16) std::array<std::uint8_t, 16> high{};
+    };
+    static Masks MasksOf(const std::array<bool, 256>& in);
 
-    std::array<bool, 256> in_;
-    alignas(16) std::array<std::uint8_t, 16> low_{};
-    alignas(16) std::array<std::uint8_t, 16> high_{};
+    bool PairAt(std::string_view text, std::size_t place) const
+    {
+        const auto first = static_cast<unsigned char>(text[place]);
+        return place + 1 == text.size() ? firsts_[first]
+                                        : pairs_[first * 256u + static_cast<unsigned char>(text[place + 1])];
+    }
+    std::size_t PlacesByBytes(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
+    std::size_t PlacesByChunks(std::string_view text, std::size_t from, std::span<std::size_t> places) const;
+
+    std::vector<bool> pairs_ = std::vector<bool>(256 * 256);
+    std::array<bool, 256> firsts_{};
+    Masks firstMasks_;
+    Masks secondMasks_;
 };
 
 // Where the first byte above 127 stands, or the size where there is none.

@@ -9,21 +9,27 @@ namespace {
 // many long tokens must not make a large tree larger still.
 constexpr std::uint32_t kMostTables = 64;
 
-// The characters below 256 that stand second in a token; every one where a token has no
-// second character, or one above 255.
-std::array<bool, 256> SecondCharacters(const std::vector<std::u16string_view>& tokens)
+// The pairs of bytes that a token of single-byte text begins with: its first two characters,
+// or, for a token of one, its character with any byte after it.
+std::vector<std::array<unsigned char, 2>> StartPairs(const std::vector<std::u16string_view>& tokens)
 {
-    std::array<bool, 256> second{};
+    std::vector<std::array<unsigned char, 2>> pairs;
     for (const std::u16string_view token : tokens) {
-        if (token.size() < 2 || token[1] > 255) second.fill(true);
-        else second[token[1]] = true;
+        if (token.front() > 255) continue;
+        const auto first = static_cast<unsigned char>(token.front());
+        if (token.size() == 1) {
+            for (unsigned second = 0; second < 256; ++second) pairs.push_back({first, static_cast<unsigned char>(second)});
+        } else if (token[1] < 256) {
+            pairs.push_back({first, static_cast<unsigned char>(token[1])});
+        }
     }
-    return second;
+    return pairs;
 }
 
 }  // namespace
 
-TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1), sameToken_(tokens.size(), 0)
+TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens)
+    : nodes_(1), sameToken_(tokens.size(), 0), startPairs_(StartPairs(tokens))
 {
     for (std::uint32_t row = 0; row < tokens.size(); ++row) {
         std::uint32_t node = 0;
@@ -34,10 +40,6 @@ TokenTrie::TokenTrie(const std::vector<std::u16string_view>& tokens) : nodes_(1)
         anyHoldsLineFeed_ = anyHoldsLineFeed_ || tokens[row].find(u'\n') != std::u16string_view::npos;
     }
     MakeTables(MakeTails());
-    std::array<bool, 256> first{};
-    for (std::size_t c = 0; c < 256; ++c) first[c] = tables_[c].node != 0;
-    firsts_ = ByteSet(first);
-    seconds_ = ByteSet(SecondCharacters(tokens));
 }
 
 std::vector<bool> TokenTrie::MakeTails()
@@ -93,11 +95,11 @@ template <class Char>
 std::size_t TokenTrie::Places(std::basic_string_view<Char> text, std::size_t from, std::span<std::size_t> places) const
 {
     if constexpr (sizeof(Char) == 1) {
-        return firsts_.PairPlaces(text, from, seconds_, places);
+        return startPairs_.Places(text, from, places);
     } else {
         std::size_t found = 0;
         for (; from < text.size() && found < places.size(); ++from)
-            if (text[from] < 256 ? firsts_.Holds(static_cast<unsigned char>(text[from])) : firstAbove255_)
+            if (text[from] < 256 ? tables_[text[from]].node != 0 : firstAbove255_)
                 places[found++] = from;
         return found;
     }

@@ -60,8 +60,8 @@ public:
     {
         return !TokensAt(text, place, [](std::size_t) { return false; });
     }
-    // Where a token may start (a token's first character, and in single-byte text one that may
-    // be its second after it) in the text at or after `from`, in order, for as many places as
+    // Where a token may start (a token's first character, and in single-byte text with its
+    // second after it) in the text at or after `from`, in order, for as many places as
     // there are and at most `places.size()`: answers how many it found. Every place a token
     // stands is among them.
     template <class Char>
@@ -180,9 +180,8 @@ private:
     std::u16string tailCharacters_;
     bool firstAbove255_ = false;
     bool anyHoldsLineFeed_ = false;
-    // The tokens' first characters below 256, and the characters that may follow them.
-    ByteSet firsts_;
-    ByteSet seconds_;
+    // The first two characters of the tokens of single-byte text.
+    BytePairs startPairs_;
 };
 
 // The places of a text where a token stands, taken one after another in order: the lines
