@@ -27,7 +27,7 @@ bool TokenCanTouch(std::u16string_view token, std::u16string_view replacement)
 
 PresentRows::PresentRows(const std::vector<std::u16string_view>& tokens,
                          const std::vector<std::u16string_view>& insertions)
-    : presence_(tokens), brought_(RowWords(tokens.size())), mayBring_(tokens.size())
+    : presence_(tokens), present_(RowWords(tokens.size())), brought_(RowWords(tokens.size())), mayBring_(tokens.size())
 {
     for (const std::u16string_view token : tokens) {
         counts_.push_back({std::u16string(token), 0});

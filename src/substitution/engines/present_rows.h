@@ -3,6 +3,7 @@
 // the rows before it left it, and counted for the log. A row whose token is not in the line
 // has nothing to do and is passed over; a replacement may bring in a later row's token, which
 // can only stand on what it put in, and only where the line holds each of its characters.
+#include <algorithm>
 #include <bit>
 #include <bitset>
 #include <cstdint>
@@ -59,7 +60,8 @@ public:
     {
         bool changed = false;
         using Text = std::basic_string_view<typename Line::value_type>;
-        if (rows != nullptr) present_ = *rows;
+        // The same trie gave both, so they have the same words.
+        if (rows != nullptr) std::copy(rows->begin(), rows->end(), present_.begin());
         else presence_.Find(Text(line), present_);
         bool heldKnown = false;
         // Row by row in the table's order, over the rows present alone; a row brought in is a
