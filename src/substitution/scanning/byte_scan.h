@@ -33,7 +33,6 @@ std::size_t FindLineEnd(std::basic_string_view<Char> text, std::size_t from);
 // alone. Where the processor lacks SSSE3, byte by byte.
 class BytePairs {
 public:
-    BytePairs() = default;
     // Each pair as its first byte and its second.
     explicit BytePairs(const std::vector<std::array<unsigned char, 2>>& pairs);
     // Where a pair stands, or the first byte of one at the text's end, in the text at or after
