@@ -153,13 +153,18 @@ TEST_P(StackAlignment, UpdateVS71VszFile)
 
 TEST_P(StackAlignment, ProcessWindowAndClockActions)
 {
-    const std::u16string ran = File(u"ran.txt"), started = File(u"started.txt");
+    const std::u16string ran = File(u"ran.txt");
     machine->SetProperty(u"CustomActionData", u"/c " + machine->HelperProgram() + u" write " + ran + u" ran");
     EXPECT_EQ(machine->RunAction("RunCmdFile"), kErrorSuccess);
     EXPECT_EQ(machine->FileBytes(ran), "ran");
-    machine->SetProperty(u"RunForegroundProgram", machine->HelperProgram() + u" write " + started + u" started");
+    // The action waits out its pause only, and a loaded machine may start the program later
+    // than that: the program's window is waited for.
+    const std::u16string started = u"Zarvo Started {" + Widened(std::to_string(GetParam())) + u"}";
+    machine->SetProperty(u"RunForegroundProgram", machine->HelperProgram() + u" window " + started);
     EXPECT_EQ(machine->RunAction("RunForegroundProgram"), kErrorSuccess);
-    EXPECT_EQ(machine->FileBytes(started), "started");
+    const WindowHandle program = machine->WaitForWindow(started);
+    ASSERT_NE(program, 0u) << "the program did not start";
+    machine->CloseWindow(program);
 
     const std::u16string title = u"Zarvo Aligned {" + Widened(std::to_string(GetParam())) + u"}";
     const WindowHandle window = machine->OpenWindow(title);
