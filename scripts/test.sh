@@ -8,10 +8,11 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" || exit 1
 
-passed=0 failed=0
+passed=0 failed=0 logs=()
 run_ctest() {  # adds a ctest run's counts to the totals
     local folder=$1; shift
     local log="$folder/ctest-summary.txt"
+    logs+=("$log")
     (cd "$folder" && "$@" ctest --output-on-failure --timeout 900) | tee "$log"
     local line total bad
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
@@ -50,5 +51,10 @@ else
     echo "FAIL: the Windows build"; failed=$((failed + 1))
 fi
 
+# A failed assertion's message sits in the middle of a long log: it is repeated last, where
+# a reader of the output's end finds it.
+for log in "${logs[@]}"; do
+    grep -E -A8 '(: Failure|^\[  FAILED  \] [^0-9])' "$log" | head -n 80
+done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
