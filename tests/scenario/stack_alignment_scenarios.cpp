@@ -159,14 +159,15 @@ TEST_P(StackAlignment, ProcessWindowAndClockActions)
     EXPECT_EQ(machine->FileBytes(ran), "ran");
     // The action waits out its pause only, and a loaded machine may start the program later
     // than that: the program's window is waited for.
-    const std::u16string started = u"Zarvo Started {" + Widened(std::to_string(GetParam())) + u"}";
+    const std::u16string offset = Widened(std::to_string(GetParam()));
+    const std::u16string started = u"Zarvo Started {" + offset + u"}";
     machine->SetProperty(u"RunForegroundProgram", machine->HelperProgram() + u" window " + started);
     EXPECT_EQ(machine->RunAction("RunForegroundProgram"), kErrorSuccess);
     const WindowHandle program = machine->WaitForWindow(started);
     ASSERT_NE(program, 0u) << "the program did not start";
     machine->CloseWindow(program);
 
-    const std::u16string title = u"Zarvo Aligned {" + Widened(std::to_string(GetParam())) + u"}";
+    const std::u16string title = u"Zarvo Aligned {" + offset + u"}";
     const WindowHandle window = machine->OpenWindow(title);
     machine->SetProperty(u"CloseWindowByGUID", title + u"/ShowActionMessage");
     machine->WatchMessageBoxes(u"CloseWindowByGUID", window);
