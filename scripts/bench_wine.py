@@ -166,7 +166,7 @@ def case(label, action, sample_bytes, pairs, script):
             sys.exit(f"{label}: the engine's output differs from the shell tools' ({target}, {sample}.sed-out)")
     ratios = {name: median([r["engine"] / r[name] for r in rounds]) for name in rounds[0] if name != "engine"}
     return {"label": label, "bytes": len(sample_bytes), "seconds": median([r["engine"] for r in rounds]),
-            "peak_kb": peak, "ratios": ratios}
+            "peak_kb": peak, "ratios": ratios, "run": (action, sample, target, pairs)}
 
 
 text_pairs = [f"{n}={v}" for n, v in zip(NAMES, VALUES)]
@@ -200,20 +200,20 @@ for r in results:
 by = {r["label"]: r for r in results}
 
 
-def size_ratio(kind, action, pairs):
-    """What the 64 MB file costs over the 8 MB one, the median of rounds that each run both,
-    one after the other: a machine that slows between the cases above weighs on neither."""
+def size_ratio(small, large):
+    """What the large case's file costs over the small one's, the median of rounds that each run
+    both, one after the other: a machine that slows between the cases above weighs on neither."""
     ratios = []
     for _ in range(RUNS):
-        times = [engine_run(action, os.path.join(work, f"{kind}-{mb}MB.in"), os.path.join(work, f"{kind}-{mb}MB.out"),
-                            pairs)[0] for mb in (8, 64)]
-        ratios.append(times[1] / times[0])
+        small_seconds = engine_run(*small["run"])[0]
+        ratios.append(engine_run(*large["run"])[0] / small_seconds)
     return median(ratios)
 
 
-for kind, action, pairs in (("text", "SetupSubstFiles", text_pairs), ("xml", "SetupSubstXmlFiles", xml_pairs)):
-    print(f"{kind}: 64 MB costs {size_ratio(kind, action, pairs):.2f}x what 8 MB costs (in the same rounds; "
-          f"{by[kind + '-64MB']['seconds'] / by[kind + '-8MB']['seconds']:.2f}x between the cases' medians)")
+for kind in ("text", "xml"):
+    small, large = by[kind + "-8MB"], by[kind + "-64MB"]
+    print(f"{kind}: 64 MB costs {size_ratio(small, large):.2f}x what 8 MB costs (in the same rounds; "
+          f"{large['seconds'] / small['seconds']:.2f}x between the cases' medians)")
 print(f"worst case: {by['worst-1MB']['seconds'] / by['text-1MB']['seconds']:.2f}x an ordinary 1 MB file")
 print("peak MB is the largest resident size of the Wine process that ran the action; the same at 8 and"
       " 64 MB means the engine streams")
